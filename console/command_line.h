@@ -1,0 +1,33 @@
+// The command-line tail, the cleaned command line and the word list.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qcp {
+
+// The tail as the platform hands it over: program name and the blanks after it removed.
+std::u16string CommandTail();
+
+// The tail with every double quote removed.
+std::u16string CleanCommandLine(std::u16string_view tail);
+
+// Split at every single blank: doubled blanks give empty words, a blank at
+// either end an empty first or last word. Never empty: "" gives one empty word.
+std::vector<std::u16string> SplitWords(std::u16string_view line);
+
+// Words 1 to the last joined with single blanks: the text after the first blank.
+std::u16string TextAfterFirstBlank(std::u16string_view line);
+
+// The help switch: "/?" anywhere.
+bool HasHelpSwitch(std::u16string_view line);
+
+// Windows rule: a command line without its program name (quoted or not) and
+// the blanks and tabs that follow it.
+std::u16string TailAfterProgramName(std::u16string_view command_line);
+
+// POSIX rule: the arguments after the program name joined with single blanks.
+std::u16string JoinArguments(const std::vector<std::u16string>& arguments);
+
+}  // namespace qcp

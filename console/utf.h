@@ -1,0 +1,16 @@
+// UTF-8 <-> UTF-16 for platforms whose narrow text is UTF-8. Bytes that are
+// not valid UTF-8 travel as the lone surrogates U+DC80..U+DCFF and come back
+// unchanged, so names and text round-trip byte for byte.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qcp {
+
+std::u16string Utf16FromUtf8(std::string_view bytes);
+
+// Lone surrogates outside U+DC80..U+DCFF become `replacement`.
+std::string Utf8FromUtf16(std::u16string_view text, char replacement = '?');
+
+}  // namespace qcp

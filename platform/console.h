@@ -1,0 +1,25 @@
+// Process start-up, the command-line tail and the standard streams.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Called once by the process entry, before anything else.
+void StartProcess(int argc, char** argv);
+
+// The tail of the command line (program name and the blanks after it removed).
+std::u16string CommandTail();
+
+// One write of `text` in the console's narrow encoding to standard output;
+// the handle is fetched anew on every call and failures are silent.
+void WriteStdOut(std::u16string_view text);
+
+// One write of `bytes` followed by `more`, unchanged.
+void WriteStdOutBytes(std::string_view bytes, std::string_view more);
+
+// One line on standard error (the report of an uncaught run-time failure).
+void WriteStdErrLine(std::u16string_view text);
+
+}  // namespace platform

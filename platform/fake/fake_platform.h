@@ -1,0 +1,32 @@
+// The fake platform for in-process tests: scripted results, recorded calls
+// and captured output. Each concern's scripting lives in fake_<concern>.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fake {
+
+// Clears every fake concern and sets the command-line tail of the next run.
+void Reset(std::u16string tail = u"");
+
+// Platform calls in the order they were made, as text such as "Beep(440, 200)".
+const std::vector<std::string>& Calls();
+void Record(std::string call);
+
+// Standard output as written (text as UTF-8), the number of writes, and standard error.
+const std::string& StdOut();
+int StdOutWrites();
+const std::string& StdErr();
+
+// UTF-8 of a tool's text, for call records and assertions.
+std::string Narrow(std::u16string_view text);
+
+// Registers a concern's reset with Reset(); define one at namespace scope.
+struct Resetter {
+  explicit Resetter(void (*reset)());
+};
+
+}  // namespace fake

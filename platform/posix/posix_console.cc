@@ -1,0 +1,76 @@
+// POSIX console: the tail is argv[1..] joined with single blanks; text is UTF-8.
+#include <signal.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "console/command_line.h"
+#include "console/utf.h"
+#include "platform/console.h"
+
+namespace platform {
+namespace {
+
+int argument_count = 0;
+char** arguments = nullptr;
+
+// Writes all of the parts unless the descriptor fails; partial writes go on.
+void WriteAll(int fd, std::string_view first, std::string_view second) {
+  iovec parts[2] = {{const_cast<char*>(first.data()), first.size()},
+                    {const_cast<char*>(second.data()), second.size()}};
+  iovec* next = parts;
+  int count = 2;
+  while (count > 0) {
+    if (next->iov_len == 0) {
+      ++next, --count;
+      continue;
+    }
+    const ssize_t written = ::writev(fd, next, count);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return;  // closed, full or broken: silently lost
+    }
+    std::size_t rest = static_cast<std::size_t>(written);
+    while (count > 0 && rest >= next->iov_len) {
+      rest -= next->iov_len;
+      ++next, --count;
+    }
+    if (count > 0) {
+      next->iov_base = static_cast<char*>(next->iov_base) + rest;
+      next->iov_len -= rest;
+    }
+  }
+}
+
+}  // namespace
+
+void StartProcess(int argc, char** argv) {
+  argument_count = argc;
+  arguments = argv;
+  // A closed pipe must not kill the tool: its writes fail silently instead.
+  ::signal(SIGPIPE, SIG_IGN);
+}
+
+std::u16string CommandTail() {
+  std::vector<std::u16string> words;
+  for (int i = 1; i < argument_count; ++i) words.push_back(qcp::Utf16FromUtf8(arguments[i]));
+  return qcp::JoinArguments(words);
+}
+
+void WriteStdOut(std::u16string_view text) {
+  if (text.empty()) return;
+  WriteAll(STDOUT_FILENO, qcp::Utf8FromUtf16(text), {});
+}
+
+void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
+  WriteAll(STDOUT_FILENO, bytes, more);
+}
+
+void WriteStdErrLine(std::u16string_view text) {
+  WriteAll(STDERR_FILENO, qcp::Utf8FromUtf16(text), "\n");
+}
+
+}  // namespace platform

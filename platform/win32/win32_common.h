@@ -1,0 +1,40 @@
+// Shared by the Win32 backend files: <windows.h>, with the A/W macros that
+// share a name with a platform function removed, and text conversion between
+// the tools' UTF-16 strings and the API.
+#pragma once
+
+#include <windows.h>
+
+// The platform functions keep the API's names; the backend calls the W forms.
+#undef PlaySound
+#undef LookupPrivilegeValue
+#undef FindWindow
+#undef GetWindowText
+#undef PostMessage
+#undef MessageBox
+#undef ShellExecuteEx
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
+
+// The W functions take the tools' strings as they are.
+inline const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+inline std::u16string FromWide(const wchar_t* text) {
+  return text == nullptr ? std::u16string() : std::u16string(reinterpret_cast<const char16_t*>(text));
+}
+
+inline std::u16string FromWide(const wchar_t* text, std::size_t length) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+}
+
+// The system ANSI code page; characters it lacks become its default character.
+// (A byte vector: std::string would link libstdc++'s whole narrow string.)
+std::vector<char> AnsiFromUtf16(std::u16string_view text);
+
+}  // namespace platform

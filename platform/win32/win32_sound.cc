@@ -1,0 +1,16 @@
+// Win32 sound: kernel32 Beep and winmm PlaySoundW.
+#include "platform/win32/win32_common.h"
+
+#include "platform/sound.h"
+
+namespace platform {
+
+void Beep(std::int32_t frequency, std::int32_t duration) {
+  ::Beep(static_cast<DWORD>(frequency), static_cast<DWORD>(duration));
+}
+
+void PlaySound(const std::u16string& name, std::int32_t flags) {
+  ::PlaySoundW(Wide(name), nullptr, static_cast<DWORD>(flags));
+}
+
+}  // namespace platform

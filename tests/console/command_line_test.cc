@@ -1,0 +1,87 @@
+#include "console/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "console/utf.h"
+
+namespace {
+
+using Words = std::vector<std::u16string>;
+
+TEST(CommandLineTest, CleaningRemovesEveryQuoteAndNothingElse) {
+  EXPECT_EQ(qcp::CleanCommandLine(u"\"C:\\My Docs\\a b.txt\""), u"C:\\My Docs\\a b.txt");
+  EXPECT_EQ(qcp::CleanCommandLine(u"\"\"\"\""), u"");
+  EXPECT_EQ(qcp::CleanCommandLine(u"  a  \"b\" "), u"  a  b ");
+}
+
+TEST(CommandLineTest, SplittingAtEverySingleBlank) {
+  EXPECT_EQ(qcp::SplitWords(u"440 200"), (Words{u"440", u"200"}));
+  EXPECT_EQ(qcp::SplitWords(u"a  b"), (Words{u"a", u"", u"b"}));
+  EXPECT_EQ(qcp::SplitWords(u"a b "), (Words{u"a", u"b", u""}));
+  EXPECT_EQ(qcp::SplitWords(u" a"), (Words{u"", u"a"}));
+  EXPECT_EQ(qcp::SplitWords(u""), (Words{u""}));
+  EXPECT_EQ(qcp::SplitWords(u" "), (Words{u"", u""}));
+  EXPECT_EQ(qcp::SplitWords(u"a\tb"), (Words{u"a\tb"}));  // only blanks split
+}
+
+TEST(CommandLineTest, TextAfterTheFirstBlankKeepsEveryFurtherBlank) {
+  EXPECT_EQ(qcp::TextAfterFirstBlank(u"5 C:\\My Pictures\\cat.jpg"), u"C:\\My Pictures\\cat.jpg");
+  EXPECT_EQ(qcp::TextAfterFirstBlank(u"0  name "), u" name ");
+  EXPECT_EQ(qcp::TextAfterFirstBlank(u"0 "), u"");
+  EXPECT_EQ(qcp::TextAfterFirstBlank(u"single"), u"");
+}
+
+TEST(CommandLineTest, HelpSwitchAnywhere) {
+  EXPECT_TRUE(qcp::HasHelpSwitch(u"/?"));
+  EXPECT_TRUE(qcp::HasHelpSwitch(u"ab/?cd"));
+  EXPECT_FALSE(qcp::HasHelpSwitch(u"/ ?"));
+  EXPECT_FALSE(qcp::HasHelpSwitch(u"help"));
+  EXPECT_FALSE(qcp::HasHelpSwitch(u""));
+}
+
+TEST(CommandLineTest, WindowsTailFollowsTheProgramNameAndItsBlanks) {
+  struct Case {
+    std::u16string line, tail;
+  };
+  const Case cases[] = {
+      {u"Beep.exe 440 200", u"440 200"},
+      {u"\"C:\\Program Files\\Beep.exe\"   440  200 ", u"440  200 "},
+      {u"Beep.exe\t \t\"440\" 200", u"\"440\" 200"},
+      {u"\"C:\\a b\\x\"y.exe z", u"z"},
+      {u"Beep.exe", u""},
+      {u"Beep.exe   ", u""},
+      {u"\"unterminated name", u""},
+      {u"", u""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(qcp::TailAfterProgramName(c.line), c.tail) << qcp::Utf8FromUtf16(c.line);
+}
+
+TEST(CommandLineTest, PosixTailJoinsArgumentsWithSingleBlanks) {
+  EXPECT_EQ(qcp::JoinArguments({}), u"");
+  EXPECT_EQ(qcp::JoinArguments({u"440", u"200"}), u"440 200");
+  EXPECT_EQ(qcp::JoinArguments({u"a", u"", u"b"}), u"a  b");  // empty argument: doubled blank
+  EXPECT_EQ(qcp::JoinArguments({u"a", u""}), u"a ");          // trailing empty: trailing blank
+  EXPECT_EQ(qcp::JoinArguments({u"a b"}), u"a b");
+  // Splitting and joining are inverse.
+  for (std::u16string tail : {u"", u" ", u"a  b ", u"  x"}) {
+    EXPECT_EQ(qcp::JoinArguments(qcp::SplitWords(tail)), tail);
+  }
+}
+
+TEST(UtfTest, ValidTextRoundTrips) {
+  const std::string text = "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb2";  // a é € 🎲
+  const std::u16string wide = qcp::Utf16FromUtf8(text);
+  EXPECT_EQ(wide, u"a\u00e9\u20ac\U0001F3B2");
+  EXPECT_EQ(qcp::Utf8FromUtf16(wide), text);
+}
+
+TEST(UtfTest, InvalidBytesRoundTripThroughEscapes) {
+  for (std::string bytes : {std::string("\xff"), std::string("a\xc3"), std::string("\xed\xa0\x80"),
+                            std::string("\xc0\xaf"), std::string("\xf4\x90\x80\x80"), std::string("\x80x")}) {
+    const std::u16string wide = qcp::Utf16FromUtf8(bytes);
+    EXPECT_EQ(qcp::Utf8FromUtf16(wide), bytes);
+  }
+  EXPECT_EQ(qcp::Utf8FromUtf16(u"a\xd800z"), "a?z");  // a lone surrogate of real text
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+// Beep: sounds a tone of the given frequency (Hz) and duration (ms).
+#include "console/command_line.h"
+#include "console/help.h"
+#include "console/numbers.h"
+#include "console/std_output.h"
+#include "platform/sound.h"
+
+namespace Beep::modStartup {
+
+qcp::StdOutput objOutput;
+
+// The speaker's range; anything else, or no duration, is no tone at all
+// (a negative duration would otherwise ask for a tone of 49.7 days).
+constexpr std::int32_t kLowestFrequency = 37;
+constexpr std::int32_t kHighestFrequency = 32767;
+
+void ShowUsage() {
+  qcp::PrintHelpScreen(objOutput, {
+      u"    Beep.exe <frequency> <duration>",
+      u"",
+      u"    Beeps the internal speaker using the supplied values.",
+  });
+}
+
+void Main() {
+  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
+  objOutput = qcp::StdOutput();
+  if (command_line.empty()) {
+    ShowUsage();
+    return;
+  }
+  const std::vector<std::u16string> words = qcp::SplitWords(command_line);
+  if (words.size() != 2) {
+    ShowUsage();
+    return;
+  }
+  const double frequency_value = qcp::NumericValue(words[0]);
+  const double duration_value = qcp::NumericValue(words[1]);
+  const std::int32_t duration = qcp::ToWholeNumber(duration_value);
+  const std::int32_t frequency = qcp::ToWholeNumber(frequency_value);
+  if (frequency < kLowestFrequency || frequency > kHighestFrequency || duration <= 0) return;
+  platform::Beep(frequency, duration);
+}
+
+}  // namespace Beep::modStartup
