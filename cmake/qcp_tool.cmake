@@ -5,6 +5,7 @@
 #   DESCRIPTION <text>                   file description of the version resource
 #   [PRODUCT <text>]                     product name, if not the pack's
 #   [EVENT_LOOP]                         runs the window message loop after Main
+#                                        (and links the event_loop concern)
 #   [RESOURCES <file>]                   extra resource-script lines (icons)
 #   [VISUAL_STYLES])                     manifest asks for common controls 6
 #
@@ -22,7 +23,9 @@ function(qcp_tool NAME)
   add_library(qcp_tool_${NAME} OBJECT ${ARG_SOURCES})
   set_property(GLOBAL APPEND PROPERTY QCP_AREA_${ARG_AREA}_TOOLS ${NAME})
   set_property(GLOBAL APPEND PROPERTY QCP_ALL_TOOLS ${NAME})
-  set_property(GLOBAL PROPERTY QCP_TOOL_${NAME}_CONCERNS console ${ARG_PLATFORM})
+  if(ARG_EVENT_LOOP)
+    list(APPEND ARG_PLATFORM event_loop)
+  endif()
 
   set(QCP_TOOL_NAME ${NAME})
   if(ARG_EVENT_LOOP)

@@ -1,0 +1,5 @@
+qcp_platform_concern(console
+  WIN32 win32/win32_console.cc
+  POSIX posix/posix_console.cc
+  FAKE fake/fake_platform.cc
+  POSIX_STATIC)

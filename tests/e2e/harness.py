@@ -1,0 +1,271 @@
+"""End-to-end harness: a private desktop (Xvfb, openbox, PulseAudio), a private
+Wine prefix, and runners that start the built programs with exact command-line
+tails, natively and under Wine."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+BANNER = b"  Quorvex Command Pack - https://www.quorvex.com"
+
+
+def help_screen(*lines):
+    """The exact bytes of a help screen: empty line, banner, then `lines`."""
+    out = b"\r\n" + BANNER + b"\r\n"
+    for line in lines:
+        out += line.encode() + b"\r\n"
+    return out
+
+
+def wait_for(predicate, timeout=20.0, interval=0.05, what="condition"):
+    """Polls until `predicate()` is true; returns its value or raises."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"timed out waiting for {what}")
+        time.sleep(interval)
+
+
+def only_on(*platforms):
+    """Runs a test taking `runner` on the named platforms only ("native", "wine")."""
+    def mark(function):
+        function.platforms = platforms
+        return function
+    return mark
+
+
+@dataclass
+class Case:
+    """One row of the end-to-end table: a program, its exact tail, the exact
+    standard output (bytes) or a pattern it must match in full, the exit
+    status, and for status 1 the failure named on standard error."""
+    tool: str
+    tail: str
+    stdout: object
+    status: int = 0
+    failure: str = None
+    platforms: tuple = ("native", "wine")
+
+    @property
+    def id(self):
+        return f"{self.tool}[{self.tail!r}]"
+
+
+@dataclass
+class Result:
+    stdout: bytes
+    stderr: bytes
+    status: int
+
+
+class Services:
+    """Background processes of one test session, stopped in reverse order."""
+
+    def __init__(self):
+        self.root = Path(tempfile.mkdtemp(prefix="qcp-e2e-"))
+        self.processes = []
+        self.env = dict(os.environ)
+        for key in ("XDG_SESSION_ID", "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS", "WAYLAND_DISPLAY"):
+            self.env.pop(key, None)
+        home = self.root / "home"
+        runtime = self.root / "run"
+        home.mkdir()
+        runtime.mkdir(mode=0o700)
+        self.env.update(HOME=str(home), XDG_RUNTIME_DIR=str(runtime), XDG_CONFIG_HOME=str(home / ".config"),
+                        XDG_DATA_HOME=str(home / ".local/share"), XDG_CACHE_HOME=str(home / ".cache"),
+                        LANG="C.UTF-8", NO_AT_BRIDGE="1", GTK_A11Y="none")
+        self.env.pop("DISPLAY", None)
+
+    def spawn(self, argv, **kwargs):
+        process = subprocess.Popen(argv, env=kwargs.pop("env", self.env), stdin=kwargs.pop("stdin", subprocess.DEVNULL),
+                                   stdout=kwargs.pop("stdout", subprocess.DEVNULL),
+                                   stderr=kwargs.pop("stderr", subprocess.DEVNULL), start_new_session=True, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def start_display(self):
+        for number in range(90, 190):
+            if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
+                break
+        self.spawn(["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"])
+        wait_for(lambda: Path(f"/tmp/.X11-unix/X{number}").exists(), what="Xvfb")
+        self.env["DISPLAY"] = f":{number}"
+        self.spawn(["openbox", "--sm-disable"])
+        wait_for(lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True).stdout,
+            what="openbox")
+
+    def start_audio(self):
+        """PulseAudio with one null sink; a silent stream keeps it from batching."""
+        socket = self.root / "run" / "pulse.sock"
+        self.spawn(["pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+                    "-L", f"module-native-protocol-unix socket={socket} auth-anonymous=1",
+                    "-L", "module-null-sink sink_name=qcp rate=48000 channels=1"])
+        self.env["PULSE_SERVER"] = f"unix:{socket}"
+        wait_for(lambda: subprocess.run(["pactl", "info"], env=self.env, capture_output=True).returncode == 0,
+                 what="PulseAudio")
+        self.spawn(["pacat", "--raw", "--format=s16le", "--rate=48000", "--channels=1", "--latency-msec=20"],
+                   stdin=open("/dev/zero", "rb"))
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Recorder:
+    """Records the null sink's monitor while a block runs: 48 kHz mono s16."""
+
+    def __init__(self, services):
+        self.services = services
+        self.path = services.root / f"recording-{time.monotonic_ns()}.raw"
+
+    def __enter__(self):
+        self.file = open(self.path, "wb")
+        self.process = subprocess.Popen(
+            ["parec", "--device=qcp.monitor", "--raw", "--format=s16le", "--rate=48000", "--channels=1",
+             "--latency-msec=20"], env=self.services.env, stdout=self.file)
+        time.sleep(0.5)
+        return self
+
+    def __exit__(self, *exc):
+        time.sleep(0.7)
+        self.process.terminate()
+        self.process.wait()
+        self.file.close()
+
+    def tone(self, threshold=2000):
+        """(length in seconds, frequency in Hz) of the loud part, or (0, 0)."""
+        import array
+        samples = array.array("h")
+        samples.frombytes(self.path.read_bytes())
+        loud = [i for i, v in enumerate(samples) if abs(v) > threshold]
+        if not loud:
+            return 0.0, 0.0
+        part = samples[loud[0]:loud[-1] + 1]
+        crossings = sum(1 for i in range(1, len(part)) if (part[i - 1] < 0) != (part[i] < 0))
+        seconds = len(part) / 48000
+        return seconds, crossings / 2 / seconds
+
+
+class NativeRunner:
+    name = "native"
+
+    def __init__(self, services, bin_dir):
+        self.services = services
+        self.bin_dir = Path(bin_dir)
+
+    def program(self, tool):
+        return self.bin_dir / tool
+
+    def argv(self, tool, tail):
+        """The tail is argv[1..] joined with single blanks, so splitting it at
+        every blank gives back arguments that rebuild it exactly."""
+        sep = b" " if isinstance(tail, bytes) else " "
+        return [str(self.program(tool))] + (tail.split(sep) if tail else [])
+
+    def start(self, tool, tail, env=None, **kwargs):
+        kwargs.setdefault("stdout", subprocess.PIPE)
+        kwargs.setdefault("stderr", subprocess.PIPE)
+        kwargs.setdefault("stdin", subprocess.DEVNULL)
+        return subprocess.Popen(self.argv(tool, tail), env=env or self.services.env, **kwargs)
+
+    def run(self, tool, tail, timeout=60, env=None, **kwargs):
+        process = self.start(tool, tail, env=env, **kwargs)
+        try:
+            out, err = process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.communicate()
+            raise
+        return Result(out or b"", err or b"", process.returncode)
+
+
+class WineRunner:
+    """Runs .exe files through a launcher that hands CreateProcessW the exact line."""
+    name = "wine"
+
+    def __init__(self, services, bin_dir, launcher):
+        self.services = services
+        self.bin_dir = Path(bin_dir)
+        self.launcher = Path(launcher)
+        self.count = 0
+        self.env = dict(services.env)
+        self.env.update(WINEPREFIX=str(services.root / "wine"), WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        # One persistent server and a warm-up run with stdio on /dev/null:
+        # the prefix's background processes must not hold test pipes open.
+        (services.root / "wine").mkdir()
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+
+    @staticmethod
+    def windows_path(path):
+        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+    def program(self, tool):
+        return self.bin_dir / f"{tool}.exe"
+
+    def command_line(self, tool, tail):
+        line = '"' + self.windows_path(self.program(tool)) + '"'
+        return line + " " + tail if tail else line
+
+    def start(self, tool, tail, env=None, timeout_ms=None, **kwargs):
+        self.count += 1
+        path = self.services.root / f"cmdline-{self.count}.txt"
+        line = self.command_line(tool, tail)
+        if _has_surrogates(line):  # not valid Unicode: UTF-16 after a byte-order mark
+            path.write_bytes(b"\xff\xfe" + line.encode("utf-16-le", "surrogatepass"))
+        else:
+            path.write_bytes(line.encode())
+        argv = ["wine", str(self.launcher), self.windows_path(path)]
+        if timeout_ms:
+            argv.append(str(timeout_ms))
+        kwargs.setdefault("stdout", subprocess.PIPE)
+        kwargs.setdefault("stderr", subprocess.PIPE)
+        kwargs.setdefault("stdin", subprocess.DEVNULL)
+        return subprocess.Popen(argv, env=env or self.env, **kwargs)
+
+    def run(self, tool, tail, timeout=60, env=None, **kwargs):
+        process = self.start(tool, tail, env=env, timeout_ms=int(timeout * 1000), **kwargs)
+        try:
+            out, err = process.communicate(timeout=timeout + 30)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.communicate()
+            raise
+        return Result(out or b"", err or b"", process.returncode)
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], env=self.env)
+
+
+def _has_surrogates(text):
+    return any(0xD800 <= ord(c) <= 0xDFFF for c in text)
+
+
+def matches(expected, actual):
+    """`expected` is bytes (exact) or a compiled regular expression (full match)."""
+    if isinstance(expected, re.Pattern):
+        return expected.fullmatch(actual) is not None
+    return expected == actual
