@@ -1,0 +1,63 @@
+// GTK 3 message box: a modal message dialog with one OK button. GTK 3.24
+// draws no icon for a message type alone, so the theme's dialog icon is set
+// explicitly.
+#include <gtk/gtk.h>
+
+#include "console/failure.h"
+#include "console/utf.h"
+#include "platform/dialogs.h"
+
+namespace platform {
+namespace {
+
+constexpr std::int32_t kIdOk = 1;
+
+struct Icon {
+  GtkMessageType type;
+  const char* name;
+};
+
+Icon IconOf(std::int32_t style) {
+  switch (style & 0xF0) {
+    case kMbIconHand: return {GTK_MESSAGE_ERROR, "dialog-error"};
+    case kMbIconQuestion: return {GTK_MESSAGE_QUESTION, "dialog-question"};
+    case kMbIconExclamation: return {GTK_MESSAGE_WARNING, "dialog-warning"};
+    case kMbIconAsterisk: return {GTK_MESSAGE_INFO, "dialog-information"};
+    default: return {GTK_MESSAGE_OTHER, nullptr};
+  }
+}
+
+// GTK takes only valid UTF-8; escaped bytes of a non-UTF-8 command line
+// are shown as replacement characters.
+std::string ValidUtf8(const std::u16string& text) {
+  const std::string bytes = qcp::Utf8FromUtf16(text);
+  gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
+  std::string result(valid);
+  g_free(valid);
+  return result;
+}
+
+}  // namespace
+
+std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) {
+  if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+  const Icon icon = IconOf(style);
+  GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, icon.type, GTK_BUTTONS_OK, "%s",
+                                             ValidUtf8(text).c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), ValidUtf8(title).c_str());
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  if (icon.name != nullptr) {
+    GtkWidget* image = gtk_image_new_from_icon_name(icon.name, GTK_ICON_SIZE_DIALOG);
+    gtk_widget_show(image);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog), image);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+  }
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  while (gtk_events_pending()) gtk_main_iteration();
+  return kIdOk;
+}
+
+}  // namespace platform
