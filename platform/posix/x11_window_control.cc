@@ -1,0 +1,268 @@
+// X11 windows through plain Xlib and the window manager's EWMH hints: the
+// top-level windows are the manager's client list, the requests go to it as
+// client messages. Without a display every window is "not found"; without a
+// window manager the children of the root window stand in for the list.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/utf.h"
+#include "platform/window_control.h"
+
+namespace platform {
+namespace {
+
+enum AtomName {
+  kNetClientListStacking,
+  kNetClientList,
+  kNetActiveWindow,
+  kNetWmName,
+  kUtf8String,
+  kCompoundText,
+  kNetCloseWindow,
+  kNetWmState,
+  kNetWmStateMaximizedVert,
+  kNetWmStateMaximizedHorz,
+  kNetWmStateAbove,
+  kNetWmStateHidden,
+  kWmState,
+  kAtomCount
+};
+
+const char* const kAtomNames[kAtomCount] = {
+    "_NET_CLIENT_LIST_STACKING", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW", "_NET_WM_NAME",
+    "UTF8_STRING", "COMPOUND_TEXT", "_NET_CLOSE_WINDOW", "_NET_WM_STATE",
+    "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_HIDDEN",
+    "WM_STATE",
+};
+
+// _NET_WM_STATE actions, and the source indication of a pager or other tool
+// acting for the user, which window managers obey without focus checks.
+constexpr long kStateRemove = 0;
+constexpr long kStateAdd = 1;
+constexpr long kSourcePager = 2;
+constexpr long kIconicState = 3;  // ICCCM WM_STATE
+
+struct Connection {
+  Display* display = nullptr;
+  Window root = 0;
+  Atom atoms[kAtomCount] = {};
+};
+
+// A window can vanish between any two requests: its errors are expected
+// and must not end the tool (Xlib's default handler exits).
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
+// The connection, opened on first use; null when there is no display.
+Connection* Open() {
+  static Connection connection;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    connection.display = ::XOpenDisplay(nullptr);
+    if (connection.display != nullptr) {
+      ::XSetErrorHandler(IgnoreError);
+      connection.root = DefaultRootWindow(connection.display);
+      ::XInternAtoms(connection.display, const_cast<char**>(kAtomNames), kAtomCount, False, connection.atoms);
+    }
+  }
+  return connection.display != nullptr ? &connection : nullptr;
+}
+
+// A window property as raw items (format 8: bytes; format 32: longs).
+struct Property {
+  Atom type = None;
+  int format = 0;
+  std::vector<unsigned char> bytes;
+  std::vector<unsigned long> longs;
+};
+
+bool Read(const Connection& x, Window window, Atom name, Property& property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (::XGetWindowProperty(x.display, window, name, 0, 0x7fffffff, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) != Success) {
+    return false;
+  }
+  property.type = type;
+  property.format = format;
+  if (data != nullptr) {
+    if (format == 8) property.bytes.assign(data, data + count);
+    // Xlib hands 32-bit items over as longs.
+    if (format == 32) property.longs.assign(reinterpret_cast<unsigned long*>(data),
+                                            reinterpret_cast<unsigned long*>(data) + count);
+    ::XFree(data);
+  }
+  return type != None;
+}
+
+std::u16string FromLatin1(const std::vector<unsigned char>& bytes) {
+  return std::u16string(bytes.begin(), bytes.end());
+}
+
+// The caption: _NET_WM_NAME (UTF-8), else WM_NAME. WM_NAME in compound text
+// is read only when it holds no escape sequence, which makes it Latin-1.
+bool Caption(const Connection& x, Window window, std::u16string& caption) {
+  Property name;
+  if (Read(x, window, x.atoms[kNetWmName], name) && name.format == 8 && name.type == x.atoms[kUtf8String]) {
+    caption = qcp::Utf16FromUtf8({reinterpret_cast<const char*>(name.bytes.data()), name.bytes.size()});
+    return true;
+  }
+  name = {};
+  if (!Read(x, window, XA_WM_NAME, name) || name.format != 8) return false;
+  if (name.type == x.atoms[kUtf8String]) {
+    caption = qcp::Utf16FromUtf8({reinterpret_cast<const char*>(name.bytes.data()), name.bytes.size()});
+    return true;
+  }
+  const bool plain = name.type == XA_STRING ||
+                     (name.type == x.atoms[kCompoundText] &&
+                      std::find(name.bytes.begin(), name.bytes.end(), 0x1b) == name.bytes.end());
+  if (!plain) return false;
+  caption = FromLatin1(name.bytes);
+  return true;
+}
+
+// Top-level windows, topmost first.
+std::vector<Window> TopLevelWindows(const Connection& x) {
+  std::vector<Window> windows;
+  Property list;
+  if (Read(x, x.root, x.atoms[kNetClientListStacking], list) && list.format == 32) {
+    windows.assign(list.longs.rbegin(), list.longs.rend());  // listed bottom to top
+    return windows;
+  }
+  list = {};
+  if (Read(x, x.root, x.atoms[kNetClientList], list) && list.format == 32) {
+    windows.assign(list.longs.begin(), list.longs.end());
+    return windows;
+  }
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (::XQueryTree(x.display, x.root, &root, &parent, &children, &count) != 0 && children != nullptr) {
+    windows.assign(children, children + count);
+    std::reverse(windows.begin(), windows.end());  // listed bottom to top
+    ::XFree(children);
+  }
+  return windows;
+}
+
+bool HasState(const Connection& x, Window window, Atom state) {
+  Property states;
+  if (!Read(x, window, x.atoms[kNetWmState], states) || states.format != 32) return false;
+  return std::find(states.longs.begin(), states.longs.end(), state) != states.longs.end();
+}
+
+bool IsMinimised(const Connection& x, Window window) {
+  Property state;
+  if (Read(x, window, x.atoms[kWmState], state) && state.format == 32 && !state.longs.empty() &&
+      static_cast<long>(state.longs[0]) == kIconicState) {
+    return true;
+  }
+  return HasState(x, window, x.atoms[kNetWmStateHidden]);
+}
+
+// A request to the window manager about `window`, then a round trip so it
+// has left before the tool ends.
+bool SendToManager(const Connection& x, Window window, Atom type, long l0, long l1, long l2, long l3) {
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = type;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = l0;
+  event.xclient.data.l[1] = l1;
+  event.xclient.data.l[2] = l2;
+  event.xclient.data.l[3] = l3;
+  const Status sent = ::XSendEvent(x.display, x.root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  ::XSync(x.display, False);
+  return sent != 0;
+}
+
+bool ChangeState(const Connection& x, Window window, long action, Atom first, Atom second) {
+  return SendToManager(x, window, x.atoms[kNetWmState], action, static_cast<long>(first), static_cast<long>(second),
+                       kSourcePager);
+}
+
+}  // namespace
+
+WindowHandle FindWindow(const std::u16string& window_name) {
+  const Connection* x = Open();
+  if (x == nullptr) return 0;
+  for (Window window : TopLevelWindows(*x)) {
+    std::u16string caption;
+    const bool named = Caption(*x, window, caption);
+    if (named ? caption == window_name : window_name.empty()) return static_cast<WindowHandle>(window);
+  }
+  return 0;
+}
+
+WindowHandle GetForegroundWindow() {
+  const Connection* x = Open();
+  if (x == nullptr) return 0;
+  Property active;
+  if (!Read(*x, x->root, x->atoms[kNetActiveWindow], active) || active.format != 32 || active.longs.empty()) {
+    return 0;
+  }
+  return static_cast<WindowHandle>(active.longs[0]);
+}
+
+std::int32_t GetWindowText(WindowHandle window, char16_t* buffer, std::int32_t max_count) {
+  if (max_count < 1) return 0;
+  buffer[0] = u'\0';
+  const Connection* x = Open();
+  std::u16string caption;
+  if (x == nullptr || window == 0 || !Caption(*x, static_cast<Window>(window), caption)) return 0;
+  const std::size_t copied = std::min(caption.size(), static_cast<std::size_t>(max_count) - 1);
+  std::copy_n(caption.begin(), copied, buffer);
+  buffer[copied] = u'\0';
+  return static_cast<std::int32_t>(copied);
+}
+
+bool PostMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t w_param, std::intptr_t) {
+  const Connection* x = Open();
+  if (x == nullptr || handle == 0 || message != kWmSysCommand) return false;
+  const Window window = static_cast<Window>(handle);
+  const Atom vertical = x->atoms[kNetWmStateMaximizedVert];
+  const Atom horizontal = x->atoms[kNetWmStateMaximizedHorz];
+  switch (w_param) {
+    case kScClose:
+      return SendToManager(*x, window, x->atoms[kNetCloseWindow], CurrentTime, kSourcePager, 0, 0);
+    case kScMinimize: {
+      const Status sent = ::XIconifyWindow(x->display, window, DefaultScreen(x->display));
+      ::XSync(x->display, False);
+      return sent != 0;
+    }
+    case kScMaximize:
+      return ChangeState(*x, window, kStateAdd, vertical, horizontal);
+    case kScRestore:
+      // Activating a minimised window maps it back in the state it had.
+      if (IsMinimised(*x, window)) {
+        return SendToManager(*x, window, x->atoms[kNetActiveWindow], kSourcePager, CurrentTime, 0, 0);
+      }
+      return ChangeState(*x, window, kStateRemove, vertical, horizontal);
+    default:
+      return false;
+  }
+}
+
+bool SetWindowPos(WindowHandle handle, WindowHandle insert_after, std::int32_t, std::int32_t, std::int32_t,
+                  std::int32_t, std::uint32_t flags) {
+  const Connection* x = Open();
+  const std::uint32_t keep = kSwpNoMove | kSwpNoSize;
+  if (x == nullptr || handle == 0 || (flags & keep) != keep) return false;
+  const Window window = static_cast<Window>(handle);
+  if (insert_after == kHwndTopmost) return ChangeState(*x, window, kStateAdd, x->atoms[kNetWmStateAbove], None);
+  if (insert_after == kHwndNoTopmost) return ChangeState(*x, window, kStateRemove, x->atoms[kNetWmStateAbove], None);
+  return false;
+}
+
+}  // namespace platform

@@ -1,0 +1,241 @@
+"""Effects of the window tools on real windows: an xterm managed by openbox
+natively (read back through _NET_WM_STATE), Wine's notepad under Wine (read
+back with a Win32 probe). Every effect is polled for, as the requests are
+carried out after the tool has ended. Also the process list against ps."""
+
+import itertools
+import re
+import subprocess
+
+import pytest
+
+from harness import only_on, wait_for
+
+NOT_FOUND = b"ERROR! Couldn't find window: "
+_titles = itertools.count(1)
+
+
+class XTermWindow:
+    """An xterm with a known title, as a window of the native desktop."""
+
+    def __init__(self, services):
+        self.env = services.env
+        self.title = f"QCP Target {next(_titles)}"
+        self.process = subprocess.Popen(["xterm", "-T", self.title, "-e", "sleep", "600"], env=self.env,
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, start_new_session=True)
+        self.id = wait_for(self._managed_id, what=f"window {self.title}")
+
+    def _x(self, *argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True)
+
+    def _managed_id(self):
+        found = self._x("xdotool", "search", "--name", f"^{re.escape(self.title)}$").stdout.split()
+        clients = self._x("xprop", "-root", "_NET_CLIENT_LIST").stdout
+        ids = [int(word, 16) for word in re.findall(r"0x[0-9a-f]+", clients)]
+        return next((int(w) for w in found if int(w) in ids), None)
+
+    def states(self):
+        out = self._x("xprop", "-id", str(self.id), "_NET_WM_STATE").stdout
+        return set(re.findall(r"_NET_WM_STATE_[A-Z_]+", out.split("=", 1)[1])) if "=" in out else set()
+
+    def wait_states(self, present=(), absent=()):
+        return wait_for(lambda: set(present) <= self.states() and not set(absent) & self.states(),
+                        what=f"{self.title}: {present} set, {absent} cleared")
+
+    def activate(self):
+        self._x("xdotool", "windowactivate", "--sync", str(self.id))
+        wait_for(lambda: self._x("xdotool", "getactivewindow").stdout.strip() == str(self.id), what="activation")
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+
+
+@pytest.fixture
+def xterm(services):
+    window = XTermWindow(services)
+    yield window
+    window.close()
+
+
+MAXIMIZED = ("_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ")
+HIDDEN = ("_NET_WM_STATE_HIDDEN",)
+ABOVE = ("_NET_WM_STATE_ABOVE",)
+
+
+def run_quiet(runner, tool, tail):
+    result = runner.run(tool, tail)
+    assert (result.stdout, result.status) == (b"", 0), result
+    return result
+
+
+@only_on("native")
+def test_grow_shrink_and_revive_an_x_window(runner, xterm):
+    run_quiet(runner, "PaneGrow", xterm.title)
+    xterm.wait_states(present=MAXIMIZED)
+    run_quiet(runner, "PaneShrink", xterm.title)
+    xterm.wait_states(present=HIDDEN)
+    # Restored from minimised, it comes back as it was: still maximised.
+    run_quiet(runner, "PaneRevive", xterm.title)
+    xterm.wait_states(present=MAXIMIZED, absent=HIDDEN)
+    run_quiet(runner, "PaneRevive", xterm.title)
+    xterm.wait_states(absent=MAXIMIZED + HIDDEN)
+
+
+@only_on("native")
+def test_pin_and_unpin_an_x_window(runner, xterm):
+    run_quiet(runner, "PanePin", xterm.title)
+    xterm.wait_states(present=ABOVE)
+    run_quiet(runner, "PanePin", xterm.title)  # already topmost: no change, no output
+    run_quiet(runner, "PaneUnpin", xterm.title)
+    xterm.wait_states(absent=ABOVE)
+
+
+@only_on("native")
+def test_shut_closes_an_x_window(runner, xterm):
+    run_quiet(runner, "PaneShut", xterm.title)
+    wait_for(lambda: xterm.process.poll() is not None, what="xterm to end")
+
+
+@only_on("native")
+def test_zero_acts_on_the_active_x_window(runner, xterm):
+    xterm.activate()
+    run_quiet(runner, "PaneGrow", "0")
+    xterm.wait_states(present=MAXIMIZED)
+
+
+@only_on("native")
+def test_quoted_caption_is_not_the_x_window(runner, xterm):
+    result = runner.run("PaneShrink", f'"{xterm.title}"')
+    assert result.stdout == NOT_FOUND + f'"{xterm.title}"\r\n'.encode()
+    assert not set(HIDDEN) & xterm.states()
+
+
+@only_on("native")
+def test_without_a_display_nothing_is_found(runner, services):
+    env = {key: value for key, value in services.env.items() if key != "DISPLAY"}
+    for tail, caption in (("Target", b"Target"), ("0", b"")):
+        result = runner.run("PaneShut", tail, env=env)
+        assert (result.stdout, result.status) == (NOT_FOUND + caption + b"\r\n", 0)
+    result = runner.run("PanePin", "Target", env=dict(env, DISPLAY=":9999"))
+    assert result.stdout == NOT_FOUND + b"Target\r\n"
+
+
+# Windows base priorities of the nice values (and 24 for realtime scheduling).
+def _base_priority(nice, policy):
+    if policy in ("FF", "RR", "DLN"):
+        return 24
+    nice = int(nice)
+    return 13 if nice <= -11 else 10 if nice <= -1 else 8 if nice == 0 else 6 if nice <= 10 else 4
+
+
+def _ps():
+    out = subprocess.run(["ps", "-e", "-o", "pid=,nlwp=,ni=,cls="], capture_output=True, text=True, check=True).stdout
+    return {int(pid): (int(threads), _base_priority(nice, cls))
+            for pid, threads, nice, cls in (line.split() for line in out.splitlines())}
+
+
+@only_on("native")
+def test_tasktable_agrees_with_ps(runner):
+    before = _ps()
+    result = runner.run("TaskTable", "")
+    after = _ps()
+    rows = {}
+    for line in result.stdout.split(b"\r\n")[2:-1]:
+        match = re.fullmatch(rb" (\d{4,})  (.+?) *  (\d+) *     (-?\d+)", line)
+        assert match, line
+        rows[int(match[1])] = (int(match[3]), int(match[4]))
+    assert result.status == 0
+    # Processes that lived through both ps calls were there during TaskTable.
+    stable = {pid: value for pid, value in before.items() if after.get(pid) == value}
+    assert set(stable) <= set(rows)
+    assert {pid: rows[pid] for pid in stable} == stable
+
+
+class Notepad:
+    """Wine's notepad: a real Win32 window, looked at through the probe."""
+    CAPTION = "Untitled - Notepad"
+
+    def __init__(self, runner):
+        self.runner = runner
+        self.probe_exe = runner.bin_dir.parent / "test-bin" / "qcp_window_probe.exe"
+        self.wait("gone", 30000)  # no notepad left over from an earlier test
+        self.process = subprocess.Popen(["wine", "notepad"], env=runner.env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.wait("exists", 60000)
+
+    def probe(self, *args):
+        return subprocess.run(["wine", str(self.probe_exe), *args], env=self.runner.env, capture_output=True,
+                              text=True, timeout=120)
+
+    def wait(self, condition, timeout_ms=15000):
+        result = self.probe("wait", self.CAPTION, condition, str(timeout_ms))
+        assert result.returncode == 0, f"{condition}: {result.stdout}{result.stderr}"
+        return result.stdout
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=30)
+
+
+@pytest.fixture
+def notepad(runner):
+    window = Notepad(runner)
+    yield window
+    window.close()
+
+
+@only_on("wine")
+def test_grow_shrink_and_revive_notepad(runner, notepad):
+    run_quiet(runner, "PaneGrow", Notepad.CAPTION)
+    notepad.wait("zoomed")
+    run_quiet(runner, "PaneRevive", Notepad.CAPTION)
+    notepad.wait("normal")
+    run_quiet(runner, "PaneShrink", Notepad.CAPTION)
+    notepad.wait("iconic")
+    run_quiet(runner, "PaneRevive", Notepad.CAPTION)
+    notepad.wait("normal")
+
+
+@only_on("wine")
+def test_pin_and_unpin_notepad(runner, notepad):
+    run_quiet(runner, "PanePin", Notepad.CAPTION)
+    notepad.wait("topmost")
+    run_quiet(runner, "PaneUnpin", Notepad.CAPTION)
+    notepad.wait("nottopmost")
+
+
+@only_on("wine")
+def test_shut_closes_notepad(runner, notepad):
+    run_quiet(runner, "PaneShut", Notepad.CAPTION)
+    notepad.wait("gone")
+    notepad.process.wait(timeout=30)
+
+
+@only_on("wine")
+def test_zero_acts_on_the_active_notepad(runner, notepad):
+    assert notepad.probe("activate", Notepad.CAPTION).returncode == 0
+    notepad.wait("foreground")
+    run_quiet(runner, "PaneShrink", "0")
+    notepad.wait("iconic")
+
+
+@only_on("wine")
+def test_quoted_caption_is_not_notepad(runner, notepad):
+    for tail in (f'"{Notepad.CAPTION}"', "/?"):
+        result = runner.run("PaneShut", tail)
+        assert (result.stdout, result.status) == (NOT_FOUND + tail.encode() + b"\r\n", 0)
+    assert "window=1" in notepad.probe("state", Notepad.CAPTION).stdout
+
+
+@only_on("wine")
+def test_tasktable_lists_itself(runner):
+    result = runner.run("TaskTable", "")
+    lines = result.stdout.split(b"\r\n")
+    assert lines[0] == b" ID    PROCESS                                   THREADS   PRIORITY CLASS"
+    assert lines[1] == b" ====  ========================================  ========  =============="
+    assert lines[-1] == b""
+    assert any(re.fullmatch(rb" \d{4,}  TaskTable\.exe {27}  \d+ *     \d+", line) for line in lines[2:-1]), lines

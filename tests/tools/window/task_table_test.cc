@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_processes.h"
+#include "platform/processes.h"
+#include "tests/support/tool_test.h"
+
+namespace TaskTable::modStartup {
+void Main();
+std::u16string PadToWidth(std::u16string_view text, std::u16string_view pad, std::int32_t width);
+}  // namespace TaskTable::modStartup
+
+namespace {
+
+using qcp_test::RunMain;
+using TaskTable::modStartup::PadToWidth;
+
+const std::string kHeader = " ID    PROCESS                                   THREADS   PRIORITY CLASS\r\n";
+const std::string kRuler = " ====  ========================================  ========  ==============\r\n";
+const std::string kHelp =
+    qcp_test::HelpScreen({"    TaskTable.exe", "", "    Displays a list of currently running processes."});
+
+std::string Blanks(std::size_t count) { return std::string(count, ' '); }
+
+TEST(TaskTableTest, HeaderAndRulerAre73CharactersWithAlignedColumns) {
+  ASSERT_EQ(kHeader.size(), 75u);
+  ASSERT_EQ(kRuler.size(), 75u);
+  for (std::size_t column : {1u, 7u, 49u, 59u}) {
+    EXPECT_NE(kHeader[column], ' ') << column;
+    EXPECT_EQ(kHeader[column - 1], ' ') << column;
+    EXPECT_EQ(kRuler[column], '=') << column;
+    EXPECT_EQ(kRuler[column - 1], ' ') << column;
+  }
+}
+
+TEST(TaskTableTest, RowsPushRightWhereAFieldOverflowsAndNothingIsCut) {
+  struct Case {
+    std::uint32_t id;
+    std::u16string name;
+    std::uint32_t threads;
+    std::int32_t priority;
+    std::string row;
+  };
+  const std::string name39(39, 'n');
+  const std::string name40(40, 'n');
+  const std::string name41(41, 'n');
+  const Case cases[] = {
+      {0, u"[System Process]", 1, 0, " 0000  [System Process]" + Blanks(24) + "  1    " + Blanks(5) + "0"},
+      {4, u"System", 123, 8, " 0004  System" + Blanks(34) + "  123  " + Blanks(5) + "8"},
+      {1234, u"a.exe", 12345, 13, " 1234  a.exe" + Blanks(35) + "  12345" + Blanks(5) + "13"},
+      {54321, u"b.exe", 123456, 24, " 54321  b.exe" + Blanks(35) + "  123456" + Blanks(5) + "24"},
+      {7, std::u16string(39, u'n'), 2, 4, " 0007  " + name39 + " " + "  2    " + Blanks(5) + "4"},
+      {7, std::u16string(40, u'n'), 2, 4, " 0007  " + name40 + "  2    " + Blanks(5) + "4"},
+      {7, std::u16string(41, u'n'), 2, 4, " 0007  " + name41 + "  2    " + Blanks(5) + "4"},
+      {8, u"neg.exe", 0, -2, " 0008  neg.exe" + Blanks(33) + "  0    " + Blanks(5) + "-2"},
+      // Numbers are read as signed 32-bit values.
+      {0xfffffffb, u"x", 0x80000000, -2147483647 - 1, " -0005  x" + Blanks(39) + "  -2147483648" + Blanks(5) +
+                                                          "-2147483648"},
+      {9, u"Café.exe", 1, 8, " 0009  Caf\xc3\xa9.exe" + Blanks(32) + "  1    " + Blanks(5) + "8"},
+  };
+  for (const Case& c : cases) {
+    fake::Reset();
+    fake::AddProcess(c.id, c.name, c.threads, c.priority);
+    TaskTable::modStartup::Main();
+    EXPECT_EQ(fake::StdOut(), kHeader + kRuler + c.row + "\r\n");
+  }
+}
+
+TEST(TaskTableTest, EveryProcessInEnumerationOrderThenTheSnapshotIsClosed) {
+  fake::Reset(u"anything else");
+  fake::AddProcess(300, u"c.exe", 1, 8);
+  fake::AddProcess(100, u"a.exe", 2, 8);
+  fake::AddProcess(200, u"b.exe", 3, 8);
+  TaskTable::modStartup::Main();
+  const std::string tail = Blanks(35) + "  ";
+  EXPECT_EQ(fake::StdOut(), kHeader + kRuler + " 0300  c.exe" + tail + "1    " + Blanks(5) + "8\r\n" +
+                                " 0100  a.exe" + tail + "2    " + Blanks(5) + "8\r\n" + " 0200  b.exe" + tail +
+                                "3    " + Blanks(5) + "8\r\n");
+  const std::string size = std::to_string(sizeof(platform::ProcessEntry));
+  EXPECT_EQ(fake::Calls(), (std::vector<std::string>{"CreateToolhelp32Snapshot(2, 0)", "Process32First(size " + size + ")",
+                                                     "Process32Next", "Process32Next", "Process32Next",
+                                                     "CloseHandle(1440)"}));
+}
+
+TEST(TaskTableTest, FailedSnapshotStillPrintsHeaderAndRuler) {
+  fake::Reset();
+  fake::AddProcess(1, u"never.exe", 1, 8);
+  fake::FailSnapshot();
+  TaskTable::modStartup::Main();
+  EXPECT_EQ(fake::StdOut(), kHeader + kRuler);
+  EXPECT_EQ(fake::Calls().back(), "CloseHandle(-1)");
+}
+
+TEST(TaskTableTest, NameWithoutItsZeroStopsAtTheEndOfTheField) {
+  fake::Reset();
+  fake::AddProcess(1, std::u16string(300, u'z'), 1, 8);
+  TaskTable::modStartup::Main();
+  EXPECT_EQ(fake::StdOut(), kHeader + kRuler + " 0001  " + std::string(260, 'z') + "  1    " + Blanks(5) + "8\r\n");
+}
+
+TEST(TaskTableTest, HelpSwitchAnywhereAfterCleaning) {
+  for (const char16_t* tail : {u"/?", u"x/?y", u"\"/?\"", u"/\"?", u"a /? b"}) {
+    fake::Reset(tail);
+    fake::AddProcess(1, u"a.exe", 1, 8);
+    TaskTable::modStartup::Main();
+    EXPECT_EQ(fake::StdOut(), kHelp);
+    EXPECT_EQ(fake::Calls(), std::vector<std::string>{});
+  }
+  for (const char16_t* tail : {u"", u"?/", u"/ ?", u"-h"}) {
+    EXPECT_EQ(RunMain(TaskTable::modStartup::Main, tail), kHeader + kRuler);
+  }
+}
+
+TEST(PadToWidthTest, PadsShortTextsAndNeverShortens) {
+  struct Case {
+    std::u16string_view text, pad;
+    std::int32_t width;
+    std::u16string padded;
+  };
+  const Case cases[] = {
+      {u"ab", u" ", 5, u"ab   "}, {u"", u" ", 3, u"   "},    {u"abcde", u" ", 5, u"abcde"},
+      {u"abcdef", u" ", 5, u"abcdef"}, {u"ab", u"-=", 4, u"ab--"}, {u"ab", u" ", 0, u"ab"},
+      {u"ab", u" ", -3, u"ab"},   {u"ab", u"", 5, u"ab"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PadToWidth(c.text, c.pad, c.width), c.padded);
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// PaneShrink: asks a top-level window, named by its caption, to minimise.
+#include "console/command_line.h"
+#include "console/help.h"
+#include "console/std_output.h"
+#include "platform/window_control.h"
+#include "tools/window/window_targeting.h"
+
+namespace PaneShrink::modStartup {
+
+qcp::StdOutput objOutput;
+
+void ShowUsage() {
+  qcp::PrintHelpScreen(objOutput, {
+      u"    PaneShrink.exe <window caption>",
+      u"",
+      u"    Pass the name of the window (minus quotes!) that",
+      u"    you would like to be minimized. Pass a 0 (zero) to",
+      u"    minimize the currently active window.",
+  });
+}
+
+void Main() {
+  const std::u16string tail = qcp::CommandTail();  // quotes stay: they are part of the caption
+  objOutput = qcp::StdOutput();
+  if (tail.empty()) {
+    ShowUsage();
+    return;
+  }
+  const platform::WindowHandle window = qcp::TargetWindow(objOutput, tail);
+  if (window == 0) return;
+  platform::PostMessage(window, platform::kWmSysCommand, platform::kScMinimize, 0);
+}
+
+}  // namespace PaneShrink::modStartup

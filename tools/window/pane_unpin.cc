@@ -1,0 +1,34 @@
+// PaneUnpin: lets a topmost window, named by its caption, go back among the others.
+#include "console/command_line.h"
+#include "console/help.h"
+#include "console/std_output.h"
+#include "platform/window_control.h"
+#include "tools/window/window_targeting.h"
+
+namespace PaneUnpin::modStartup {
+
+qcp::StdOutput objOutput;
+
+void ShowUsage() {
+  qcp::PrintHelpScreen(objOutput, {
+      u"    PaneUnpin.exe <window caption>",
+      u"",
+      u"    Pass the name of the window (minus quotes!) that",
+      u"    you would like to not be topmost. Pass a 0 (zero)",
+      u"    to make the currently active window not topmost.",
+  });
+}
+
+void Main() {
+  const std::u16string tail = qcp::CommandTail();  // quotes stay: they are part of the caption
+  objOutput = qcp::StdOutput();
+  if (tail.empty()) {
+    ShowUsage();
+    return;
+  }
+  const platform::WindowHandle window = qcp::TargetWindow(objOutput, tail);
+  if (window == 0) return;
+  platform::SetWindowPos(window, platform::kHwndNoTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
+}
+
+}  // namespace PaneUnpin::modStartup

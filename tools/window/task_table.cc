@@ -1,0 +1,82 @@
+// TaskTable: prints the running processes as a table of ID, executable name,
+// thread count and base priority.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "console/command_line.h"
+#include "console/help.h"
+#include "console/std_output.h"
+#include "platform/processes.h"
+
+namespace TaskTable::modStartup {
+
+qcp::StdOutput objOutput;
+
+constexpr std::u16string_view kHeader =
+    u" ID    PROCESS                                   THREADS   PRIORITY CLASS";
+constexpr std::u16string_view kRuler =
+    u" ====  ========================================  ========  ==============";
+
+void ShowUsage() {
+  qcp::PrintHelpScreen(objOutput, {
+      u"    TaskTable.exe",
+      u"",
+      u"    Displays a list of currently running processes.",
+  });
+}
+
+// `text` followed by the pad character up to `width`; never shortened.
+std::u16string PadToWidth(std::u16string_view text, std::u16string_view pad, std::int32_t width) {
+  std::u16string padded(text);
+  if (!pad.empty() && width > 0 && padded.size() < static_cast<std::size_t>(width)) {
+    padded.resize(static_cast<std::size_t>(width), pad.front());
+  }
+  return padded;
+}
+
+// The ID as the pattern "0000" shows it: at least four digits, zero-filled.
+std::u16string IdText(std::int32_t id) {
+  std::u16string digits = qcp::DecimalText(id);
+  const bool negative = id < 0;
+  if (negative) digits.erase(0, 1);
+  if (digits.size() < 4) digits.insert(0, 4 - digits.size(), u'0');
+  return negative ? u"-" + digits : digits;
+}
+
+void PrintProcessTable() {
+  platform::ProcessEntry entry{};
+  entry.dwSize = sizeof entry;
+  const platform::SnapshotHandle snapshot = platform::CreateToolhelp32Snapshot(platform::kTh32csSnapProcess, 0);
+  bool found = platform::Process32First(snapshot, entry);
+  qcp::PrintLine(objOutput, kHeader);
+  qcp::PrintLine(objOutput, kRuler);
+  while (found) {
+    // The name ends at its zero, or at the end of the field should it have none.
+    const std::u16string_view field(entry.szExeFile, platform::kMaxPath);
+    const std::u16string_view name = field.substr(0, field.find(u'\0'));
+    std::u16string row = u" ";
+    row += IdText(static_cast<std::int32_t>(entry.th32ProcessID));
+    row += u"  ";
+    row += PadToWidth(name, u" ", 40);
+    row += u"  ";
+    row += PadToWidth(qcp::DecimalText(static_cast<std::int32_t>(entry.cntThreads)), u" ", 5);
+    row += u"     ";
+    row += qcp::DecimalText(entry.pcPriClassBase);
+    qcp::PrintLine(objOutput, row);
+    found = platform::Process32Next(snapshot, entry);
+  }
+  platform::CloseHandle(snapshot);
+}
+
+void Main() {
+  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
+  objOutput = qcp::StdOutput();
+  if (qcp::HasHelpSwitch(command_line)) {
+    ShowUsage();
+    return;
+  }
+  PrintProcessTable();
+}
+
+}  // namespace TaskTable::modStartup

@@ -1,0 +1,44 @@
+// How the window tools find their window: by caption, or "0" for the active
+// window. Every window tool compiles this in; it prints the not-found line.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "console/std_output.h"
+#include "platform/window_control.h"
+
+namespace qcp {
+
+// Room for 255 characters of caption and the terminating zero.
+inline constexpr std::int32_t kCaptionBufferLength = 256;
+
+// The window's caption (at most 255 characters), or "" when it has none.
+inline std::u16string GetWindowCaption(const platform::WindowHandle& window) {
+  std::u16string caption(kCaptionBufferLength, u' ');
+  const std::int32_t count = platform::GetWindowText(window, caption.data(), kCaptionBufferLength);
+  if (count <= 0) return {};
+  caption.resize(std::min(static_cast<std::size_t>(count), caption.size()));
+  // The zero ends the caption even where the count claims more: a count in
+  // bytes of a multi-byte code page would keep the blanks behind it.
+  caption.resize(std::min(caption.find(u'\0'), caption.size()));
+  return caption;
+}
+
+// The window named by the tail ("0" alone is the active window, looked up
+// again by its caption), or 0 after printing the not-found line. Quotes in
+// the tail are part of the caption.
+inline platform::WindowHandle TargetWindow(IPrintTarget& out, std::u16string_view tail) {
+  std::u16string caption(tail);
+  if (caption == u"0") caption = GetWindowCaption(platform::GetForegroundWindow());
+  // Every caption-less window matches an empty name, so looking one up would
+  // act on some arbitrary hidden window: an empty caption is not found.
+  const platform::WindowHandle window = caption.empty() ? 0 : platform::FindWindow(caption);
+  // Any non-null handle is a window, also one with its top bit set.
+  if (window == 0) PrintLine(out, u"ERROR! Couldn't find window: " + caption);
+  return window;
+}
+
+}  // namespace qcp
