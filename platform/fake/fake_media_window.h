@@ -1,0 +1,28 @@
+// Scripting of the media player window: failing members, and events
+// delivered from a test as the player would deliver them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace fake {
+
+// The named member ("LoadMediaWindow", "SetPlayerVolume", "SetPlayerUrl",
+// "PlayerPlay", ...) raises a failure with `description` from now on.
+void FailMediaCall(std::string_view member, std::u16string description);
+
+// Plays the given state change, key press or media error to the tool's
+// handlers, as the player reports them. Nothing when no window is loaded.
+void DeliverPlayStateChange(std::int32_t new_state);
+void DeliverKeyPress(std::int16_t key_ascii);
+void DeliverMediaError();
+
+// Whether a media window is loaded and not yet unloaded.
+bool MediaWindowLoaded();
+
+// Runs `action` inside the next call of the named member, after it is
+// recorded: a player that reports events while a member call is under way.
+void DuringMediaCall(std::string_view member, void (*action)());
+
+}  // namespace fake

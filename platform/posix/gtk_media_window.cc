@@ -1,0 +1,168 @@
+// GTK and GStreamer media window: playbin draws through gtksink into a
+// full-screen GTK 3 window. Play states come from playbin's own state
+// changes and end of stream; key presses from the window; any bus error is a
+// media error.
+#include <gst/gst.h>
+#include <gtk/gtk.h>
+
+#include "console/failure.h"
+#include "console/utf.h"
+#include "platform/media_window.h"
+#include "platform/posix/gtk_event_loop.h"
+
+namespace platform {
+namespace {
+
+struct MediaWindow {
+  GtkWidget* window = nullptr;
+  GstElement* playbin = nullptr;
+  guint bus_watch = 0;
+  MediaWindowEvents events{};
+  bool shown = false;
+};
+
+MediaWindow* media = nullptr;
+
+gboolean OnBusMessage(GstBus*, GstMessage* message, gpointer) {
+  if (media == nullptr) return G_SOURCE_REMOVE;
+  // Copied: a handler may unload the window, and `media` with it.
+  const MediaWindowEvents events = media->events;
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_STATE_CHANGED: {
+      if (GST_MESSAGE_SRC(message) != GST_OBJECT_CAST(media->playbin)) break;
+      GstState old_state, new_state;
+      gst_message_parse_state_changed(message, &old_state, &new_state, nullptr);
+      if (new_state == GST_STATE_PLAYING) {
+        events.play_state_change(kPlayStatePlaying);
+      } else if (new_state == GST_STATE_PAUSED && old_state == GST_STATE_PLAYING) {
+        events.play_state_change(kPlayStatePaused);
+      }
+      break;
+    }
+    case GST_MESSAGE_EOS:
+      events.play_state_change(kPlayStateMediaEnded);
+      break;
+    case GST_MESSAGE_ERROR:
+      events.media_error();
+      break;
+    default:
+      break;
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
+  // Characters as the keyboard types them; Esc is 27, Space 32.
+  const gunichar code = gdk_keyval_to_unicode(event->keyval);
+  if (media != nullptr && code != 0 && code <= 0x7FFF) media->events.key_press(static_cast<std::int16_t>(code));
+  return TRUE;
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
+  UnloadMediaWindow();
+  return TRUE;
+}
+
+// A file name, relative or absolute, or a URI as it stands.
+std::string UriOf(const std::u16string& url) {
+  const std::string text = qcp::Utf8FromUtf16(url);
+  if (gst_uri_is_valid(text.c_str())) return text;
+  gchar* uri = gst_filename_to_uri(text.c_str(), nullptr);
+  if (uri == nullptr) return text;
+  std::string result(uri);
+  g_free(uri);
+  return result;
+}
+
+void SetState(GstState state) {
+  // A failure shows on the bus as an error, which ends the window.
+  if (media != nullptr) gst_element_set_state(media->playbin, state);
+}
+
+}  // namespace
+
+void LoadMediaWindow(const MediaWindowEvents& events) {
+  if (media != nullptr) return;
+  if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+  GError* error = nullptr;
+  if (!gst_init_check(nullptr, nullptr, &error)) {
+    g_clear_error(&error);
+    qcp::Raise(u"Cannot start the media player");
+  }
+  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+  GstElement* sink = gst_element_factory_make("gtksink", nullptr);
+  if (playbin == nullptr || sink == nullptr) {
+    if (playbin != nullptr) gst_object_unref(playbin);
+    if (sink != nullptr) gst_object_unref(sink);
+    qcp::Raise(u"Cannot start the media player");
+  }
+  GtkWidget* video = nullptr;
+  g_object_get(sink, "widget", &video, nullptr);
+  g_object_set(playbin, "video-sink", sink, nullptr);
+
+  media = new MediaWindow;
+  media->events = events;
+  media->playbin = playbin;
+  media->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWindow* window = GTK_WINDOW(media->window);
+  gtk_window_set_title(window, "MovieShow");
+  gtk_window_set_decorated(window, FALSE);
+  gtk_window_fullscreen(window);
+  // Black around the picture, wherever it doesn't fill the screen.
+  GtkCssProvider* css = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(css, "window { background-color: black; }", -1, nullptr);
+  gtk_style_context_add_provider(gtk_widget_get_style_context(media->window), GTK_STYLE_PROVIDER(css),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+  gtk_container_add(GTK_CONTAINER(media->window), video);
+  g_object_unref(video);
+  gtk_widget_add_events(media->window, GDK_KEY_PRESS_MASK);
+  g_signal_connect(media->window, "key-press-event", G_CALLBACK(OnKeyPress), nullptr);
+  g_signal_connect(media->window, "delete-event", G_CALLBACK(OnDelete), nullptr);
+
+  GstBus* bus = gst_element_get_bus(playbin);
+  media->bus_watch = gst_bus_add_watch(bus, &OnBusMessage, nullptr);
+  gst_object_unref(bus);
+  WindowOpened();
+}
+
+void SetPlayerVolume(std::int32_t volume) {
+  // The player's scale is 0 to 100; playbin's 1.0 is full volume.
+  if (media != nullptr) g_object_set(media->playbin, "volume", CLAMP(volume, 0, 100) / 100.0, nullptr);
+}
+
+void SetPlayerPlayCount(std::int32_t) {
+  // playbin plays the media once, which is all the tools ask for.
+}
+
+void SetPlayerUrl(const std::u16string& url) {
+  if (media == nullptr) return;
+  gst_element_set_state(media->playbin, GST_STATE_NULL);
+  g_object_set(media->playbin, "uri", UriOf(url).c_str(), nullptr);
+  SetState(GST_STATE_PLAYING);  // playback starts as soon as the URL is set
+}
+
+void PlayerPlay() { SetState(GST_STATE_PLAYING); }
+
+void PlayerPause() { SetState(GST_STATE_PAUSED); }
+
+void ShowMediaWindow() {
+  if (media == nullptr || media->shown) return;
+  media->shown = true;
+  gtk_widget_show_all(media->window);
+  gtk_window_present(GTK_WINDOW(media->window));
+}
+
+void UnloadMediaWindow() {
+  if (media == nullptr) return;
+  MediaWindow* gone = media;
+  media = nullptr;
+  g_source_remove(gone->bus_watch);
+  gst_element_set_state(gone->playbin, GST_STATE_NULL);
+  gst_object_unref(gone->playbin);
+  gtk_widget_destroy(gone->window);
+  delete gone;
+  WindowClosed();
+}
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+"""MovieShow's help screen: an empty line or a single word."""
+
+from harness import Case, help_screen
+
+MOVIE_HELP = help_screen("    MovieShow.exe <mode> <filename.avi|mpg|wmv|mp3|etc>", "",
+                         "    Pass the filename of the video/music file to play.", "",
+                         "      Mode: 0 = fullscreen. (default)")
+
+CASES = [
+    Case("MovieShow", "", MOVIE_HELP),
+    Case("MovieShow", '""', MOVIE_HELP),
+    Case("MovieShow", "/?", MOVIE_HELP),
+    Case("MovieShow", "clip.wmv", MOVIE_HELP),
+    Case("MovieShow", '"0"', MOVIE_HELP),
+]

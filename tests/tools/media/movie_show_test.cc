@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_dialogs.h"
+#include "platform/fake/fake_media_window.h"
+#include "tests/support/tool_test.h"
+
+namespace MovieShow::modStartup { void Main(); }
+namespace MovieShow::frmMain { extern bool IsPaused; }
+
+namespace {
+
+using qcp_test::HelpScreen;
+using qcp_test::RunMain;
+using Calls = std::vector<std::string>;
+
+const std::string kHelp = HelpScreen({"    MovieShow.exe <mode> <filename.avi|mpg|wmv|mp3|etc>", "",
+                                      "    Pass the filename of the video/music file to play.", "",
+                                      "      Mode: 0 = fullscreen. (default)"});
+
+const Calls kStart = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv)",
+                      "PlayerPlay"};
+
+Calls With(Calls calls, std::initializer_list<const char*> more) {
+  calls.insert(calls.end(), more.begin(), more.end());
+  return calls;
+}
+
+// Starts "0 clip.wmv"; what the player does afterwards is up to the test.
+void Start() {
+  RunMain(MovieShow::modStartup::Main, u"0 clip.wmv");
+  ASSERT_EQ(fake::Calls(), kStart);
+}
+
+TEST(MovieShowTest, HelpForAnEmptyLineOrOneWord) {
+  for (const char16_t* tail : {u"", u"\"\"", u"clip.wmv", u"/?", u"\"0\""}) {
+    EXPECT_EQ(RunMain(MovieShow::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(fake::Calls(), Calls{});
+  }
+}
+
+TEST(MovieShowTest, AnyModeWordPlaysTheRestOfTheLineFullScreen) {
+  struct Case {
+    const char16_t* tail;
+    const char* url;
+  };
+  const Case cases[] = {
+      {u"0 C:\\My Videos\\clip.wmv", "SetPlayerUrl(C:\\My Videos\\clip.wmv)"},
+      {u"\"0\" \"C:\\My Videos\\clip.wmv\"", "SetPlayerUrl(C:\\My Videos\\clip.wmv)"},
+      {u"1 clip.wmv", "SetPlayerUrl(clip.wmv)"},
+      {u"7 clip.wmv", "SetPlayerUrl(clip.wmv)"},
+      {u"x clip.wmv", "SetPlayerUrl(clip.wmv)"},
+      {u"-3 clip.wmv", "SetPlayerUrl(clip.wmv)"},
+      {u"0  clip.wmv ", "SetPlayerUrl( clip.wmv )"},
+      {u"0 http://host/a b.mp3", "SetPlayerUrl(http://host/a b.mp3)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RunMain(MovieShow::modStartup::Main, c.tail), "");
+    EXPECT_EQ(fake::Calls(), (Calls{"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", c.url,
+                                    "PlayerPlay"}));
+    EXPECT_TRUE(fake::MediaWindowLoaded());
+  }
+}
+
+// The box comes first; the line only once it has been closed.
+std::string out_while_box_shown;
+void NoteOutput() { out_while_box_shown = fake::StdOut(); }
+
+TEST(MovieShowTest, ModeBeyondAWholeNumberShowsTheBoxThenTheLine) {
+  for (const char16_t* tail : {u"123456789012 clip.wmv", u"2147483648 clip.wmv", u"1e999 clip.wmv"}) {
+    fake::Reset(tail);
+    fake::WhileMessageBoxShown(&NoteOutput);
+    MovieShow::modStartup::Main();
+    EXPECT_EQ(fake::Calls(), Calls{"MessageBox(\"Overflow\", \"MovieShow\", 0)"});
+    EXPECT_EQ(out_while_box_shown, "");
+    EXPECT_EQ(fake::StdOut(), "ERROR! Overflow.\r\n");
+  }
+}
+
+TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
+  struct Case {
+    const char* member;
+    Calls calls;
+  };
+  const Case cases[] = {
+      {"LoadMediaWindow", {"LoadMediaWindow failed"}},
+      {"SetPlayerVolume", {"LoadMediaWindow", "SetPlayerVolume(100) failed"}},
+      {"SetPlayerPlayCount", {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1) failed"}},
+      {"SetPlayerUrl",
+       {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv) failed"}},
+      {"PlayerPlay",
+       {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv)",
+        "PlayerPlay failed"}},
+  };
+  for (const Case& c : cases) {
+    fake::Reset(u"0 clip.wmv");
+    fake::FailMediaCall(c.member, u"Method 'x' of object 'y' failed");
+    fake::WhileMessageBoxShown(&NoteOutput);
+    MovieShow::modStartup::Main();
+    Calls expected = With(c.calls, {"MessageBox(\"Method 'x' of object 'y' failed\", \"MovieShow\", 0)"});
+    // A window that was loaded goes, after the line.
+    if (expected.front() == "LoadMediaWindow") expected.push_back("UnloadMediaWindow");
+    EXPECT_EQ(fake::Calls(), expected) << c.member;
+    EXPECT_EQ(out_while_box_shown, "");
+    EXPECT_EQ(fake::StdOut(), "ERROR! Method 'x' of object 'y' failed.\r\n");
+    EXPECT_FALSE(fake::MediaWindowLoaded());
+  }
+}
+
+TEST(MovieShowTest, PlayStateTable) {
+  struct Case {
+    std::initializer_list<std::int32_t> states;
+    std::initializer_list<const char*> calls;
+  };
+  const Case cases[] = {
+      {{3}, {"ShowMediaWindow"}},
+      {{9, 3, 3}, {"ShowMediaWindow", "ShowMediaWindow"}},
+      {{3, 1}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{3, 8}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{3, 8, 9, 1, 3}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{1}, {"UnloadMediaWindow"}},
+      {{8}, {"UnloadMediaWindow"}},
+      {{3, 2}, {"ShowMediaWindow"}},
+      {{2, 6, 7, 11}, {}},
+      // Media that cannot be opened: never playing, back to ready or undefined.
+      {{9, 10}, {"UnloadMediaWindow"}},
+      {{9, 0}, {"UnloadMediaWindow"}},
+      {{3, 10, 0}, {"ShowMediaWindow"}},
+  };
+  for (const Case& c : cases) {
+    Start();
+    for (std::int32_t state : c.states) fake::DeliverPlayStateChange(state);
+    EXPECT_EQ(fake::Calls(), With(kStart, c.calls));
+    EXPECT_EQ(fake::StdOut(), "");
+  }
+}
+
+// Players that report the opening while the URL is being set (Wine's does).
+void DeliverReady() { fake::DeliverPlayStateChange(10); }
+void DeliverUndefined() { fake::DeliverPlayStateChange(0); }
+void DeliverError() { fake::DeliverMediaError(); }
+void DeliverPlaying() { fake::DeliverPlayStateChange(3); }
+
+TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
+  const Calls before_play = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)",
+                             "SetPlayerUrl(clip.wmv)"};
+  struct Case {
+    void (*during)();
+    Calls after_url;
+  };
+  const Case cases[] = {
+      {&DeliverReady, {"PlayerPlay"}},  // ready to play is where a URL leads
+      {&DeliverPlaying, {"ShowMediaWindow", "PlayerPlay"}},
+      // Nothing to play: no play request, the window goes at once.
+      {&DeliverUndefined, {"UnloadMediaWindow"}},
+      {&DeliverError, {"UnloadMediaWindow"}},
+  };
+  for (const Case& c : cases) {
+    fake::Reset(u"0 clip.wmv");
+    fake::DuringMediaCall("SetPlayerUrl", c.during);
+    MovieShow::modStartup::Main();
+    Calls expected = before_play;
+    expected.insert(expected.end(), c.after_url.begin(), c.after_url.end());
+    EXPECT_EQ(fake::Calls(), expected);
+    EXPECT_EQ(fake::StdOut(), "");
+  }
+}
+
+TEST(MovieShowTest, MediaErrorEndsSilently) {
+  for (bool playing : {false, true}) {
+    Start();
+    if (playing) fake::DeliverPlayStateChange(3);
+    fake::DeliverMediaError();
+    EXPECT_EQ(fake::Calls(), With(kStart, playing ? std::initializer_list<const char*>{"ShowMediaWindow",
+                                                                                        "UnloadMediaWindow"}
+                                                  : std::initializer_list<const char*>{"UnloadMediaWindow"}));
+    EXPECT_EQ(fake::StdOut(), "");
+    EXPECT_FALSE(fake::MediaWindowLoaded());
+  }
+}
+
+TEST(MovieShowTest, KeyTable) {
+  struct Case {
+    std::initializer_list<std::int16_t> keys;
+    std::initializer_list<const char*> calls;
+    bool paused;
+  };
+  const Case cases[] = {
+      {{27}, {"UnloadMediaWindow"}, false},
+      {{32}, {"PlayerPause"}, true},
+      {{32, 32}, {"PlayerPause", "PlayerPlay"}, false},
+      {{32, 32, 32}, {"PlayerPause", "PlayerPlay", "PlayerPause"}, true},
+      {{32, 27}, {"PlayerPause", "UnloadMediaWindow"}, true},
+      {{13, 65, 97, 113, 0, 8, 127, -1}, {}, false},
+  };
+  for (const Case& c : cases) {
+    Start();
+    fake::DeliverPlayStateChange(3);
+    for (std::int16_t key : c.keys) fake::DeliverKeyPress(key);
+    EXPECT_EQ(fake::Calls(), With(With(kStart, {"ShowMediaWindow"}), c.calls));
+    EXPECT_EQ(MovieShow::frmMain::IsPaused, c.paused);
+  }
+}
+
+TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
+  Start();
+  // Paused and resumed some other way (the player's own menu): the tool's
+  // toggle stays where it was.
+  fake::DeliverPlayStateChange(3);
+  fake::DeliverPlayStateChange(2);
+  fake::DeliverKeyPress(32);
+  fake::DeliverPlayStateChange(3);
+  fake::DeliverKeyPress(32);
+  EXPECT_EQ(fake::Calls(), With(kStart, {"ShowMediaWindow", "PlayerPause", "ShowMediaWindow", "PlayerPlay"}));
+  EXPECT_FALSE(MovieShow::frmMain::IsPaused);
+
+  // A new run starts unpaused.
+  Start();
+  fake::DeliverKeyPress(32);
+  EXPECT_TRUE(MovieShow::frmMain::IsPaused);
+  Start();
+  EXPECT_FALSE(MovieShow::frmMain::IsPaused);
+}
+
+// The media ends while the box is up: the window stays until it is closed.
+bool loaded_after_the_end = false;
+void NoteOutputAndEndTheMedia() {
+  NoteOutput();
+  fake::DeliverPlayStateChange(8);
+  fake::DeliverKeyPress(27);
+  fake::DeliverMediaError();
+  loaded_after_the_end = fake::MediaWindowLoaded();
+}
+
+TEST(MovieShowTest, AFailingPauseEndsInTheErrorStep) {
+  Start();
+  fake::FailMediaCall("PlayerPause", u"Method 'pause' of object 'IWMPControls' failed");
+  fake::WhileMessageBoxShown(&NoteOutputAndEndTheMedia);
+  fake::DeliverKeyPress(32);
+  EXPECT_EQ(fake::Calls(),
+            With(kStart, {"PlayerPause failed", "MessageBox(\"Method 'pause' of object 'IWMPControls' failed\", "
+                                                "\"MovieShow\", 0)",
+                          "UnloadMediaWindow"}));
+  EXPECT_EQ(out_while_box_shown, "");
+  EXPECT_TRUE(loaded_after_the_end);
+  EXPECT_EQ(fake::StdOut(), "ERROR! Method 'pause' of object 'IWMPControls' failed.\r\n");
+  EXPECT_FALSE(MovieShow::frmMain::IsPaused);
+}
+
+}  // namespace
