@@ -204,17 +204,19 @@ class WineRunner:
     """Runs .exe files through a launcher that hands CreateProcessW the exact line."""
     name = "wine"
 
-    def __init__(self, services, bin_dir, launcher):
+    def __init__(self, services, bin_dir, launcher, prefix="wine"):
+        """`prefix` names the Wine prefix under the session's root: a test that
+        ends its Wine session uses one of its own."""
         self.services = services
         self.bin_dir = Path(bin_dir)
         self.launcher = Path(launcher)
         self.count = 0
         self.env = dict(services.env)
-        self.env.update(WINEPREFIX=str(services.root / "wine"), WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.update(WINEPREFIX=str(services.root / prefix), WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d")
         # One persistent server and a warm-up run with stdio on /dev/null:
         # the prefix's background processes must not hold test pipes open.
-        (services.root / "wine").mkdir()
+        (services.root / prefix).mkdir()
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
         subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)

@@ -156,6 +156,17 @@ def test_clip_plays_full_screen_and_ends_by_itself(runner, services):
     assert time.monotonic() - started >= 2.0
 
 
+@only_on("wine")
+def test_clip_plays_and_ends_by_itself_under_wine(runner, services):
+    """Wine's player plays the clip (in a video window of its own) and reports
+    the end of the media, which ends the program."""
+    path = clip(services, "short.webm", 2)
+    started = time.monotonic()
+    result = runner.run("MovieShow", "0 " + file_argument(runner, path), timeout=60)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert time.monotonic() - started >= 2.0
+
+
 def moving(services, expected, timeout=10.0):
     """Waits until two screenshots a moment apart differ (or are the same)."""
     count = [0]
