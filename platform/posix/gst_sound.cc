@@ -49,7 +49,9 @@ GstElement* MakeChain(const GstLibrary& gst, std::initializer_list<const char*> 
   }
   for (std::size_t i = 0; i + 1 < made.size(); ++i) {
     if (gst.element_link(made[i], made[i + 1])) continue;
-    GstPadTemplate* source = gst.element_class_get_pad_template(GST_ELEMENT_GET_CLASS(made[i]), "src");
+    GstElementClass* element_class = GST_ELEMENT_GET_CLASS(made[i]);
+    GstPadTemplate* source = gst.element_class_get_pad_template(element_class, "src");
+    if (source == nullptr) source = gst.element_class_get_pad_template(element_class, "src_%u");
     if (source == nullptr || GST_PAD_TEMPLATE_PRESENCE(source) != GST_PAD_SOMETIMES) {
       gst.object_unref(pipeline);
       return nullptr;
@@ -89,14 +91,15 @@ void Beep(std::int32_t frequency, std::int32_t duration) {
 }
 
 void PlaySound(const std::u16string& name, std::int32_t flags) {
-  // The name is a file name; the loop flag plays the sound once.
+  // The name is a file name; the loop flag plays the sound once. Only a
+  // WAVE file plays, but with whatever codec it holds (PCM, mu-law, A-law...).
   const std::string path = qcp::Utf8FromUtf16(name);
   if (path.empty() || ::access(path.c_str(), R_OK) != 0) return;
   const GstLibrary* gst = LoadGStreamer();
   if (gst == nullptr) return;
   std::vector<GstElement*> elements;
-  GstElement* pipeline =
-      MakeChain(*gst, {"filesrc", "wavparse", "audioconvert", "audioresample", "autoaudiosink"}, elements);
+  GstElement* pipeline = MakeChain(
+      *gst, {"filesrc", "wavparse", "decodebin", "audioconvert", "audioresample", "autoaudiosink"}, elements);
   if (pipeline == nullptr) return;
   gst->object_set(elements[0], "location", path.c_str(), nullptr);
   PlayToEnd(*gst, pipeline);

@@ -1,0 +1,55 @@
+// The picture window: one borderless window that shows a picture from its
+// top-left corner at the picture's own size, with a timer, and that delivers
+// clicks, key releases and timer ticks to the tool. What the events do is
+// the tool's business; the window only loads, sizes, shows, times and reports.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Handlers called on the program's one thread, from the message loop.
+struct PictureWindowEvents {
+  void (*click)();                         // left button pressed and released on the picture
+  void (*key_up)(std::int32_t key_code);   // a key released, as a virtual-key code (Esc is 27)
+  void (*close)();                         // the system asks the window to close (Alt+F4)
+  void (*timer)();                         // the timer's interval has passed again
+};
+
+// The window's 16 x 16 icon, rows from the top, each pixel 0xAARRGGBB. The
+// Windows program carries the same picture as its icon resource kIconResource.
+inline constexpr int kIconSize = 16;
+inline constexpr int kIconResource = 1;
+
+struct PictureSize {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+// Creates the hidden window and counts it as open for the message loop.
+// Raises a failure when no window can be made at all (no display).
+void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon);
+
+// Loads the picture file (BMP, GIF, JPEG, PNG at least; of an animation the
+// first frame) into the window and returns its size in pixels. Raises
+// "File not found", "Path not found", "Permission denied", "Path is a folder"
+// or "Invalid picture"; the window keeps its earlier picture then.
+PictureSize LoadPicture(const std::u16string& file_name);
+
+// Makes the visible area of the window (it has no frame) width x height pixels.
+void SizePictureWindow(std::int32_t width, std::int32_t height);
+
+// Shows the window without waiting, and gives it the keyboard.
+void ShowPictureWindow();
+
+// Starts the timer afresh with an interval of 0 to 65,535 ms (0 ticks at
+// once); it ticks every interval until it is stopped.
+void StartPictureTimer(std::int32_t interval);
+void StopPictureTimer();
+
+// Destroys the window; no more events arrive. The last window gone ends
+// the message loop.
+void UnloadPictureWindow();
+
+}  // namespace platform

@@ -1,0 +1,202 @@
+// GTK picture window: GdkPixbuf decodes the file, an undecorated GTK 3
+// window shows it in a GtkImage at its own size, and a GLib timeout ticks.
+#include <gtk/gtk.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
+#include "console/failure.h"
+#include "console/utf.h"
+#include "platform/picture_window.h"
+#include "platform/posix/gtk_event_loop.h"
+
+namespace platform {
+namespace {
+
+struct Window {
+  GtkWidget* window = nullptr;
+  GtkWidget* image = nullptr;
+  PictureWindowEvents events{};
+  guint timer = 0;
+  bool button_down = false;
+};
+
+Window state;
+
+// The key codes the tools compare with, as Windows numbers its virtual keys;
+// keys without such a code here report 0.
+std::int32_t VirtualKeyCode(guint keyval) {
+  switch (keyval) {
+    case GDK_KEY_Escape: return 27;
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter: return 13;
+    case GDK_KEY_space: return 32;
+    case GDK_KEY_Tab: return 9;
+    case GDK_KEY_BackSpace: return 8;
+    default: break;
+  }
+  const guint upper = gdk_keyval_to_upper(keyval);
+  if ((upper >= GDK_KEY_A && upper <= GDK_KEY_Z) || (upper >= GDK_KEY_0 && upper <= GDK_KEY_9)) {
+    return static_cast<std::int32_t>(upper);
+  }
+  return 0;
+}
+
+gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
+  if (event->button == 1 && event->type == GDK_BUTTON_PRESS) state.button_down = true;
+  return TRUE;
+}
+
+gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer) {
+  if (event->button != 1 || !state.button_down) return TRUE;
+  state.button_down = false;
+  // A click is a press and a release on the picture.
+  const int width = gtk_widget_get_allocated_width(widget);
+  const int height = gtk_widget_get_allocated_height(widget);
+  const bool inside = event->x >= 0 && event->y >= 0 && event->x < width && event->y < height;
+  if (inside && state.events.click != nullptr) state.events.click();
+  return TRUE;
+}
+
+gboolean OnKeyRelease(GtkWidget*, GdkEventKey* event, gpointer) {
+  if (state.events.key_up != nullptr) state.events.key_up(VirtualKeyCode(event->keyval));
+  return TRUE;
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
+  if (state.events.close != nullptr) state.events.close();
+  return TRUE;  // the tool decides; an unload destroys the window
+}
+
+gboolean OnTimer(gpointer) {
+  const guint timer = state.timer;
+  if (state.events.timer != nullptr) state.events.timer();
+  // The handler may have stopped the timer, restarted it or unloaded the window.
+  return state.timer == timer && timer != 0 ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+}
+
+void RemoveTimer() {
+  if (state.timer != 0) g_source_remove(state.timer);
+  state.timer = 0;
+}
+
+GdkPixbuf* IconPixbuf(const std::uint32_t* icon) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, kIconSize, kIconSize);
+  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  for (int y = 0; y < kIconSize; ++y) {
+    for (int x = 0; x < kIconSize; ++x) {
+      const std::uint32_t argb = icon[y * kIconSize + x];
+      guchar* pixel = pixels + y * stride + x * 4;
+      pixel[0] = static_cast<guchar>(argb >> 16);
+      pixel[1] = static_cast<guchar>(argb >> 8);
+      pixel[2] = static_cast<guchar>(argb);
+      pixel[3] = static_cast<guchar>(argb >> 24);
+    }
+  }
+  return pixbuf;
+}
+
+// The reason a file cannot be read, in the pack's words.
+[[noreturn]] void RaiseFileError(int error, const std::string& path) {
+  switch (error) {
+    case ENOENT: {
+      // As on Windows: a missing folder on the way is "Path not found".
+      const std::size_t slash = path.rfind('/');
+      struct stat folder;
+      if (slash != std::string::npos && slash > 0 && ::stat(path.substr(0, slash).c_str(), &folder) != 0) {
+        qcp::Raise(qcp::failures::kPathNotFound);
+      }
+      qcp::Raise(qcp::failures::kFileNotFound);
+    }
+    case ENOTDIR: qcp::Raise(qcp::failures::kPathNotFound);
+    case EACCES:
+    case EPERM: qcp::Raise(qcp::failures::kPermissionDenied);
+    case ENAMETOOLONG:
+    case ELOOP: qcp::Raise(qcp::failures::kBadFileName);
+    default: qcp::Raise(qcp::failures::kFileNotFound);
+  }
+}
+
+}  // namespace
+
+void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon) {
+  if (state.window != nullptr) return;
+  if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(window), "PictureShow");
+  // No frame and no title bar: the window is exactly the picture.
+  gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
+  gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+  if (icon != nullptr) {
+    GdkPixbuf* pixbuf = IconPixbuf(icon);
+    gtk_window_set_icon(GTK_WINDOW(window), pixbuf);
+    g_object_unref(pixbuf);
+  }
+  state.image = gtk_image_new();
+  gtk_widget_set_halign(state.image, GTK_ALIGN_START);
+  gtk_widget_set_valign(state.image, GTK_ALIGN_START);
+  gtk_container_add(GTK_CONTAINER(window), state.image);
+  gtk_widget_add_events(window, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_KEY_RELEASE_MASK);
+  g_signal_connect(window, "button-press-event", G_CALLBACK(OnButtonPress), nullptr);
+  g_signal_connect(window, "button-release-event", G_CALLBACK(OnButtonRelease), nullptr);
+  g_signal_connect(window, "key-release-event", G_CALLBACK(OnKeyRelease), nullptr);
+  g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), nullptr);
+  state.window = window;
+  state.events = events;
+  WindowOpened();
+}
+
+PictureSize LoadPicture(const std::u16string& file_name) {
+  const std::string path = qcp::Utf8FromUtf16(file_name);
+  if (path.empty()) qcp::Raise(qcp::failures::kFileNotFound);
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) RaiseFileError(errno, path);
+  if (S_ISDIR(info.st_mode)) qcp::Raise(qcp::failures::kPathIsFolder);
+  GError* error = nullptr;
+  // Of an animation, the first frame.
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
+  if (pixbuf == nullptr) {
+    const bool denied = error != nullptr && error->domain == G_FILE_ERROR && error->code == G_FILE_ERROR_ACCES;
+    if (error != nullptr) g_error_free(error);
+    if (denied) qcp::Raise(qcp::failures::kPermissionDenied);
+    qcp::Raise(qcp::failures::kInvalidPicture);
+  }
+  const PictureSize size = {gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf)};
+  if (state.image != nullptr) gtk_image_set_from_pixbuf(GTK_IMAGE(state.image), pixbuf);
+  g_object_unref(pixbuf);
+  return size;
+}
+
+void SizePictureWindow(std::int32_t width, std::int32_t height) {
+  if (state.window == nullptr) return;
+  gtk_widget_set_size_request(state.image, width, height);
+  gtk_window_resize(GTK_WINDOW(state.window), width, height);
+}
+
+void ShowPictureWindow() {
+  if (state.window == nullptr) return;
+  gtk_widget_show_all(state.window);
+  gtk_window_present(GTK_WINDOW(state.window));
+}
+
+void StartPictureTimer(std::int32_t interval) {
+  if (state.window == nullptr) return;
+  RemoveTimer();
+  state.timer = g_timeout_add(static_cast<guint>(interval), OnTimer, nullptr);
+}
+
+void StopPictureTimer() { RemoveTimer(); }
+
+void UnloadPictureWindow() {
+  if (state.window == nullptr) return;
+  RemoveTimer();
+  GtkWidget* window = state.window;
+  state = Window{};
+  gtk_widget_destroy(window);
+  WindowClosed();
+}
+
+}  // namespace platform

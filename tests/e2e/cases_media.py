@@ -1,0 +1,44 @@
+"""Media tools: the sound tools' and PictureShow's help screens, and the
+command lines that end without playing or showing anything."""
+
+from harness import Case, help_screen
+
+WAVEONCE_HELP = help_screen("    WaveOnce.exe <filename.wav>", "", "    Pass the filename of the WAVE file to play.",
+                            "    Press CTRL+C to interrupt playback.")
+WAVEREPEAT_HELP = help_screen("    WaveRepeat.exe <filename.wav>", "",
+                              "    Pass the filename of the WAVE file to play.",
+                              "    Press Ctrl+C to stop playing. Looping doesn't work yet!")
+PICTURESHOW_HELP = help_screen("    PictureShow.exe <seconds> <filename.jpg|gif|bmp>", "",
+                               "    Pass the filename of the image to display.",
+                               "    Enter the number of seconds to display the image",
+                               "    for, or enter 0 until the image is clicked.", "",
+                               "    Seconds cannot be more than 65.")
+NOT_FOUND = b"ERROR! File not found.\r\n"
+
+CASES = [
+    Case("WaveOnce", "", WAVEONCE_HELP),
+    Case("WaveOnce", '""', WAVEONCE_HELP),
+    # Anything else is a sound name: a missing one plays nothing and prints nothing.
+    Case("WaveOnce", "/?", b""),
+    Case("WaveOnce", "missing.wav", b""),
+    Case("WaveOnce", '"no such" file.wav', b""),
+    Case("WaveRepeat", "", WAVEREPEAT_HELP),
+    Case("WaveRepeat", '"""', WAVEREPEAT_HELP),
+    Case("WaveRepeat", "/?", b""),
+    Case("WaveRepeat", "missing.wav", b""),
+    Case("PictureShow", "", PICTURESHOW_HELP),
+    Case("PictureShow", '""', PICTURESHOW_HELP),
+    Case("PictureShow", "cat.jpg", PICTURESHOW_HELP),
+    Case("PictureShow", "/?", PICTURESHOW_HELP),
+    Case("PictureShow", '"5"', PICTURESHOW_HELP),
+    # The picture is loaded before anything else is looked at; no window comes up.
+    Case("PictureShow", "5 missing.jpg", NOT_FOUND),
+    Case("PictureShow", "66 missing.jpg", NOT_FOUND),
+    Case("PictureShow", "5s missing.jpg", NOT_FOUND),
+    Case("PictureShow", '5 "missing file.jpg"', NOT_FOUND),
+    # An empty name is a missing file too, not an empty window.
+    Case("PictureShow", "5 ", NOT_FOUND),
+    Case("PictureShow", "5 no-such-folder/missing.jpg", b"ERROR! Path not found.\r\n"),
+    Case("PictureShow", "5 /?", NOT_FOUND, platforms=("native",)),
+    Case("PictureShow", "5 /?", b"ERROR! Bad file name.\r\n", platforms=("wine",)),
+]

@@ -1,0 +1,166 @@
+// PictureShow: shows an image in a window of its own, sized to the image,
+// for some seconds or until it is clicked or Esc is released on it.
+#include <string>
+#include <vector>
+
+#include "console/command_line.h"
+#include "console/failure.h"
+#include "console/help.h"
+#include "console/numbers.h"
+#include "console/std_output.h"
+#include "picture_show_icon.h"
+#include "platform/locale.h"
+#include "platform/picture_window.h"
+
+namespace PictureShow {
+
+// The form: the picture control picImage at its top-left corner, sizing
+// itself to its picture, and the timer tmrQuit. Its window has no frame, so
+// the window is exactly the picture.
+namespace frmMain {
+
+constexpr std::int32_t vbKeyEscape = 27;
+
+// The picture control; with auto-size on, its size is the picture's.
+struct PictureBox {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+
+  void LoadPicture(const std::u16string& file_name) {
+    const platform::PictureSize size = platform::LoadPicture(file_name);
+    Width = size.width;
+    Height = size.height;
+  }
+};
+
+// The timer control: an interval of 0 to 65,535 ms, counting while enabled.
+class Timer {
+ public:
+  static constexpr std::int32_t kLongestInterval = 65535;
+
+  void Interval(std::int32_t milliseconds) {
+    if (milliseconds < 0 || milliseconds > kLongestInterval) qcp::Raise(qcp::failures::kInvalidPropertyValue);
+    interval_ = milliseconds;
+    if (enabled_) platform::StartPictureTimer(interval_);
+  }
+
+  void Enabled(bool enabled) {
+    if (enabled) {
+      platform::StartPictureTimer(interval_);
+    } else if (enabled_) {
+      platform::StopPictureTimer();
+    }
+    enabled_ = enabled;
+  }
+
+  // The window took its timer with it.
+  void Discard() { *this = Timer(); }
+
+ private:
+  std::int32_t interval_ = 0;
+  bool enabled_ = false;
+};
+
+PictureBox picImage;
+Timer tmrQuit;
+bool loaded = false;
+bool visible = false;
+
+void Unload();
+
+void picImage_Click() { Unload(); }
+
+void picImage_KeyUp(std::int32_t KeyCode) {
+  if (KeyCode == vbKeyEscape) Unload();
+}
+
+void tmrQuit_Timer() {
+  tmrQuit.Enabled(false);
+  Unload();
+}
+
+// Alt+F4 and the task bar's close command unload the form like a click.
+void Form_QueryUnload() { Unload(); }
+
+// Creates the window, hidden.
+void Load() {
+  if (loaded) return;
+  platform::CreatePictureWindow({&picImage_Click, &picImage_KeyUp, &Form_QueryUnload, &tmrQuit_Timer},
+                                kPictureShowIcon);
+  loaded = true;
+}
+
+void Show() {
+  platform::ShowPictureWindow();
+  visible = true;
+}
+
+// Discards the window; the last window gone ends the program.
+void Unload() {
+  if (!loaded) return;
+  loaded = false;
+  visible = false;
+  tmrQuit.Discard();
+  picImage = PictureBox();
+  platform::UnloadPictureWindow();
+}
+
+}  // namespace frmMain
+
+namespace modStartup {
+
+qcp::StdOutput objOutput;
+
+// Larger numbers of seconds give the timer's own refusal rather than an overflow.
+constexpr double kMostSeconds = 65000;
+
+void ShowUsage() {
+  qcp::PrintHelpScreen(objOutput, {
+      u"    PictureShow.exe <seconds> <filename.jpg|gif|bmp>",
+      u"",
+      u"    Pass the filename of the image to display.",
+      u"    Enter the number of seconds to display the image",
+      u"    for, or enter 0 until the image is clicked.",
+      u"",
+      u"    Seconds cannot be more than 65.",
+  });
+}
+
+void Main() {
+  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
+  objOutput = qcp::StdOutput();
+  try {
+    if (command_line.empty()) {
+      ShowUsage();
+      return;
+    }
+    const std::vector<std::u16string> words = qcp::SplitWords(command_line);
+    if (words.size() == 1) {
+      ShowUsage();
+      return;
+    }
+    frmMain::Load();
+    // Everything after the first blank, exactly as typed.
+    const std::u16string file_name = qcp::TextAfterFirstBlank(command_line);
+    frmMain::picImage.LoadPicture(file_name);
+    platform::SizePictureWindow(frmMain::picImage.Width, frmMain::picImage.Height);
+    frmMain::Show();
+
+    std::u16string seconds = words[0];
+    const double value = qcp::NumericValue(seconds);
+    if (value <= 0) return;  // no timer: the window waits for a click or Esc
+    if (value > kMostSeconds) seconds = u"65000";
+    // The whole word must be a number, in the user's own number format.
+    const double strict = qcp::StrictNumber(seconds, platform::DecimalSeparator());
+    frmMain::tmrQuit.Interval(qcp::ToWholeNumber(strict * 1000));
+    frmMain::tmrQuit.Enabled(true);
+  } catch (const qcp::Failure& failure) {
+    qcp::PrintLine(objOutput, u"ERROR! " + failure.Description() + u".");
+    // A window not yet shown goes, and the program ends with it; a shown
+    // one stays, without a timer, until it is clicked or Esc is released.
+    if (!frmMain::visible) frmMain::Unload();
+  }
+}
+
+}  // namespace modStartup
+}  // namespace PictureShow
