@@ -37,6 +37,17 @@ std::string ValidUtf8(const std::u16string& text) {
   return result;
 }
 
+// Like the system message box, a word too long for one line is broken
+// inside, so the box never grows wider than the screen.
+void BreakLongWords(GtkWidget* dialog) {
+  GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+  GList* children = gtk_container_get_children(GTK_CONTAINER(area));
+  for (GList* child = children; child != nullptr; child = child->next) {
+    if (GTK_IS_LABEL(child->data)) gtk_label_set_line_wrap_mode(GTK_LABEL(child->data), PANGO_WRAP_WORD_CHAR);
+  }
+  g_list_free(children);
+}
+
 }  // namespace
 
 std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) {
@@ -47,6 +58,7 @@ std::int32_t MessageBox(const std::u16string& text, const std::u16string& title,
   gtk_window_set_title(GTK_WINDOW(dialog), ValidUtf8(title).c_str());
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  BreakLongWords(dialog);
   if (icon.name != nullptr) {
     GtkWidget* image = gtk_image_new_from_icon_name(icon.name, GTK_ICON_SIZE_DIALOG);
     gtk_widget_show(image);

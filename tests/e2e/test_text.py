@@ -1,0 +1,207 @@
+"""Text tools end to end: listings of real files, the spread of the random
+tools over many runs, and the message box on a real desktop."""
+
+import os
+import random
+import re
+import subprocess
+
+import pytest
+
+from harness import WineRunner, only_on, wait_for
+
+
+def file_name(runner, path):
+    return WineRunner.windows_path(path) if runner.name == "wine" else str(path)
+
+
+def normalised(data):
+    """What the lister prints for `data`: CR LF and lone CR end lines."""
+    lines = data.replace(b"\r\n", b"\r").split(b"\r")
+    if lines[-1] == b"":
+        lines.pop()
+    return b"".join(line + b"\r\n" for line in lines)
+
+
+LINE_END_SHAPES = [
+    (b"", b""),
+    (b"a\r\nb", b"a\r\nb\r\n"),
+    (b"a\r\nb\r\n", b"a\r\nb\r\n"),
+    (b"a\r\n\r\n", b"a\r\n\r\n"),
+    (b"a\rb", b"a\r\nb\r\n"),
+    (b"a\nb\n", b"a\nb\n\r\n"),
+    (b"a\r\r\nb\r", b"a\r\n\r\nb\r\n"),
+    (b"nul\0inside\r\n\xff\xfe\x80 bytes", b"nul\0inside\r\n\xff\xfe\x80 bytes\r\n"),
+]
+
+
+def test_fileshow_line_end_shapes(runner, tmp_path):
+    for number, (data, expected) in enumerate(LINE_END_SHAPES):
+        path = tmp_path / f"shape{number}.txt"
+        path.write_bytes(data)
+        result = runner.run("FileShow", file_name(runner, path))
+        assert (result.stdout, result.status) == (expected, 0), data
+
+
+def test_fileshow_names_with_blanks_and_unicode(runner, tmp_path):
+    (tmp_path / "two words.txt").write_bytes(b"blank\r\n")
+    (tmp_path / "Grüße ☃ Ω.txt").write_bytes(b"unicode\r\n")
+    name = file_name(runner, tmp_path / "two words.txt")
+    for tail in (name, f'"{name}"', name.replace("two", '"two"')):
+        assert runner.run("FileShow", tail).stdout == b"blank\r\n", tail
+    assert runner.run("FileShow", file_name(runner, tmp_path / "Grüße ☃ Ω.txt")).stdout == b"unicode\r\n"
+
+
+def test_fileshow_files_that_cannot_be_listed(runner, tmp_path):
+    cases = [
+        (tmp_path / "missing.txt", b"ERROR! File not found.\r\n"),
+        (tmp_path / "no folder" / "missing.txt", b"ERROR! Path not found.\r\n"),
+        (tmp_path, b"ERROR! Path is a folder.\r\n"),
+    ]
+    for path, line in cases:
+        result = runner.run("FileShow", file_name(runner, path))
+        assert (result.stdout, result.stderr, result.status) == (line, b"", 0), path
+
+
+def test_fileshow_a_large_file_comes_out_whole(runner, tmp_path):
+    """50 MB of mixed line ends, lone LFs and a long line, with the line ends normalised."""
+    generator = random.Random(7)
+    ends = [b"\r\n"] * 8 + [b"\r", b"\n"]
+    parts = []
+    size = 0
+    while size < 50_000_000:
+        part = b"x" * generator.randrange(0, 120) + generator.choice(ends)
+        parts.append(part)
+        size += len(part)
+    parts.insert(len(parts) // 2, b"L" * 3_000_000 + b"\r\n")
+    data = b"".join(parts) + b"no end"
+    path = tmp_path / "large.txt"
+    path.write_bytes(data)
+    result = runner.run("FileShow", file_name(runner, path), timeout=300)
+    assert result.status == 0
+    assert len(result.stdout) == len(normalised(data))
+    assert result.stdout == normalised(data)
+
+
+@only_on("native")
+def test_fileshow_lists_each_line_as_soon_as_it_is_read(runner, tmp_path):
+    """Through a pipe, a line is on standard output before the next is written."""
+    fifo = tmp_path / "fifo"
+    os.mkfifo(fifo)
+    process = runner.start("FileShow", str(fifo))
+    with open(fifo, "wb", buffering=0) as writer:
+        for line in (b"first", b"second", b"third"):
+            writer.write(line + b"\r")
+            assert process.stdout.readline() == line + b"\r\n"
+    assert process.wait(timeout=10) == 0
+    assert process.stdout.read() == b""
+
+
+def test_diceroll_spread(runner):
+    runs = 60 if runner.name == "native" else 12
+    cases = [
+        ("1 6", range(1, 7)),
+        ("x 10", range(0, 11)),
+        ("-3 -1", range(-3, 0)),
+        ("0.5 1.5", range(0, 3)),
+        ("1 6 100", range(1, 7)),
+        ("5 1", range(1, 6)),  # given the wrong way round: both bounds can come out
+        ("6 5", range(5, 7)),
+        ("5  9", range(0, 6)),  # the empty word 1 is 0
+    ]
+    for tail, allowed in cases:
+        seen = set()
+        for _ in range(runs):
+            result = runner.run("DiceRoll", tail)
+            match = re.fullmatch(rb"( |-)([0-9]+) \r\n", result.stdout)
+            assert match and result.status == 0, (tail, result.stdout)
+            value = int(match.group(2)) * (-1 if match.group(1) == b"-" else 1)
+            assert value in allowed, (tail, value)
+            seen.add(value)
+        if runner.name == "native":
+            assert seen == set(allowed), (tail, seen)
+        else:
+            assert len(seen) > 1, (tail, seen)
+
+
+@only_on("native")
+def test_diceroll_runs_in_a_tight_loop_differ(runner):
+    numbers = [runner.run("DiceRoll", "1 1000000000").stdout for _ in range(20)]
+    assert len(set(numbers)) == 20, numbers
+
+
+def test_quipmaker_sentences(runner):
+    pattern = re.compile(rb"(Yes|No) (Ms|Miss|Mrs|Mr|Dr) ([A-Z]), that "
+                         rb"(is|isn't|might be|won't be|could be|is possibly) "
+                         rb"(my|your|her|his) ([^ \r\n]+(?: [^ \r\n]+){0,2})\.\r\n")
+    runs = 300 if runner.name == "native" else 5
+    seen = {"answer": set(), "title": set(), "initial": set(), "noun": set()}
+    for _ in range(runs):
+        result = runner.run("QuipMaker", "")
+        match = pattern.fullmatch(result.stdout)
+        assert match and result.status == 0, result.stdout
+        for key, group in (("answer", 1), ("title", 2), ("initial", 3), ("noun", 6)):
+            seen[key].add(match.group(group))
+    if runner.name == "native":
+        assert len(seen["answer"]) == 2 and len(seen["title"]) == 5
+        assert len(seen["initial"]) >= 20 and len(seen["noun"]) >= 50
+
+
+# The message box: (tail, text shown, icon).
+NOTICES = [
+    ("1 Grüße ☃ Ω, all well?", "Grüße ☃ Ω, all well?", "question"),
+    ("2 ", "", "exclamation"),
+    ("3  Disk full", " Disk full", "hand"),
+    ('"2" "quoted" text', '"quoted" text', "asterisk"),
+    ("Hello world", "world", "asterisk"),
+]
+
+
+@only_on("wine")
+@pytest.mark.parametrize("tail, text, icon", NOTICES)
+def test_noticeshow_box_under_wine(runner, tail, text, icon):
+    probe = runner.launcher.parent / "message_box_probe.exe"
+    box = runner.start("NoticeShow", tail, timeout_ms=60000)
+    try:
+        seen = subprocess.run(["wine", str(probe), "Pingnote", "30000"], env=runner.env, capture_output=True,
+                              stdin=subprocess.DEVNULL, timeout=90)
+        out, err = box.communicate(timeout=60)
+    finally:
+        if box.poll() is None:
+            box.kill()
+    assert seen.returncode == 0, seen.stderr
+    assert seen.stdout.decode().splitlines() == [f"text={text}", f"icon={icon}", "buttons=1"], seen.stderr
+    assert (out, box.returncode) == (b"", 0), err
+
+
+def visible_windows(env, name):
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=env, capture_output=True)
+    return found.stdout.split()
+
+
+@only_on("native")
+@pytest.mark.parametrize("tail", ["1 Grüße ☃ Ω, all well?", "2 ", "3  Disk full"])
+def test_noticeshow_dialog_natively(runner, services, tail):
+    box = runner.start("NoticeShow", tail)
+    try:
+        windows = wait_for(lambda: visible_windows(services.env, "^Pingnote$"), what="the Pingnote dialog")
+        assert len(windows) == 1
+        # It waits for the user.
+        with pytest.raises(subprocess.TimeoutExpired):
+            box.wait(timeout=0.5)
+        subprocess.run(["xdotool", "windowactivate", "--sync", windows[0], "key", "Return"], env=services.env,
+                       check=True, timeout=20)
+        out, err = box.communicate(timeout=20)
+    finally:
+        if box.poll() is None:
+            box.kill()
+    assert (out, box.returncode) == (b"", 0), err
+
+
+@only_on("native")
+def test_noticeshow_without_a_display(runner, services):
+    env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    result = runner.run("NoticeShow", "0 nobody sees this", env=env, timeout=20)
+    assert result.stdout == b""
+    assert result.status == 1
+    assert result.stderr.decode().splitlines() == ["NoticeShow: run-time error: Cannot open display"]

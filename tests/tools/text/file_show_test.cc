@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/failure.h"
+#include "platform/fake/fake_files.h"
+#include "tests/support/tool_test.h"
+
+namespace FileShow::modStartup { void Main(); }
+
+namespace {
+
+using qcp_test::HelpScreen;
+using Calls = std::vector<std::string>;
+using namespace std::string_literals;
+
+const std::string kHelp = HelpScreen({"    FileShow.exe <filename.txt|bat|ini|etc>", "",
+                                      "    Pass the filename of the text file to display.",
+                                      "    Press CTRL+C to interrupt listing."});
+
+std::string List(std::u16string tail, const std::u16string& name, const std::string& contents) {
+  fake::Reset(std::move(tail));
+  fake::SetFile(name, contents);
+  FileShow::modStartup::Main();
+  return fake::StdOut();
+}
+
+TEST(FileShowTest, HelpOnlyForAnEmptyName) {
+  for (const char16_t* tail : {u"", u"\"\"", u"\"\"\"\""}) {
+    EXPECT_EQ(qcp_test::RunMain(FileShow::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(fake::Calls(), Calls{});
+  }
+  // "/?" is a file name like any other.
+  EXPECT_EQ(qcp_test::RunMain(FileShow::modStartup::Main, u"/?"), "ERROR! File not found.\r\n");
+  EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(/?)"});
+}
+
+TEST(FileShowTest, TheWholeCleanedTailIsTheName) {
+  for (const char16_t* tail : {u"my notes.txt", u"\"my notes.txt\"", u"my \"notes\".txt"}) {
+    EXPECT_EQ(List(tail, u"my notes.txt", "one\r\ntwo"), "one\r\ntwo\r\n");
+  }
+  EXPECT_EQ(List(u"a.txt ", u"a.txt ", "trailing blank kept"), "trailing blank kept\r\n");
+  EXPECT_EQ(List(u"Grüße ☃.txt", u"Grüße ☃.txt", "unicode name"), "unicode name\r\n");
+}
+
+TEST(FileShowTest, EachLineIsOneWriteOfItsBytesAndCrLf) {
+  const std::string contents = "plain\r\n\xe9t\xe9 \x80\x81\rnul\0byte\nlf\r\n\r\n"s;
+  EXPECT_EQ(List(u"f", u"f", contents), "plain\r\n\xe9t\xe9 \x80\x81\r\nnul\0byte\nlf\r\n\r\n"s);
+  EXPECT_EQ(fake::StdOutWrites(), 4);
+  EXPECT_EQ(fake::Calls(), (Calls{"OpenFileForReading(f)", "CloseFile"}));
+
+  EXPECT_EQ(List(u"empty", u"empty", ""), "");
+  EXPECT_EQ(fake::StdOutWrites(), 0);
+}
+
+TEST(FileShowTest, ReadsInBlocksWhateverTheFileSize) {
+  std::string contents, expected;
+  for (int i = 0; i < 200000; ++i) {
+    const std::string line = "line " + std::to_string(i);
+    contents += line + (i % 3 == 0 ? "\r" : "\r\n");
+    expected += line + "\r\n";
+  }
+  fake::Reset(u"big");
+  fake::SetFile(u"big", contents);
+  fake::SetReadChunk(1000);
+  FileShow::modStartup::Main();
+  EXPECT_EQ(fake::StdOut(), expected);
+  EXPECT_LE(fake::LargestRead(), 64u * 1024);
+}
+
+TEST(FileShowTest, AFileThatCannotBeOpenedGivesOneErrorLine) {
+  namespace f = qcp::failures;
+  for (std::u16string_view description :
+       {f::kFileNotFound, f::kPathNotFound, f::kPermissionDenied, f::kBadFileName, f::kPathIsFolder}) {
+    fake::Reset(u"x");
+    fake::SetOpenFailure(u"x", std::u16string(description));
+    FileShow::modStartup::Main();
+    EXPECT_EQ(fake::StdOut(), "ERROR! " + fake::Narrow(description) + ".\r\n");
+    EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(x)"});
+  }
+}
+
+TEST(FileShowTest, AReadFailingMidFileKeepsTheLinesListedSoFar) {
+  // The failure comes inside "two": "one" is out, the part of "two" is not.
+  fake::Reset(u"x");
+  fake::SetFile(u"x", "one\r\ntwo\r\nthree\r\n");
+  fake::SetReadFailure(u"x", 7, std::u16string(qcp::failures::kDeviceError));
+  FileShow::modStartup::Main();
+  EXPECT_EQ(fake::StdOut(), "one\r\nERROR! Device I/O error.\r\n");
+  EXPECT_EQ(fake::OpenFiles(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// NoticeShow: shows a message box with an icon and the given text, and waits
+// until it is closed.
+#include <string>
+#include <vector>
+
+#include "console/command_line.h"
+#include "console/help.h"
+#include "console/numbers.h"
+#include "console/std_output.h"
+#include "platform/dialogs.h"
+
+namespace NoticeShow::modStartup {
+
+qcp::StdOutput objOutput;
+
+constexpr std::u16string_view kTitle = u"Pingnote";
+
+void ShowUsage() {
+  qcp::PrintHelpScreen(objOutput, {
+      u"    NoticeShow.exe <icon> <message>",
+      u"",
+      u"    Displays a system message box.",
+      u"",
+      u"      Icon: 0 = Information (default).",
+      u"      Icon: 1 = Question.",
+      u"      Icon: 2 = Exclamation.",
+      u"      Icon: 3 = Critical.",
+      u"",
+  });
+}
+
+// The icon number is compared as it is, not rounded: 1.5 is no icon of its own.
+std::int32_t StyleOf(double icon) {
+  if (icon == 1) return platform::kMbOk | platform::kMbIconQuestion;
+  if (icon == 2) return platform::kMbOk | platform::kMbIconExclamation;
+  if (icon == 3) return platform::kMbOk | platform::kMbIconHand;
+  return platform::kMbOk | platform::kMbIconAsterisk;
+}
+
+void Main() {
+  // Quotes stay: they are part of the icon word and of the message.
+  const std::u16string command_line = qcp::CommandTail();
+  objOutput = qcp::StdOutput();
+  if (command_line.empty()) {
+    ShowUsage();
+    return;
+  }
+  const std::vector<std::u16string> words = qcp::SplitWords(command_line);
+  if (words.size() < 2) {
+    ShowUsage();
+    return;
+  }
+  const std::u16string message = qcp::TextAfterFirstBlank(command_line);
+  const std::int32_t style = StyleOf(qcp::NumericValue(words[0]));
+  platform::MessageBox(message, std::u16string(kTitle), style);
+}
+
+}  // namespace NoticeShow::modStartup
