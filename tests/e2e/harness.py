@@ -75,7 +75,7 @@ class Services:
         self.root = Path(tempfile.mkdtemp(prefix="qcp-e2e-"))
         self.processes = []
         self.env = dict(os.environ)
-        for key in ("XDG_SESSION_ID", "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS", "WAYLAND_DISPLAY"):
+        for key in ("XDG_SESSION_ID", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY"):
             self.env.pop(key, None)
         home = self.root / "home"
         runtime = self.root / "run"
@@ -83,7 +83,10 @@ class Services:
         runtime.mkdir(mode=0o700)
         self.env.update(HOME=str(home), XDG_RUNTIME_DIR=str(runtime), XDG_CONFIG_HOME=str(home / ".config"),
                         XDG_DATA_HOME=str(home / ".local/share"), XDG_CACHE_HOME=str(home / ".cache"),
-                        LANG="C.UTF-8", NO_AT_BRIDGE="1", GTK_A11Y="none")
+                        LANG="C.UTF-8", NO_AT_BRIDGE="1", GTK_A11Y="none",
+                        # No session manager unless a test brings its mock: a tool
+                        # run here must never lock or end a real session.
+                        DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent/system_bus_socket")
         self.env.pop("DISPLAY", None)
 
     def spawn(self, argv, **kwargs):
