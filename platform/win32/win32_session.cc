@@ -17,8 +17,9 @@ bool OpenProcessToken(Handle process, std::uint32_t desired_access, Handle& toke
 }
 
 bool LookupPrivilegeValue(const std::u16string& system_name, const std::u16string& name, Luid& luid) {
+  // An empty system name is the local system.
   LUID found{};
-  const BOOL ok = ::LookupPrivilegeValueW(Wide(system_name), Wide(name), &found);
+  const BOOL ok = ::LookupPrivilegeValueW(system_name.empty() ? nullptr : Wide(system_name), Wide(name), &found);
   luid.low_part = found.LowPart;
   luid.high_part = found.HighPart;
   return ok != FALSE;

@@ -1,0 +1,496 @@
+// The recycle bin as the freedesktop.org trash. The trash directories of a
+// file system are $XDG_DATA_HOME/Trash (when the home trash lies on it),
+// TOP/.Trash/$UID (inside a shared directory with the sticky bit) and
+// TOP/.Trash-$UID. Emptying removes every item of files/ with its
+// description in info/, then the directory size cache.
+//
+// Everything is removed relative to directory descriptors opened without
+// following symlinks and without crossing into other mounts, so nothing
+// outside the trash directories is ever touched: a symlink in the trash is
+// removed, never its target.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtk/gtk.h>
+#include <mntent.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/utf.h"
+#include "platform/posix/gst_library.h"
+#include "platform/shell.h"
+
+#ifndef STATX_ATTR_MOUNT_ROOT
+#define STATX_ATTR_MOUNT_ROOT 0x00002000
+#endif
+
+namespace platform {
+namespace {
+
+constexpr std::int32_t kEmptied = 0;
+constexpr std::int32_t kNotEmptied = 1;
+constexpr int kOpenDirectory = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+class Fd {
+ public:
+  Fd() = default;
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  Fd& operator=(Fd&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+struct Entry {
+  mode_t mode = 0;
+  uid_t owner = 0;
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool mount_root = false;
+};
+
+// What `name` under `parent` is, without following a symlink.
+bool Inspect(int parent, const char* name, Entry& entry) {
+  struct statx info;
+  if (::statx(parent, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO,
+              &info) != 0) {
+    return false;
+  }
+  entry.mode = info.stx_mode;
+  entry.owner = info.stx_uid;
+  entry.device = makedev(info.stx_dev_major, info.stx_dev_minor);
+  entry.inode = info.stx_ino;
+  entry.mount_root = (info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                     (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  return true;
+}
+
+bool InspectOpen(int fd, Entry& entry) {
+  struct statx info;
+  if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO, &info) != 0) return false;
+  entry.mode = info.stx_mode;
+  entry.owner = info.stx_uid;
+  entry.device = makedev(info.stx_dev_major, info.stx_dev_minor);
+  entry.inode = info.stx_ino;
+  entry.mount_root = false;
+  return true;
+}
+
+// The names in a directory, "." and ".." left out.
+std::vector<std::string> ListNames(int directory) {
+  std::vector<std::string> names;
+  const int copy = ::fcntl(directory, F_DUPFD_CLOEXEC, 3);
+  if (copy < 0) return names;
+  DIR* stream = ::fdopendir(copy);
+  if (stream == nullptr) {
+    ::close(copy);
+    return names;
+  }
+  ::rewinddir(stream);
+  while (const dirent* item = ::readdir(stream)) {
+    const std::string_view name = item->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(stream);
+  return names;
+}
+
+// ---- Finding the trash directories ------------------------------------------
+
+struct Trash {
+  Fd directory;
+  Fd files;
+  Fd info;  // may be missing: items without a description are removed all the same
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::vector<std::string> items;
+};
+
+// `name` under `parent` when it is a real directory of the user's, on `device`.
+Fd OpenTrashDirectory(int parent, const char* name, dev_t device) {
+  Fd fd(::openat(parent, name, kOpenDirectory));
+  Entry entry;
+  if (!fd || !InspectOpen(fd.get(), entry) || entry.owner != ::getuid() || entry.device != device) return Fd();
+  return fd;
+}
+
+void AddTrash(std::vector<Trash>& found, Fd directory) {
+  if (!directory) return;
+  Entry entry;
+  if (!InspectOpen(directory.get(), entry)) return;
+  for (const Trash& known : found) {
+    if (known.device == entry.device && known.inode == entry.inode) return;
+  }
+  Trash trash;
+  trash.files = Fd(::openat(directory.get(), "files", kOpenDirectory));
+  if (!trash.files) return;
+  Entry files;
+  if (!InspectOpen(trash.files.get(), files) || files.device != entry.device) return;
+  trash.info = Fd(::openat(directory.get(), "info", kOpenDirectory));
+  trash.directory = std::move(directory);
+  trash.device = entry.device;
+  trash.inode = entry.inode;
+  trash.items = ListNames(trash.files.get());
+  found.push_back(std::move(trash));
+}
+
+std::string HomeTrashParent() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data != nullptr && data[0] == '/') return data;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') {
+    const passwd* user = ::getpwuid(::getuid());
+    if (user == nullptr || user->pw_dir == nullptr) return {};
+    home = user->pw_dir;
+  }
+  return std::string(home) + "/.local/share";
+}
+
+// The home trash, when it lies on `device` (any device when null).
+void AddHomeTrash(std::vector<Trash>& found, const dev_t* device) {
+  const std::string parent_path = HomeTrashParent();
+  if (parent_path.empty()) return;
+  const Fd parent(::open(parent_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!parent) return;
+  Entry trash;
+  if (!Inspect(parent.get(), "Trash", trash)) return;
+  if (device != nullptr && trash.device != *device) return;
+  AddTrash(found, OpenTrashDirectory(parent.get(), "Trash", trash.device));
+}
+
+// The two trash directories at the top of a file system.
+void AddTopTrashes(std::vector<Trash>& found, const std::string& top) {
+  const Fd top_directory(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Entry entry;
+  if (!top_directory || !InspectOpen(top_directory.get(), entry)) return;
+  const std::string uid = std::to_string(::getuid());
+
+  // The shared directory must be a real one with the sticky bit, so that no
+  // other user can have replaced the user's directory in it.
+  const Fd shared(::openat(top_directory.get(), ".Trash", kOpenDirectory));
+  Entry shared_entry;
+  if (shared && InspectOpen(shared.get(), shared_entry) && (shared_entry.mode & S_ISVTX) != 0 &&
+      shared_entry.device == entry.device) {
+    AddTrash(found, OpenTrashDirectory(shared.get(), uid.c_str(), entry.device));
+  }
+  AddTrash(found, OpenTrashDirectory(top_directory.get(), (".Trash-" + uid).c_str(), entry.device));
+}
+
+// The top directory of the file system that holds `path`; empty when there is no such path.
+std::string TopDirectoryOf(const std::string& path, dev_t& device) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return {};
+  std::string top = real;
+  std::free(real);
+  struct stat info;
+  if (::stat(top.c_str(), &info) != 0) return {};
+  device = info.st_dev;
+  while (top != "/") {
+    const std::size_t slash = top.rfind('/');
+    const std::string parent = slash == 0 ? "/" : top.substr(0, slash);
+    if (::stat(parent.c_str(), &info) != 0 || info.st_dev != device) break;
+    top = parent;
+  }
+  return top;
+}
+
+std::vector<Trash> TrashesOf(const std::string& root) {
+  std::vector<Trash> found;
+  if (root.empty()) {
+    // Every trash of the user: the home trash and those of every mount.
+    AddHomeTrash(found, nullptr);
+    FILE* mounts = ::setmntent("/proc/self/mounts", "re");
+    if (mounts == nullptr) return found;
+    std::vector<std::string> tops;
+    while (const mntent* mount = ::getmntent(mounts)) {
+      if (std::string_view(mount->mnt_type) == "autofs") continue;  // opening would mount it
+      tops.emplace_back(mount->mnt_dir);
+    }
+    ::endmntent(mounts);
+    for (const std::string& top : tops) AddTopTrashes(found, top);
+    return found;
+  }
+  dev_t device = 0;
+  const std::string top = TopDirectoryOf(root, device);
+  if (top.empty()) return found;
+  AddHomeTrash(found, &device);
+  AddTopTrashes(found, top);
+  return found;
+}
+
+// ---- Removing ----------------------------------------------------------------
+
+// Opens a directory inside the trash for emptying, giving the user the
+// rights on it that removing its contents needs (items of the user's own
+// may have come to the trash read-only).
+Fd OpenForEmptying(int parent, const char* name, dev_t device) {
+  Fd fd(::openat(parent, name, kOpenDirectory));
+  if (!fd && errno == EACCES) {
+    const Fd path(::openat(parent, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    Entry entry;
+    if (!path || !InspectOpen(path.get(), entry) || entry.owner != ::geteuid()) return Fd();
+    const std::string self = "/proc/self/fd/" + std::to_string(path.get());
+    if (::chmod(self.c_str(), (entry.mode & 07777) | S_IRWXU) != 0) return Fd();
+    fd = Fd(::openat(parent, name, kOpenDirectory));
+  }
+  Entry entry;
+  if (!fd || !InspectOpen(fd.get(), entry) || !S_ISDIR(entry.mode) || entry.device != device) return Fd();
+  if ((entry.mode & S_IRWXU) != S_IRWXU && entry.owner == ::geteuid()) {
+    ::fchmod(fd.get(), (entry.mode & 07777) | S_IRWXU);
+  }
+  return fd;
+}
+
+bool RemoveEntry(int parent, const char* name, dev_t device);
+
+bool EmptyDirectory(int directory, dev_t device) {
+  bool all = true;
+  for (const std::string& name : ListNames(directory)) all = RemoveEntry(directory, name.c_str(), device) && all;
+  return all;
+}
+
+// Removes `name` under `parent` and, for a directory, everything in it.
+// Another file system mounted inside is left alone, and so is the directory
+// it is mounted on.
+bool RemoveEntry(int parent, const char* name, dev_t device) {
+  Entry entry;
+  if (!Inspect(parent, name, entry)) return errno == ENOENT;
+  if (!S_ISDIR(entry.mode)) return ::unlinkat(parent, name, 0) == 0 || errno == ENOENT;
+  if (entry.mount_root || entry.device != device) return false;
+  {
+    const Fd directory = OpenForEmptying(parent, name, device);
+    if (!directory || !EmptyDirectory(directory.get(), device)) return false;
+  }
+  return ::unlinkat(parent, name, AT_REMOVEDIR) == 0 || errno == ENOENT;
+}
+
+// Descriptions whose item is gone, left over from an earlier emptying or a
+// removal by hand; only *.trashinfo files, never anything below info/.
+void RemoveStaleDescriptions(const Trash& trash) {
+  if (!trash.info) return;
+  constexpr std::string_view kSuffix = ".trashinfo";
+  for (const std::string& name : ListNames(trash.info.get())) {
+    if (name.size() <= kSuffix.size() || !name.ends_with(kSuffix)) continue;
+    const std::string item = name.substr(0, name.size() - kSuffix.size());
+    Entry entry;
+    if (Inspect(trash.files.get(), item.c_str(), entry) || errno != ENOENT) continue;
+    ::unlinkat(trash.info.get(), name.c_str(), 0);
+  }
+}
+
+// ---- The user interface ------------------------------------------------------
+
+bool DisplayAvailable() {
+  static const bool available = [] {
+    // Only a desktop display; the web backend would look for a server of its own.
+    gdk_set_allowed_backends("wayland,x11");
+    return gtk_init_check(nullptr, nullptr) != FALSE;
+  }();
+  return available;
+}
+
+void HandlePendingEvents() {
+  while (gtk_events_pending()) gtk_main_iteration();
+}
+
+std::string ItemsText(std::size_t items) { return items == 1 ? "this item" : "these " + std::to_string(items) + " items"; }
+
+bool ConfirmEmptying(std::size_t items) {
+  const std::string question = "Are you sure you want to permanently delete " + ItemsText(items) + "?";
+  GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_YES_NO, "%s",
+                                             question.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), "Empty Trash");
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);
+  GtkWidget* image = gtk_image_new_from_icon_name("user-trash-full", GTK_ICON_SIZE_DIALOG);
+  gtk_widget_show(image);
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog), image);
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  const gint answer = gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  HandlePendingEvents();
+  return answer == GTK_RESPONSE_YES;
+}
+
+// A small window with a progress bar and a Cancel button; cancelling stops
+// before the next item, so every item is either wholly removed or kept with
+// its description.
+class ProgressWindow {
+ public:
+  explicit ProgressWindow(std::size_t total) : total_(total) {
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window_), "Emptying Trash");
+    gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
+    gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
+    gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
+    gtk_window_set_default_size(GTK_WINDOW(window_), 360, -1);
+    gtk_container_set_border_width(GTK_CONTAINER(window_), 12);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
+    const std::string text = "Deleting " + ItemsText(total) + " from the trash";
+    gtk_box_pack_start(GTK_BOX(box), gtk_label_new(text.c_str()), FALSE, FALSE, 0);
+    bar_ = gtk_progress_bar_new();
+    gtk_progress_bar_set_show_text(GTK_PROGRESS_BAR(bar_), TRUE);
+    gtk_box_pack_start(GTK_BOX(box), bar_, FALSE, FALSE, 0);
+    GtkWidget* buttons = gtk_button_box_new(GTK_ORIENTATION_HORIZONTAL);
+    gtk_button_box_set_layout(GTK_BUTTON_BOX(buttons), GTK_BUTTONBOX_END);
+    GtkWidget* cancel = gtk_button_new_with_mnemonic("_Cancel");
+    gtk_container_add(GTK_CONTAINER(buttons), cancel);
+    gtk_box_pack_start(GTK_BOX(box), buttons, FALSE, FALSE, 0);
+    gtk_container_add(GTK_CONTAINER(window_), box);
+    g_signal_connect_swapped(cancel, "clicked", G_CALLBACK(+[](ProgressWindow* self) { self->cancelled_ = true; }),
+                             this);
+    g_signal_connect(window_, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, ProgressWindow* self) {
+                       self->cancelled_ = true;
+                       return TRUE;
+                     }),
+                     this);
+    Show();
+    gtk_widget_show_all(window_);
+    HandlePendingEvents();
+  }
+  ~ProgressWindow() {
+    gtk_widget_destroy(window_);
+    HandlePendingEvents();
+  }
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+  void Step() {
+    ++done_;
+    const gint64 now = g_get_monotonic_time();
+    if (now - shown_at_ >= 50000 || done_ == total_) Show();
+    HandlePendingEvents();
+  }
+  bool Cancelled() const { return cancelled_; }
+
+ private:
+  void Show() {
+    shown_at_ = g_get_monotonic_time();
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(bar_), total_ == 0 ? 1.0 : double(done_) / double(total_));
+    const std::string text = std::to_string(done_) + " of " + std::to_string(total_);
+    gtk_progress_bar_set_text(GTK_PROGRESS_BAR(bar_), text.c_str());
+  }
+
+  GtkWidget* window_;
+  GtkWidget* bar_;
+  std::size_t total_;
+  std::size_t done_ = 0;
+  gint64 shown_at_ = 0;
+  bool cancelled_ = false;
+};
+
+// The sound theme's file for `name`: the user's theme first, then the
+// freedesktop theme every other inherits from.
+std::string ThemeSound(const char* name) {
+  std::vector<std::string> themes;
+  if (DisplayAvailable()) {
+    gchar* theme = nullptr;
+    g_object_get(gtk_settings_get_default(), "gtk-sound-theme-name", &theme, nullptr);
+    if (theme != nullptr && *theme != '\0' && std::string_view(theme).find('/') == std::string_view::npos) {
+      themes.emplace_back(theme);
+    }
+    g_free(theme);
+  }
+  if (std::find(themes.begin(), themes.end(), "freedesktop") == themes.end()) themes.emplace_back("freedesktop");
+
+  std::vector<std::string> bases{g_get_user_data_dir()};
+  for (const gchar* const* data = g_get_system_data_dirs(); *data != nullptr; ++data) bases.emplace_back(*data);
+  for (const std::string& theme : themes) {
+    for (const std::string& base : bases) {
+      for (const char* subdirectory : {"/stereo/", "/"}) {
+        for (const char* extension : {".oga", ".ogg", ".wav"}) {
+          const std::string path = base + "/sounds/" + theme + subdirectory + name + extension;
+          if (::access(path.c_str(), R_OK) == 0) return path;
+        }
+      }
+    }
+  }
+  return {};
+}
+
+void PlayEmptyingSound() {
+  if (DisplayAvailable()) {
+    gboolean enabled = TRUE;
+    g_object_get(gtk_settings_get_default(), "gtk-enable-event-sounds", &enabled, nullptr);
+    if (!enabled) return;
+  }
+  const std::string path = ThemeSound("trash-empty");
+  if (path.empty()) return;
+  const GstLibrary* gst = LoadGStreamer();
+  if (gst == nullptr) return;
+  GstElement* player = gst->element_factory_make("playbin", nullptr);
+  if (player == nullptr) return;
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  if (uri != nullptr) {
+    gst->object_set(player, "uri", uri, nullptr);
+    g_free(uri);
+    if (gst->element_set_state(player, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
+      // A theme sound is short; a stuck output device must not keep the tool.
+      constexpr GstClockTime kLongest = 10 * GST_SECOND;
+      GstBus* bus = gst->element_get_bus(player);
+      GstMessage* message =
+          gst->bus_timed_pop_filtered(bus, kLongest, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+      if (message != nullptr) gst->mini_object_unref(GST_MINI_OBJECT_CAST(message));
+      gst->object_unref(bus);
+    }
+  }
+  gst->element_set_state(player, GST_STATE_NULL);
+  gst->object_unref(player);
+}
+
+}  // namespace
+
+std::int32_t SHEmptyRecycleBin(Handle, const std::u16string& root, std::uint32_t flags) {
+  std::vector<Trash> trashes = TrashesOf(qcp::Utf8FromUtf16(root));
+  std::size_t items = 0;
+  for (const Trash& trash : trashes) items += trash.items.size();
+  if (items == 0) return kEmptied;
+
+  // Nobody to ask means nobody said yes.
+  if ((flags & kSherbNoConfirmation) == 0 && (!DisplayAvailable() || !ConfirmEmptying(items))) return kNotEmptied;
+
+  std::optional<ProgressWindow> progress;
+  if ((flags & kSherbNoProgressUi) == 0 && DisplayAvailable()) progress.emplace(items);
+  bool cancelled = false;
+  for (const Trash& trash : trashes) {
+    for (const std::string& item : trash.items) {
+      if (progress && progress->Cancelled()) {
+        cancelled = true;
+        break;
+      }
+      if (RemoveEntry(trash.files.get(), item.c_str(), trash.device) && trash.info) {
+        ::unlinkat(trash.info.get(), (item + ".trashinfo").c_str(), 0);
+      }
+      if (progress) progress->Step();
+    }
+    if (cancelled) break;
+    RemoveStaleDescriptions(trash);
+    ::unlinkat(trash.directory.get(), "directorysizes", 0);
+  }
+  progress.reset();
+  if (cancelled) return kNotEmptied;
+  if ((flags & kSherbNoSound) == 0) PlayEmptyingSound();
+  return kEmptied;
+}
+
+}  // namespace platform

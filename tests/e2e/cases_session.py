@@ -1,0 +1,38 @@
+"""Session and shell tools: log-off, recycle bin, start. Only lines that end
+nothing and empty nothing stand in the table; the effects are in test_session.py."""
+
+from harness import Case, help_screen
+
+SESSIONEND_HELP = help_screen("    SessionEnd.exe", "", "    Logs the current user off of Windows.")
+TRASHPURGE_HELP = help_screen(
+    "    TrashPurge.exe <drive> <mode>", "",
+    "    Empties the recycle bin of the specified drive.", "",
+    "      Mode: 0 = default.",
+    "            1 = No Windows confirmation.",
+    "            2 = No Windows confirmation; no progress UI.",
+    "            3 = No Windows confirmation; no progress UI; no sound.")
+START_HELP = help_screen("    Start.exe <mode> <filename>", "", "    Sarts the specified application or file.", "",
+                         "      Mode: 0 = default.")
+
+CASES = [
+    Case("SessionEnd", "/?", SESSIONEND_HELP),
+    Case("SessionEnd", "now/?later", SESSIONEND_HELP),
+    Case("SessionEnd", 'x "/"?', SESSIONEND_HELP),
+    Case("TrashPurge", "", TRASHPURGE_HELP),
+    Case("TrashPurge", '""', TRASHPURGE_HELP),
+    Case("TrashPurge", "C:\\", TRASHPURGE_HELP),
+    Case("TrashPurge", "/?", TRASHPURGE_HELP),
+    Case("TrashPurge", "C:\\ 3 x", TRASHPURGE_HELP),
+    Case("TrashPurge", "C:\\  3", TRASHPURGE_HELP),
+    Case("TrashPurge", "C:\\ 3 ", TRASHPURGE_HELP),
+    Case("TrashPurge", '"C:\\My Drive" 3', TRASHPURGE_HELP),
+    # Beyond the double range: not caught, reported before anything is emptied.
+    Case("TrashPurge", "C:\\ 1E999", b"", 1, "Overflow"),
+    Case("Start", "", START_HELP),
+    Case("Start", '""', START_HELP),
+    Case("Start", "notepad", START_HELP),
+    Case("Start", "/?", START_HELP),
+    # An empty name is asked for, fails, and nothing is said (Wine would show its own error box).
+    Case("Start", "0 ", b"", platforms=("native",)),
+    Case("Start", "0 /nonexistent/qcp-item.txt", b"", platforms=("native",)),
+]

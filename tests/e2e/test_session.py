@@ -1,0 +1,479 @@
+"""Effects of the session and shell tools: the trash emptied (and nothing
+else), items opened with the applications of their types without waiting for
+them, and the session ended."""
+
+import os
+import subprocess
+import time
+from pathlib import Path
+
+import pytest
+
+from harness import Recorder, WineRunner, only_on, wait_for
+
+UID = os.getuid()
+
+
+def xdotool(services, *args):
+    return subprocess.run(["xdotool", *args], env=services.env, capture_output=True, text=True)
+
+
+def windows_named(services, name):
+    return xdotool(services, "search", "--name", name).stdout.split()
+
+
+def press_in_window(services, title, key):
+    """Waits for the window, gives it the focus and presses `key` in it."""
+    window = wait_for(lambda: windows_named(services, title), what=f"window {title!r}")[0]
+    xdotool(services, "windowactivate", "--sync", window)
+    xdotool(services, "key", "--clearmodifiers", key)
+
+
+# ---- Trash on this desktop ---------------------------------------------------
+
+TRASH_ITEMS = ["a file.txt", "folder", "link", "file link"]
+
+
+def fill_trash(trash, outside):
+    """A trash holding a file, a folder (with a read-only folder and a symlink
+    out of the trash inside) and symlinks to a folder and a file outside it,
+    with their descriptions, one stale description and the size cache."""
+    files, info = trash / "files", trash / "info"
+    files.mkdir(parents=True, exist_ok=True)
+    info.mkdir(exist_ok=True)
+    (files / "a file.txt").write_text("a")
+    deep = files / "folder" / "sub"
+    deep.mkdir(parents=True)
+    (deep / "b.txt").write_text("b")
+    (deep / "to outside").symlink_to(outside)
+    locked = files / "folder" / "read-only"
+    locked.mkdir()
+    (locked / "c.txt").write_text("c")
+    locked.chmod(0o555)
+    (files / "link").symlink_to(outside)
+    (files / "file link").symlink_to(outside / "keep.txt")
+    for name in TRASH_ITEMS + ["gone"]:
+        (info / f"{name}.trashinfo").write_text(
+            f"[Trash Info]\nPath=/somewhere/{name}\nDeletionDate=2024-05-01T10:00:00\n")
+    (trash / "directorysizes").write_text("4096 1714550400 folder\n")
+
+
+def trash_state(trash):
+    files, info = trash / "files", trash / "info"
+    return (sorted(p.name for p in files.iterdir()), sorted(p.name for p in info.iterdir()),
+            (trash / "directorysizes").exists())
+
+
+FULL = (sorted(TRASH_ITEMS), sorted(f"{n}.trashinfo" for n in TRASH_ITEMS + ["gone"]), True)
+EMPTY = ([], [], False)
+
+
+class Desk:
+    """A home of its own with a full trash, and a folder outside the trash
+    that its symlinks point to."""
+
+    def __init__(self, services, root):
+        self.root = root
+        self.home = root / "home"
+        self.trash = self.home / ".local/share/Trash"
+        self.outside = root / "outside"
+        self.outside.mkdir(parents=True)
+        (self.outside / "keep.txt").write_text("keep")
+        self.env = dict(services.env, HOME=str(self.home), XDG_DATA_HOME=str(self.home / ".local/share"),
+                        DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
+        self.no_display = {k: v for k, v in self.env.items() if k != "DISPLAY"}
+        self.refill()
+
+    def refill(self, trash=None):
+        trash = trash or self.trash
+        if (trash / "files").exists():
+            subprocess.run(["rm", "-rf", str(trash / "files"), str(trash / "info")], check=True)
+        fill_trash(trash, self.outside)
+
+    def outside_intact(self):
+        return sorted(p.name for p in self.outside.iterdir()) == ["keep.txt"] and \
+            (self.outside / "keep.txt").read_text() == "keep"
+
+
+@pytest.fixture
+def desk(services, tmp_path):
+    # Emptying the trash of tmp_path's file system empties that file system's
+    # own trash directories too: never those of the machine running the tests.
+    device = tmp_path.stat().st_dev
+    if any(trash.parent.stat().st_dev == device for trash in other_trash_directories()):
+        pytest.skip("this machine's own trash would be emptied too")
+    return Desk(services, tmp_path)
+
+
+@pytest.fixture
+def mount(tmp_path):
+    """A tmpfs of its own, for the trash directories at the top of a file system."""
+    point = tmp_path / "mnt-\u00fc\u4e2d"  # a name outside any ANSI code page
+    point.mkdir()
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=16m", "qcp-trash", str(point)],
+                      capture_output=True).returncode != 0:
+        pytest.skip("cannot mount a tmpfs here (needs root)")
+    yield point
+    subprocess.run(["umount", "-l", str(point)])
+
+
+@only_on("native")
+def test_trashpurge_empties_the_home_trash_and_nothing_outside_it(runner, desk):
+    result = runner.run("TrashPurge", f"{desk.root} 3", env=desk.env)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert trash_state(desk.trash) == EMPTY
+    assert desk.outside_intact()
+
+
+@only_on("native")
+def test_trashpurge_asks_first_and_no_keeps_everything(runner, services, desk):
+    process = runner.start("TrashPurge", f"{desk.root} 0", env=desk.env)
+    press_in_window(services, "Empty Trash", "alt+n")
+    assert process.communicate(timeout=30) == (b"", b"")
+    assert trash_state(desk.trash) == FULL
+
+    process = runner.start("TrashPurge", f"{desk.root} 0", env=desk.env)
+    press_in_window(services, "Empty Trash", "Return")  # Yes is the default
+    assert process.communicate(timeout=30)[0] == b""
+    assert trash_state(desk.trash) == EMPTY
+    assert desk.outside_intact()
+
+
+@only_on("native")
+def test_trashpurge_without_a_display_asks_nobody_and_empties_nothing(runner, desk):
+    started = time.monotonic()
+    result = runner.run("TrashPurge", f"{desk.root} 0", env=desk.no_display)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert time.monotonic() - started < 10
+    assert trash_state(desk.trash) == FULL
+    # Without confirmation it goes ahead; progress and sound are left out.
+    for mode in ("1", "2"):
+        desk.refill()
+        result = runner.run("TrashPurge", f"{desk.root} {mode}", env=desk.no_display)
+        assert (result.stdout, result.status) == (b"", 0)
+        assert trash_state(desk.trash) == EMPTY
+
+
+@only_on("native")
+def test_trashpurge_sounds_unless_mode_3(runner, services, desk):
+    if not Path("/usr/share/sounds/freedesktop/stereo/trash-empty.oga").exists():
+        pytest.skip("the freedesktop sound theme is not installed")
+    with Recorder(services) as recording:
+        runner.run("TrashPurge", f"{desk.root} 2", env=desk.env)
+    assert recording.tone(threshold=500)[0] > 0.1
+    assert trash_state(desk.trash) == EMPTY
+
+    desk.refill()
+    with Recorder(services) as recording:
+        runner.run("TrashPurge", f"{desk.root} 3", env=desk.env)
+    assert recording.tone(threshold=500)[0] == 0
+    assert trash_state(desk.trash) == EMPTY
+
+
+@only_on("native")
+def test_trashpurge_empties_the_trash_of_the_named_file_system_only(runner, desk, mount):
+    per_user = mount / f".Trash-{UID}"
+    shared = mount / ".Trash"
+    shared.mkdir()
+    shared.chmod(0o1777)
+    for trash in (per_user, shared / str(UID)):
+        desk.refill(trash)
+
+    # A path inside the file system names it too; the home trash lies elsewhere.
+    (mount / "some" / "folder").mkdir(parents=True)
+    result = runner.run("TrashPurge", f"{mount}/some/folder 3", env=desk.env)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert trash_state(per_user) == EMPTY
+    assert trash_state(shared / str(UID)) == EMPTY
+    assert trash_state(desk.trash) == FULL
+    assert desk.outside_intact()
+
+    # A path that does not exist names no file system at all.
+    desk.refill(per_user)
+    runner.run("TrashPurge", f"{mount}/nothing-here 3", env=desk.env)
+    assert trash_state(per_user) == FULL
+
+
+@only_on("native")
+def test_trashpurge_leaves_trash_directories_it_cannot_trust(runner, desk, mount):
+    # .Trash without the sticky bit: another user could have made its directory.
+    loose = mount / ".Trash"
+    loose.mkdir()
+    loose.chmod(0o777)
+    desk.refill(loose / str(UID))
+    # .Trash-$UID as a symlink to a folder outside the file system's top.
+    elsewhere = desk.root / "elsewhere"
+    desk.refill(elsewhere)
+    (mount / f".Trash-{UID}").symlink_to(elsewhere)
+    result = runner.run("TrashPurge", f"{mount} 3", env=desk.env)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert trash_state(loose / str(UID)) == FULL
+    assert trash_state(elsewhere) == FULL
+
+    # A trash directory that belongs to someone else.
+    (mount / f".Trash-{UID}").unlink()
+    foreign = mount / f".Trash-{UID}"
+    desk.refill(foreign)
+    os.chown(foreign, 65534, 65534)
+    runner.run("TrashPurge", f"{mount} 3", env=desk.env)
+    assert trash_state(foreign) == FULL
+
+
+def other_trash_directories():
+    """Trash directories of this user at the tops of the machine's mounts."""
+    found = []
+    for line in Path("/proc/self/mounts").read_text().splitlines():
+        top = Path(line.split()[1].replace("\\040", " "))
+        for trash in (top / f".Trash-{UID}", top / ".Trash" / str(UID)):
+            try:
+                if (trash / "files").is_dir() and any((trash / "files").iterdir()):
+                    found.append(trash)
+            except OSError:
+                pass
+    return found
+
+
+@only_on("native")
+def test_trashpurge_with_an_empty_root_empties_every_trash(runner, desk, mount):
+    if other_trash_directories():
+        pytest.skip("this machine's own trash would be emptied too")
+    per_user = mount / f".Trash-{UID}"
+    desk.refill(per_user)
+    result = runner.run("TrashPurge", '"" 3', env=desk.env)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert trash_state(per_user) == EMPTY
+    assert trash_state(desk.trash) == EMPTY
+    assert desk.outside_intact()
+
+
+# ---- Start on this desktop ---------------------------------------------------
+
+class Handlers:
+    """A home whose default applications are test scripts: one for plain
+    text, one for qcptest: URLs. Each writes its arguments, then "end"."""
+
+    def __init__(self, services, root):
+        self.root = root
+        home = root / "home"
+        apps = home / ".local/share/applications"
+        apps.mkdir(parents=True)
+        (home / ".config").mkdir()
+        self.log = root / "handled.log"
+        self.handler = root / "bin" / "qcp-handler"
+        self.handler.parent.mkdir()
+        self.handler.write_text(f'#!/bin/sh\nprintf "%s\\n" "$@" > "{self.log}.part"\n'
+                                f'mv "{self.log}.part" "{self.log}"\nsleep 3\necho end >> "{self.log}"\n')
+        self.handler.chmod(0o755)
+        for name, mime in (("qcp-text", "text/plain"), ("qcp-url", "x-scheme-handler/qcptest")):
+            arg = "%f" if mime == "text/plain" else "%u"
+            (apps / f"{name}.desktop").write_text(
+                f"[Desktop Entry]\nType=Application\nName={name}\nExec={self.handler} {arg}\nMimeType={mime};\n")
+        (home / ".config" / "mimeapps.list").write_text(
+            "[Default Applications]\ntext/plain=qcp-text.desktop\nx-scheme-handler/qcptest=qcp-url.desktop\n")
+        self.env = dict(services.env, HOME=str(home), XDG_DATA_HOME=str(home / ".local/share"),
+                        XDG_CONFIG_HOME=str(home / ".config"), DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent",
+                        PATH=f"{self.handler.parent}:{os.environ.get('PATH', '/usr/bin:/bin')}")
+
+    def handled(self):
+        return self.log.read_text().splitlines() if self.log.exists() else None
+
+
+@pytest.fixture
+def handlers(services, tmp_path):
+    return Handlers(services, tmp_path)
+
+
+def run_timed(runner, tail, env):
+    started = time.monotonic()
+    result = runner.run("Start", tail, env=env)
+    return result, time.monotonic() - started
+
+
+@only_on("native")
+def test_start_runs_an_executable_directly_without_waiting(runner, handlers):
+    folder = handlers.root / "my programs"
+    folder.mkdir()
+    marker = handlers.root / "ran.log"
+    script = folder / "write marker"
+    script.write_text(f'#!/bin/sh\necho "$# $(ps -o sid= -p $$)" > "{marker}.part"\nmv "{marker}.part" "{marker}"\n'
+                      f'sleep 3\necho end >> "{marker}"\n')
+    script.chmod(0o755)
+    # A path with blanks, as typed and in quotes.
+    for tail in (f"0 {script}", f'0 "{script}"'):
+        result, seconds = run_timed(runner, tail, handlers.env)
+        assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
+        assert seconds < 2
+        lines = wait_for(lambda: marker.exists() and marker.read_text().split("\n"), what="the program")
+        count, session = lines[0].split()
+        assert count == "0"  # no parameters
+        assert session != str(os.getsid(0))  # a session of its own
+        wait_for(lambda: "end" in marker.read_text(), timeout=10, what="the program's end")
+        marker.unlink()
+
+    # A bare name is looked for on PATH.
+    result, seconds = run_timed(runner, "0 qcp-handler", handlers.env)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert wait_for(handlers.handled, what="the program") == [""]  # started without parameters
+
+
+@only_on("native")
+def test_start_opens_a_document_with_its_application_without_waiting(runner, handlers):
+    document = handlers.root / "my notes" / "to do.txt"
+    document.parent.mkdir()
+    document.write_text("milk\n")
+    result, seconds = run_timed(runner, f"0 {document}", handlers.env)
+    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
+    assert seconds < 2
+    assert wait_for(handlers.handled, what="the handler") == [str(document)]
+    # Start was back before the handler ended.
+    assert "end" not in handlers.handled()
+    wait_for(lambda: "end" in handlers.handled(), timeout=10, what="the handler's end")
+
+
+@only_on("native")
+def test_start_opens_a_url_with_its_scheme_handler(runner, handlers):
+    result = runner.run("Start", "7 qcptest://host/path?q=1", env=handlers.env)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert wait_for(handlers.handled, what="the handler") == ["qcptest://host/path?q=1"]
+
+
+@only_on("native")
+def test_start_never_hands_the_name_to_a_shell(runner, handlers):
+    pwned = handlers.root / "pwned"
+    for tail in (f"0 /nonexistent;touch {pwned}", f"0 $(touch {pwned})", f"0 `touch {pwned}`",
+                 f"0 qcp-handler;touch {pwned}"):
+        result = runner.run("Start", tail, env=handlers.env)
+        assert (result.stdout, result.status) == (b"", 0)
+    time.sleep(1)
+    assert not pwned.exists()
+    assert handlers.handled() is None
+
+
+# ---- Under Wine --------------------------------------------------------------
+
+def probe(runner, *args):
+    exe = Path(runner.launcher).parent / "qcp_recycle_probe.exe"
+    return subprocess.run(["wine", str(exe), *args], env=runner.env, capture_output=True, text=True,
+                          stdin=subprocess.DEVNULL, timeout=120).stdout.strip()
+
+
+def recycle_one_file(runner, services, name):
+    # Wine's recycle bin is the freedesktop trash of its home.
+    trash = Path(runner.env["XDG_DATA_HOME"]) / "Trash"
+    (trash / "files").mkdir(parents=True, exist_ok=True)
+    (trash / "info").mkdir(exist_ok=True)
+    victim = services.root / name
+    victim.write_text("recycled")
+    before = int(probe(runner, "count"))
+    assert probe(runner, "put", runner.windows_path(victim)) == "0"
+    assert not victim.exists()
+    assert int(probe(runner, "count")) == before + 1
+
+
+@only_on("wine")
+def test_trashpurge_empties_the_recycle_bin_under_wine(runner, services):
+    recycle_one_file(runner, services, "recycled-1.txt")
+    # Mode 0 asks; "No" keeps the item.
+    process = runner.start("TrashPurge", "C:\\ 0")
+    press_in_window(services, "Confirm deletion", "n")
+    assert process.communicate(timeout=60)[0] == b""
+    assert int(probe(runner, "count")) > 0
+
+    result = runner.run("TrashPurge", "C:\\ 3")
+    assert (result.stdout, result.status) == (b"", 0)
+    assert probe(runner, "count", "C:\\") == "0"
+
+
+def run_to_file(runner, tool, tail):
+    """Wine hands the unix ends of a program's standard handles on to every
+    process it starts, so the output goes to a file that a started Notepad
+    may keep open, not to a pipe the test would wait on."""
+    out = runner.services.root / f"{tool}-{time.monotonic_ns()}.out"
+    with open(out, "wb") as sink:
+        started = time.monotonic()
+        process = runner.start(tool, tail, stdout=sink, stderr=subprocess.DEVNULL)
+        status = process.wait(timeout=60)
+        seconds = time.monotonic() - started
+    return out.read_bytes(), status, seconds
+
+
+def close_notepads(runner):
+    subprocess.run(["wine", "taskkill", "/f", "/im", "notepad.exe"], env=runner.env, capture_output=True,
+                   stdin=subprocess.DEVNULL, timeout=60)
+
+
+@only_on("wine")
+def test_start_opens_notepad_under_wine(runner, services):
+    close_notepads(runner)
+    try:
+        stdout, status, seconds = run_to_file(runner, "Start", "0 notepad")
+        assert (stdout, status) == (b"", 0)
+        assert seconds < 10
+        wait_for(lambda: windows_named(services, "^Untitled - Notepad$"), what="Notepad")
+    finally:
+        close_notepads(runner)
+
+
+@only_on("wine")
+def test_start_opens_a_text_file_with_blanks_in_notepad_under_wine(runner, services):
+    # A Windows installation binds .txt to Notepad; a fresh Wine prefix may not.
+    subprocess.run(["wine", "reg", "add", "HKCR\\.txt", "/ve", "/d", "txtfile", "/f"], env=runner.env,
+                   capture_output=True, stdin=subprocess.DEVNULL, timeout=60, check=True)
+    folder = services.root / "my documents"
+    folder.mkdir(exist_ok=True)
+    # Names outside the ANSI code page reach the shell unchanged.
+    for name, quoted in (("a b.txt", False), ("a b.txt", True), ("\u4e2d\u6587 \u017e.txt", False)):
+        document = folder / name
+        document.write_text("hello\r\n")
+        path = runner.windows_path(document)
+        close_notepads(runner)
+        try:
+            stdout, status, _ = run_to_file(runner, "Start", f'0 "{path}"' if quoted else f"0 {path}")
+            assert (stdout, status) == (b"", 0)
+            wait_for(lambda: windows_named(services, f"^{name} - Notepad$"), what=f"Notepad with {name}")
+        finally:
+            close_notepads(runner)
+
+
+@only_on("wine")
+def test_sessionend_ends_the_wine_session(runner, services):
+    own = WineRunner(services, runner.bin_dir, runner.launcher, prefix="wine-session")
+    try:
+        document = services.root / "session-end-probe.txt"
+        document.write_text("open\r\n")
+        notepad = subprocess.Popen(["wine", "notepad", own.windows_path(document)], env=own.env,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        caption = "^session-end-probe.txt - Notepad$"
+        wait_for(lambda: windows_named(services, caption), timeout=60, what="Notepad in the session's own prefix")
+        stdout, status, _ = run_to_file(own, "SessionEnd", "")
+        assert (stdout, status) == (b"", 0)
+        notepad.wait(timeout=60)
+        assert not windows_named(services, caption)
+    finally:
+        own.stop()
+
+
+# ---- Ending the session on this desktop --------------------------------------
+
+@only_on("native")
+def test_sessionend_asks_logind_to_end_the_callers_session(runner, logind):
+    result = runner.run("SessionEnd", "", env=logind.env)
+    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
+    assert any("TerminateSession" in call and '"auto"' in call for call in logind.calls()), logind.calls()
+
+    result = runner.run("SessionEnd", "right now", env=dict(logind.env, XDG_SESSION_ID="c7"))
+    assert (result.stdout, result.status) == (b"", 0)
+    assert any("TerminateSession" in call and '"c7"' in call for call in logind.calls()), logind.calls()
+
+
+@only_on("native")
+def test_sessionend_help_ends_nothing(runner, logind):
+    runner.run("SessionEnd", "/?", env=logind.env)
+    assert not any("TerminateSession" in call for call in logind.calls())
+
+
+@only_on("native")
+def test_sessionend_without_a_session_manager_is_silent(runner, services):
+    env = dict(services.env, DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
+    result = runner.run("SessionEnd", "", env=env)
+    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)

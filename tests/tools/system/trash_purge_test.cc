@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "console/failure.h"
+#include "tests/support/tool_test.h"
+
+namespace TrashPurge::modStartup { void Main(); }
+
+namespace {
+
+using qcp_test::RunMain;
+using Calls = std::vector<std::string>;
+
+const std::string kHelp = qcp_test::HelpScreen({
+    "    TrashPurge.exe <drive> <mode>",
+    "",
+    "    Empties the recycle bin of the specified drive.",
+    "",
+    "      Mode: 0 = default.",
+    "            1 = No Windows confirmation.",
+    "            2 = No Windows confirmation; no progress UI.",
+    "            3 = No Windows confirmation; no progress UI; no sound.",
+});
+
+TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
+  struct Case {
+    const char16_t* tail;
+    const char* call;
+  };
+  const Case cases[] = {
+      {u"C:\\ 1", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
+      {u"C:\\ 2", "SHEmptyRecycleBin(0x0, \"C:\\\", 3)"},
+      {u"C:\\ 3", "SHEmptyRecycleBin(0x0, \"C:\\\", 7)"},
+      {u"C:\\ 1.0", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
+      {u"C:\\ 01", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
+      {u"C:\\ 1E0", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
+      {u"C:\\ &H2", "SHEmptyRecycleBin(0x0, \"C:\\\", 3)"},
+      {u"C:\\ 3x", "SHEmptyRecycleBin(0x0, \"C:\\\", 7)"},
+      // Not rounded: 1.5 is no mode, and neither are 0, 9, -1 or letters.
+      {u"C:\\ 1.5", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
+      {u"C:\\ 0", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
+      {u"C:\\ 9", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
+      {u"C:\\ -1", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
+      {u"C:\\ x", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
+      {u"C:\\ ", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
+      // The root goes over as typed, quotes removed; empty means every drive.
+      {u"C: 3", "SHEmptyRecycleBin(0x0, \"C:\", 7)"},
+      {u"c:\\ 3", "SHEmptyRecycleBin(0x0, \"c:\\\", 7)"},
+      {u"\"\" 3", "SHEmptyRecycleBin(0x0, \"\", 7)"},
+      {u" 3", "SHEmptyRecycleBin(0x0, \"\", 7)"},
+      {u"D:\\\u00e9t\u00e9\u4e2d 1", "SHEmptyRecycleBin(0x0, \"D:\\\u00e9t\u00e9\u4e2d\", 1)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RunMain(TrashPurge::modStartup::Main, c.tail), "") << c.call;
+    EXPECT_EQ(fake::Calls(), Calls{c.call});
+  }
+}
+
+TEST(TrashPurgeTest, HelpUnlessExactlyTwoWords) {
+  for (const char16_t* tail : {u"", u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"}) {
+    EXPECT_EQ(RunMain(TrashPurge::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(fake::Calls(), Calls{});
+  }
+}
+
+TEST(TrashPurgeTest, ModeBeyondTheDoubleRangeIsAnUncaughtOverflow) {
+  fake::Reset(u"C:\\ 1E999");
+  EXPECT_THROW(TrashPurge::modStartup::Main(), qcp::Failure);
+  EXPECT_EQ(fake::Calls(), Calls{});
+}
+
+}  // namespace

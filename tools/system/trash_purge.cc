@@ -1,0 +1,49 @@
+// TrashPurge: empties the recycle bin of a drive, with as much of the shell's own UI as the mode asks.
+#include "console/command_line.h"
+#include "console/help.h"
+#include "console/numbers.h"
+#include "console/std_output.h"
+#include "platform/shell.h"
+
+namespace TrashPurge::modStartup {
+
+qcp::StdOutput objOutput;
+
+void ShowUsage() {
+  qcp::PrintHelpScreen(objOutput, {
+      u"    TrashPurge.exe <drive> <mode>",
+      u"",
+      u"    Empties the recycle bin of the specified drive.",
+      u"",
+      u"      Mode: 0 = default.",
+      u"            1 = No Windows confirmation.",
+      u"            2 = No Windows confirmation; no progress UI.",
+      u"            3 = No Windows confirmation; no progress UI; no sound.",
+  });
+}
+
+// The mode is compared as a number, not rounded: 1.5 is no mode at all.
+std::uint32_t FlagsForMode(double mode) {
+  if (mode == 1) return platform::kSherbNoConfirmation;
+  if (mode == 2) return platform::kSherbNoConfirmation | platform::kSherbNoProgressUi;
+  if (mode == 3) return platform::kSherbNoConfirmation | platform::kSherbNoProgressUi | platform::kSherbNoSound;
+  return 0;
+}
+
+void Main() {
+  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
+  objOutput = qcp::StdOutput();
+  if (command_line.empty()) {
+    ShowUsage();
+    return;
+  }
+  const std::vector<std::u16string> words = qcp::SplitWords(command_line);
+  if (words.size() != 2) {
+    ShowUsage();
+    return;
+  }
+  const std::uint32_t flags = FlagsForMode(qcp::NumericValue(words[1]));
+  platform::SHEmptyRecycleBin(0, words[0], flags);
+}
+
+}  // namespace TrashPurge::modStartup
