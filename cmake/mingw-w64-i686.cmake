@@ -1,20 +1,3 @@
-# Cross build for Windows (i686) with mingw-w64, win32 thread model (no winpthread DLL).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Everything static: the programs import nothing but the system's own DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s -Wl,--gc-sections")
-set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
-set(CMAKE_C_FLAGS_INIT "-ffunction-sections -fdata-sections")
-# Link cmake/gnu_runtime.cc into every program: it trims libstdc++'s error paths.
-set(QCP_GNU_RUNTIME_TRIM ON)
-# Small programs matter more here than the last bit of speed.
-set(CMAKE_CXX_FLAGS_RELEASE_INIT "-Os -DNDEBUG")
-set(CMAKE_C_FLAGS_RELEASE_INIT "-Os -DNDEBUG")
+# Cross build for Windows (i686) with mingw-w64.
+set(QCP_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -41,6 +41,16 @@ int StdOutWrites() { return State().out_writes; }
 const std::string& StdErr() { return State().err; }
 std::string Narrow(std::u16string_view text) { return qcp::Utf8FromUtf16(text); }
 
+std::string Hex(std::uint64_t value) {
+  static const char digits[] = "0123456789abcdef";
+  std::string text;
+  do {
+    text.insert(text.begin(), digits[value % 16]);
+    value /= 16;
+  } while (value != 0);
+  return "0x" + text;
+}
+
 }  // namespace fake
 
 namespace platform {

@@ -24,6 +24,9 @@ const std::string& StdErr();
 // UTF-8 of a tool's text, for call records and assertions.
 std::string Narrow(std::u16string_view text);
 
+// "0x" and lower-case hexadecimal digits, for handles and flags in call records.
+std::string Hex(std::uint64_t value);
+
 // Registers a concern's reset with Reset(); define one at namespace scope.
 struct Resetter {
   explicit Resetter(void (*reset)());

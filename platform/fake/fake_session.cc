@@ -9,17 +9,6 @@ namespace {
 constexpr Handle kProcess = static_cast<Handle>(-1);  // the pseudo-handle
 constexpr Handle kToken = 0x7001;
 constexpr Luid kShutdownLuid = {0x13, 0};
-
-std::string Hex(std::uint64_t value) {
-  static const char digits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value % 16]);
-    value /= 16;
-  } while (value != 0);
-  return "0x" + text;
-}
-
 }  // namespace
 
 void LockWorkStation() { fake::Record("LockWorkStation"); }
@@ -30,7 +19,7 @@ Handle GetCurrentProcess() {
 }
 
 bool OpenProcessToken(Handle process, std::uint32_t desired_access, Handle& token) {
-  fake::Record("OpenProcessToken(" + Hex(process) + ", " + Hex(desired_access) + ")");
+  fake::Record("OpenProcessToken(" + fake::Hex(process) + ", " + fake::Hex(desired_access) + ")");
   token = kToken;
   return true;
 }
@@ -44,9 +33,9 @@ bool LookupPrivilegeValue(const std::u16string& system_name, const std::u16strin
 bool AdjustTokenPrivileges(Handle token, bool disable_all, const TokenPrivileges& new_state,
                            std::uint32_t buffer_length, TokenPrivileges& previous_state,
                            std::uint32_t& return_length) {
-  fake::Record("AdjustTokenPrivileges(" + Hex(token) + ", " + (disable_all ? "true" : "false") + ", count " +
-               std::to_string(new_state.privilege_count) + ", luid " + Hex(new_state.luid.low_part) + ":" +
-               Hex(static_cast<std::uint32_t>(new_state.luid.high_part)) + ", attributes " +
+  fake::Record("AdjustTokenPrivileges(" + fake::Hex(token) + ", " + (disable_all ? "true" : "false") + ", count " +
+               std::to_string(new_state.privilege_count) + ", luid " + fake::Hex(new_state.luid.low_part) + ":" +
+               fake::Hex(static_cast<std::uint32_t>(new_state.luid.high_part)) + ", attributes " +
                std::to_string(new_state.attributes) + ", length " + std::to_string(buffer_length) + ")");
   previous_state = {};
   return_length = 0;
@@ -57,5 +46,4 @@ bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
   fake::Record("ExitWindowsEx(" + std::to_string(flags) + ", " + std::to_string(reserved) + ")");
   return true;
 }
-
 }  // namespace platform

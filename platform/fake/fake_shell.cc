@@ -15,23 +15,16 @@ const Resetter reset_shell([] {
   records.clear();
 });
 
-std::string Hex(std::uint64_t value) {
-  static const char digits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value % 16]);
-    value /= 16;
-  } while (value != 0);
-  return "0x" + text;
+std::string Quoted(const std::u16string& text) {
+  std::string quoted(1, '"');
+  quoted += Narrow(text);
+  quoted += '"';
+  return quoted;
 }
-
-std::string Quoted(const std::u16string& text) { return "\"" + Narrow(text) + "\""; }
-
 }  // namespace
 
 void SetShellProcess(platform::ProcessHandle process) { next_process = process; }
 const std::vector<platform::ShellExecuteInfo>& ShellExecuteRecords() { return records; }
-
 }  // namespace fake
 
 namespace platform {
@@ -61,5 +54,4 @@ bool CloseHandle(ProcessHandle handle) {
 }
 
 void DoEvents() { fake::Record("DoEvents"); }
-
 }  // namespace platform

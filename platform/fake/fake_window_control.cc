@@ -24,23 +24,12 @@ struct Desktop {
 Desktop desktop;
 const Resetter reset_windows([] { desktop = Desktop{}; });
 
-std::string Hex(std::uint64_t value) {
-  static const char digits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value % 16]);
-    value /= 16;
-  } while (value != 0);
-  return "0x" + text;
-}
-
 Window* Find(platform::WindowHandle handle) {
   for (Window& window : desktop.windows) {
     if (window.handle == handle) return &window;
   }
   return nullptr;
 }
-
 }  // namespace
 
 void AddWindow(platform::WindowHandle window, std::u16string caption) {
@@ -59,7 +48,6 @@ void SetWindowTextResult(platform::WindowHandle window, std::u16string text, std
   found->scripted_text = true;
   found->count = count;
 }
-
 }  // namespace fake
 
 namespace platform {
@@ -109,5 +97,4 @@ bool SetWindowPos(WindowHandle window, WindowHandle insert_after, std::int32_t x
                std::to_string(cy) + ", " + std::to_string(flags) + ")");
   return fake::Find(window) != nullptr;
 }
-
 }  // namespace platform

@@ -22,11 +22,7 @@ void ShowUsage() {
 void Main() {
   const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
   objOutput = qcp::StdOutput();
-  if (command_line.empty()) {
-    ShowUsage();
-    return;
-  }
-  if (qcp::SplitWords(command_line).size() < 2) {
+  if (qcp::SplitWords(command_line).size() < 2) {  // an empty command line is one empty word
     ShowUsage();
     return;
   }

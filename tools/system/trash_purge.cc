@@ -33,12 +33,8 @@ std::uint32_t FlagsForMode(double mode) {
 void Main() {
   const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
   objOutput = qcp::StdOutput();
-  if (command_line.empty()) {
-    ShowUsage();
-    return;
-  }
   const std::vector<std::u16string> words = qcp::SplitWords(command_line);
-  if (words.size() != 2) {
+  if (words.size() != 2) {  // an empty command line is one empty word
     ShowUsage();
     return;
   }

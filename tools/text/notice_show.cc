@@ -41,12 +41,8 @@ void Main() {
   // Quotes stay: they are part of the icon word and of the message.
   const std::u16string command_line = qcp::CommandTail();
   objOutput = qcp::StdOutput();
-  if (command_line.empty()) {
-    ShowUsage();
-    return;
-  }
   const std::vector<std::u16string> words = qcp::SplitWords(command_line);
-  if (words.size() < 2) {
+  if (words.size() < 2) {  // an empty command line is one empty word
     ShowUsage();
     return;
   }

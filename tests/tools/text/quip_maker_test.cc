@@ -67,7 +67,9 @@ TEST(QuipMakerTest, SeventyNounsWithTheFixedOnesInPlace) {
     ASSERT_TRUE(std::regex_match(quote, match, pattern)) << quote;
     const std::string noun = match[5];
     EXPECT_TRUE(std::regex_match(noun, one_to_three_words)) << i << ": " << noun;
-    if (fixed.count(i) != 0) EXPECT_EQ(noun, fixed.at(i)) << i;
+    if (fixed.count(i) != 0) {
+      EXPECT_EQ(noun, fixed.at(i)) << i;
+    }
     nouns.insert(noun);
   }
   EXPECT_EQ(nouns.size(), 70u);
