@@ -2,6 +2,7 @@
   --platforms native,wine     which builds to run (default both)
   --native-build build/linux  the native build directory (build/linux-asan under sanitizers)
   --windows-build build/windows
+  --update-screenshots        refresh the README's pictures in docs/screenshots/
 """
 
 import subprocess
@@ -16,6 +17,8 @@ def pytest_addoption(parser):
     parser.addoption("--platforms", default="native,wine")
     parser.addoption("--native-build", default=str(ROOT / "build" / "linux"))
     parser.addoption("--windows-build", default=str(ROOT / "build" / "windows"))
+    parser.addoption("--update-screenshots", action="store_true",
+                     help="copy the screenshots the tests take to docs/screenshots/")
 
 
 def pytest_generate_tests(metafunc):

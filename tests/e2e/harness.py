@@ -193,14 +193,7 @@ class NativeRunner:
         return subprocess.Popen(self.argv(tool, tail), env=env or self.services.env, **kwargs)
 
     def run(self, tool, tail, timeout=60, env=None, **kwargs):
-        process = self.start(tool, tail, env=env, **kwargs)
-        try:
-            out, err = process.communicate(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.communicate()
-            raise
-        return Result(out or b"", err or b"", process.returncode)
+        return _run_captured(lambda **more: self.start(tool, tail, env=env, **more), timeout, kwargs)
 
 
 class WineRunner:
@@ -252,17 +245,30 @@ class WineRunner:
         return subprocess.Popen(argv, env=env or self.env, **kwargs)
 
     def run(self, tool, tail, timeout=60, env=None, **kwargs):
-        process = self.start(tool, tail, env=env, timeout_ms=int(timeout * 1000), **kwargs)
-        try:
-            out, err = process.communicate(timeout=timeout + 30)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.communicate()
-            raise
-        return Result(out or b"", err or b"", process.returncode)
+        return _run_captured(lambda **more: self.start(tool, tail, env=env, timeout_ms=int(timeout * 1000), **more),
+                             timeout + 30, kwargs)
 
     def stop(self):
         subprocess.run(["wineserver", "-k"], env=self.env)
+
+
+def _run_captured(start, timeout, kwargs):
+    """Runs a program to its end with standard output and error in files, so
+    that its end ends the wait even when something it started (a document's
+    viewer, under Wine) still holds the same handles."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        kwargs.setdefault("stdout", out)
+        kwargs.setdefault("stderr", err)
+        process = start(**kwargs)
+        try:
+            process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            raise
+        out.seek(0)
+        err.seek(0)
+        return Result(out.read(), err.read(), process.returncode)
 
 
 def _has_surrogates(text):

@@ -59,8 +59,18 @@ int main(int argc, char **argv) {
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  if (!CreateProcessW(NULL, line, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process)) {
-    fprintf(stderr, "qcp_launch: CreateProcessW failed (%lu)\n", GetLastError());
+  /* A busy Wine server now and then fails a start with an internal error;
+   * a missing program fails at once. */
+  BOOL started = FALSE;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    started = CreateProcessW(NULL, line, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    error = started ? 0 : GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) break;
+  }
+  if (!started) {
+    fprintf(stderr, "qcp_launch: CreateProcessW failed (%lu)\n", error);
     return 2;
   }
   DWORD status = 0;
