@@ -33,6 +33,10 @@ inline std::u16string FromWide(const wchar_t* text, std::size_t length) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
 
+// Raises the pack's failure for a file that CreateFileW could not open
+// ("File not found", "Path not found", "Path is a folder", ...).
+[[noreturn]] void RaiseOpenFailure(const std::u16string& name, DWORD error);
+
 // The system ANSI code page; characters it lacks become its default character.
 // (A byte vector: std::string would link libstdc++'s whole narrow string.)
 std::vector<char> AnsiFromUtf16(std::u16string_view text);

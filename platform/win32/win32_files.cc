@@ -9,37 +9,6 @@ namespace {
 
 HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
-bool IsFolder(const std::u16string& name) {
-  const DWORD attributes = ::GetFileAttributesW(Wide(name));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-[[noreturn]] void RaiseOpenFailure(const std::u16string& name, DWORD error) {
-  namespace f = qcp::failures;
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-      qcp::Raise(f::kFileNotFound);
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-      qcp::Raise(f::kPathNotFound);
-    case ERROR_ACCESS_DENIED:
-      // A folder opened as a file is refused as access denied.
-      qcp::Raise(IsFolder(name) ? f::kPathIsFolder : f::kPermissionDenied);
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      qcp::Raise(f::kPermissionDenied);
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_INVALID_PARAMETER:
-      qcp::Raise(f::kBadFileName);
-    default:
-      qcp::Raise(f::kDeviceError);
-  }
-}
-
 }  // namespace
 
 FileHandle OpenFileForReading(const std::u16string& name) {

@@ -24,37 +24,15 @@ struct Window {
 
 Window window;
 
-// The reason a file cannot be read, in the pack's words.
-[[noreturn]] void RaiseFileError(DWORD error) {
-  switch (error) {
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_DIRECTORY:
-      qcp::Raise(qcp::failures::kPathNotFound);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      qcp::Raise(qcp::failures::kPermissionDenied);
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-      qcp::Raise(qcp::failures::kBadFileName);
-    default:
-      qcp::Raise(qcp::failures::kFileNotFound);
-  }
-}
-
 // Fails as the loader would when the file cannot be opened for reading.
 void CheckReadable(const std::u16string& file_name) {
   if (file_name.empty()) qcp::Raise(qcp::failures::kFileNotFound);
   const DWORD attributes = ::GetFileAttributesW(Wide(file_name));
-  if (attributes == INVALID_FILE_ATTRIBUTES) RaiseFileError(::GetLastError());
+  if (attributes == INVALID_FILE_ATTRIBUTES) RaiseOpenFailure(file_name, ::GetLastError());
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) qcp::Raise(qcp::failures::kPathIsFolder);
   const HANDLE file = ::CreateFileW(Wide(file_name), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) RaiseFileError(::GetLastError());
+  if (file == INVALID_HANDLE_VALUE) RaiseOpenFailure(file_name, ::GetLastError());
   ::CloseHandle(file);
 }
 
