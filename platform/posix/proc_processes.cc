@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "console/utf.h"
@@ -63,13 +64,17 @@ ssize_t ReadAt(int directory, const char* path, char* buffer, std::size_t size) 
   return static_cast<ssize_t>(total);
 }
 
+// A decimal field; values beyond long (such as an unlimited rsslim, 2^64 - 1)
+// stop at its limit.
 long ToLong(std::string_view word) {
   bool negative = !word.empty() && word.front() == '-';
   if (negative) word.remove_prefix(1);
+  constexpr long kLimit = std::numeric_limits<long>::max();
   long value = 0;
   for (char c : word) {
     if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
+    const long digit = c - '0';
+    value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
   }
   return negative ? -value : value;
 }
