@@ -8,7 +8,6 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Twenty-one small command-line tools for batch files and shells")
 set(CPACK_PACKAGE_CONTACT "Quorvex <support@quorvex.com>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.quorvex.com")
-set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -37,9 +36,22 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libgstreamer1.0-0, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-gtk3, adwaita-icon-theme")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-pulseaudio, sound-theme-freedesktop, xdg-utils")
+  # The summary line comes from CPACK_PACKAGE_DESCRIPTION_SUMMARY.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "Twenty-one small command-line tools for batch files and shells\n Close, restore, minimise, maximise and pin windows; list processes; print\n the tick count; lock the session; log off; empty the trash; open\n documents; beep; play WAVE files; list text files; roll dice; show\n message boxes, pictures and videos; and print jokes.")
-  install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1 DESTINATION share/man/man1)
+      "Close, restore, minimise, maximise and pin windows; list processes; print\nthe tick count; lock the session; log off; empty the trash; open\ndocuments; beep; play WAVE files; list text files; roll dice; show\nmessage boxes, pictures and videos; and print jokes.")
+  # Manual pages are installed compressed.
+  set(man ${CMAKE_BINARY_DIR}/packaging/quorvex-command-pack.1)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1 ${man} COPYONLY)
+  file(ARCHIVE_CREATE OUTPUT ${man}.gz PATHS ${man} FORMAT raw COMPRESSION GZip)
+  install(FILES ${man}.gz DESTINATION share/man/man1)
+  # "man Beep" and the like lead to the same page.
+  get_property(tools GLOBAL PROPERTY QCP_ALL_TOOLS)
+  foreach(tool ${tools})
+    set(alias ${CMAKE_BINARY_DIR}/packaging/${tool}.1)
+    file(WRITE ${alias} ".so man1/quorvex-command-pack.1\n")
+    file(ARCHIVE_CREATE OUTPUT ${alias}.gz PATHS ${alias} FORMAT raw COMPRESSION GZip)
+    install(FILES ${alias}.gz DESTINATION share/man/man1)
+  endforeach()
   install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/quorvex-command-pack)
 endif()
 
