@@ -110,7 +110,8 @@ double NumericValue(std::u16string_view word) {
 std::int32_t ToWholeNumber(double value) {
   double whole = std::floor(value);
   const double fraction = value - whole;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+  const bool odd = whole != 2.0 * std::floor(whole / 2.0);
+  if (fraction > 0.5 || (fraction == 0.5 && odd)) whole += 1.0;
   if (!(whole >= -2147483648.0 && whole <= 2147483647.0)) Raise(failures::kOverflow);
   return static_cast<std::int32_t>(whole);
 }
