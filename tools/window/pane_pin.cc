@@ -1,5 +1,4 @@
 // PanePin: keeps a top-level window, named by its caption, above all others (topmost).
-#include "console/command_line.h"
 #include "console/help.h"
 #include "console/std_output.h"
 #include "platform/window_control.h"
@@ -21,15 +20,9 @@ void ShowUsage() {
 }
 
 void Main() {
-  const std::u16string tail = qcp::CommandTail();  // quotes stay: they are part of the caption
-  objOutput = qcp::StdOutput();
-  if (tail.empty()) {
-    ShowUsage();
-    return;
-  }
-  const platform::WindowHandle window = qcp::TargetWindow(objOutput, tail);
-  if (window == 0) return;
-  platform::SetWindowPos(window, platform::kHwndTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
+  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+    platform::SetWindowPos(window, platform::kHwndTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
+  });
 }
 
 }  // namespace PanePin::modStartup

@@ -1,5 +1,4 @@
 // PaneShrink: asks a top-level window, named by its caption, to minimise.
-#include "console/command_line.h"
 #include "console/help.h"
 #include "console/std_output.h"
 #include "platform/window_control.h"
@@ -20,15 +19,9 @@ void ShowUsage() {
 }
 
 void Main() {
-  const std::u16string tail = qcp::CommandTail();  // quotes stay: they are part of the caption
-  objOutput = qcp::StdOutput();
-  if (tail.empty()) {
-    ShowUsage();
-    return;
-  }
-  const platform::WindowHandle window = qcp::TargetWindow(objOutput, tail);
-  if (window == 0) return;
-  platform::PostMessage(window, platform::kWmSysCommand, platform::kScMinimize, 0);
+  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+    platform::PostMessage(window, platform::kWmSysCommand, platform::kScMinimize, 0);
+  });
 }
 
 }  // namespace PaneShrink::modStartup

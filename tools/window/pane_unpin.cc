@@ -1,5 +1,4 @@
 // PaneUnpin: lets a topmost window, named by its caption, go back among the others.
-#include "console/command_line.h"
 #include "console/help.h"
 #include "console/std_output.h"
 #include "platform/window_control.h"
@@ -20,15 +19,9 @@ void ShowUsage() {
 }
 
 void Main() {
-  const std::u16string tail = qcp::CommandTail();  // quotes stay: they are part of the caption
-  objOutput = qcp::StdOutput();
-  if (tail.empty()) {
-    ShowUsage();
-    return;
-  }
-  const platform::WindowHandle window = qcp::TargetWindow(objOutput, tail);
-  if (window == 0) return;
-  platform::SetWindowPos(window, platform::kHwndNoTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
+  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+    platform::SetWindowPos(window, platform::kHwndNoTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
+  });
 }
 
 }  // namespace PaneUnpin::modStartup

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "console/command_line.h"
 #include "console/std_output.h"
 #include "platform/window_control.h"
 
@@ -39,6 +40,20 @@ inline platform::WindowHandle TargetWindow(IPrintTarget& out, std::u16string_vie
   // Any non-null handle is a window, also one with its top bit set.
   if (window == 0) PrintLine(out, u"ERROR! Couldn't find window: " + caption);
   return window;
+}
+
+// Main of every window tool: the tail, quotes and all, is the caption; an
+// empty tail shows the help screen; otherwise `act` gets the window, if one
+// is found, and nothing is printed.
+template <typename Action>
+void RunWindowTool(StdOutput& out, void (*show_usage)(), Action act) {
+  const std::u16string tail = CommandTail();
+  out = StdOutput();
+  if (tail.empty()) {
+    show_usage();
+    return;
+  }
+  if (const platform::WindowHandle window = TargetWindow(out, tail)) act(window);
 }
 
 }  // namespace qcp
