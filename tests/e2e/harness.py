@@ -97,11 +97,16 @@ class Services:
         return process
 
     def start_display(self):
-        for number in range(90, 190):
-            if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
-                break
-        self.spawn(["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"])
-        wait_for(lambda: Path(f"/tmp/.X11-unix/X{number}").exists(), what="Xvfb")
+        # Xvfb picks a free display itself and reports it: several test runs
+        # on one machine never race for the same number.
+        read, write = os.pipe()
+        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                    "-noreset"], pass_fds=(write,))
+        os.close(write)
+        with os.fdopen(read) as reply:
+            number = reply.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
         self.env["DISPLAY"] = f":{number}"
         self.spawn(["openbox", "--sm-disable"])
         wait_for(lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
