@@ -1,12 +1,15 @@
 """Fixtures of the end-to-end tests. Options:
-  --platforms native,wine     which builds to run (default both)
+  --platforms native,wine,wine-x86  which builds to run (default all three):
+                              wine runs the x64 build, wine-x86 the x86 build
   --native-build build/linux  the native build directory (build/linux-asan under sanitizers)
   --windows-build build/windows
+  --windows-x86-build build/windows-x86
   --update-screenshots        refresh the README's pictures in docs/screenshots/
 """
 
 import subprocess
 import time
+from pathlib import Path
 
 import pytest
 
@@ -14,20 +17,39 @@ from harness import ROOT, NativeRunner, Services, WineRunner, wait_for
 
 
 def pytest_addoption(parser):
-    parser.addoption("--platforms", default="native,wine")
+    parser.addoption("--platforms", default="native,wine,wine-x86")
     parser.addoption("--native-build", default=str(ROOT / "build" / "linux"))
     parser.addoption("--windows-build", default=str(ROOT / "build" / "windows"))
+    parser.addoption("--windows-x86-build", default=str(ROOT / "build" / "windows-x86"))
     parser.addoption("--update-screenshots", action="store_true",
                      help="copy the screenshots the tests take to docs/screenshots/")
 
 
+# The Windows builds by platform: build directory option and objdump prefix.
+WINDOWS_BUILDS = {"wine": ("--windows-build", "x86_64"), "wine-x86": ("--windows-x86-build", "i686")}
+
+
+def kind(platform):
+    """"native" or "wine": both Windows builds run the cases marked for Wine."""
+    return "wine" if platform in WINDOWS_BUILDS else platform
+
+
 def pytest_generate_tests(metafunc):
+    platforms = metafunc.config.getoption("--platforms").split(",")
     if "runner" in metafunc.fixturenames:
-        platforms = metafunc.config.getoption("--platforms").split(",")
         only = getattr(metafunc.function, "platforms", None)
         if only is not None:
-            platforms = [p for p in platforms if p in only]
+            platforms = [p for p in platforms if kind(p) in only]
         metafunc.parametrize("runner", platforms, indirect=True, scope="session")
+    elif "windows_build" in metafunc.fixturenames:
+        metafunc.parametrize("windows_build", [p for p in platforms if p in WINDOWS_BUILDS], indirect=True)
+
+
+@pytest.fixture
+def windows_build(request):
+    """(bin directory, objdump) of one Windows build, without running it."""
+    option, arch = WINDOWS_BUILDS[request.param]
+    return Path(request.config.getoption(option)) / "bin", f"{arch}-w64-mingw32-objdump"
 
 
 @pytest.fixture(scope="session")
@@ -41,19 +63,29 @@ def services():
         session.stop()
 
 
+def _wine_runner(request, services, platform):
+    build = request.config.getoption(WINDOWS_BUILDS[platform][0])
+    wine = WineRunner(services, build + "/bin", build + "/test-bin/qcp_launch.exe", prefix=platform,
+                      platform=platform)
+    request.addfinalizer(wine.stop)
+    return wine
+
+
 @pytest.fixture(scope="session")
 def wine_runner(request, services):
-    build = request.config.getoption("--windows-build")
-    wine = WineRunner(services, build + "/bin", build + "/test-bin/qcp_launch.exe")
-    yield wine
-    wine.stop()
+    return _wine_runner(request, services, "wine")
+
+
+@pytest.fixture(scope="session")
+def wine_x86_runner(request, services):
+    return _wine_runner(request, services, "wine-x86")
 
 
 @pytest.fixture(scope="session")
 def runner(request, services):
     if request.param == "native":
         return NativeRunner(services, request.config.getoption("--native-build") + "/bin")
-    return request.getfixturevalue("wine_runner")
+    return request.getfixturevalue("wine_x86_runner" if request.param == "wine-x86" else "wine_runner")
 
 
 class MockLogind:

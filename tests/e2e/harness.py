@@ -37,7 +37,8 @@ def wait_for(predicate, timeout=20.0, interval=0.05, what="condition"):
 
 
 def only_on(*platforms):
-    """Runs a test taking `runner` on the named platforms only ("native", "wine")."""
+    """Runs a test taking `runner` on the named platforms only ("native", "wine":
+    "wine" means both Windows builds)."""
     def mark(function):
         function.platforms = platforms
         return function
@@ -176,7 +177,7 @@ class Recorder:
 
 
 class NativeRunner:
-    name = "native"
+    name = platform = "native"
 
     def __init__(self, services, bin_dir):
         self.services = services
@@ -202,22 +203,27 @@ class NativeRunner:
 
 
 class WineRunner:
-    """Runs .exe files through a launcher that hands CreateProcessW the exact line."""
+    """Runs .exe files through a launcher that hands CreateProcessW the exact
+    line. Its name is "wine" for the x64 and the x86 build alike (they run the
+    same cases); `platform` tells them apart."""
     name = "wine"
 
-    def __init__(self, services, bin_dir, launcher, prefix="wine"):
+    def __init__(self, services, bin_dir, launcher, prefix="wine", platform="wine"):
         """`prefix` names the Wine prefix under the session's root: a test that
-        ends its Wine session uses one of its own."""
+        ends its Wine session uses one of its own. The prefix is 64-bit; it
+        starts the x86 build's programs as well."""
         self.services = services
         self.bin_dir = Path(bin_dir)
         self.launcher = Path(launcher)
+        self.platform = platform
         self.count = 0
         self.env = dict(services.env)
         self.env.update(WINEPREFIX=str(services.root / prefix), WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d")
         # One persistent server and a warm-up run with stdio on /dev/null:
         # the prefix's background processes must not hold test pipes open.
-        (services.root / prefix).mkdir()
+        # (A prefix a test made for one build may serve the other one after.)
+        (services.root / prefix).mkdir(exist_ok=True)
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
         subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
@@ -233,10 +239,15 @@ class WineRunner:
         line = '"' + self.windows_path(self.program(tool)) + '"'
         return line + " " + tail if tail else line
 
-    def start(self, tool, tail, env=None, timeout_ms=None, **kwargs):
+    def start(self, tool, tail, env=None, timeout_ms=None, line=None, **kwargs):
+        """`line`, if given, is the whole command line, with {program} for the
+        program's Windows path: for text glued to the program name."""
         self.count += 1
         path = self.services.root / f"cmdline-{self.count}.txt"
-        line = self.command_line(tool, tail)
+        if line is None:
+            line = self.command_line(tool, tail)
+        else:
+            line = line.replace("{program}", self.windows_path(self.program(tool)))
         if _has_surrogates(line):  # not valid Unicode: UTF-16 after a byte-order mark
             path.write_bytes(b"\xff\xfe" + line.encode("utf-16-le", "surrogatepass"))
         else:
@@ -249,9 +260,9 @@ class WineRunner:
         kwargs.setdefault("stdin", subprocess.DEVNULL)
         return subprocess.Popen(argv, env=env or self.env, **kwargs)
 
-    def run(self, tool, tail, timeout=60, env=None, **kwargs):
-        return _run_captured(lambda **more: self.start(tool, tail, env=env, timeout_ms=int(timeout * 1000), **more),
-                             timeout + 30, kwargs)
+    def run(self, tool, tail, timeout=60, env=None, line=None, **kwargs):
+        return _run_captured(lambda **more: self.start(tool, tail, env=env, timeout_ms=int(timeout * 1000), line=line,
+                                                       **more), timeout + 30, kwargs)
 
     def stop(self):
         subprocess.run(["wineserver", "-k"], env=self.env)
