@@ -37,19 +37,17 @@ std::u16string TextAfterFirstBlank(std::u16string_view line) {
 bool HasHelpSwitch(std::u16string_view line) { return line.find(u"/?") != line.npos; }
 
 std::u16string TailAfterProgramName(std::u16string_view command_line) {
-  // The C runtime's rule for the program name: quotes toggle, nothing is
-  // escaped, and a blank or tab outside quotes ends it.
+  // A quoted program name ends at its closing quote, whatever follows it
+  // ("C:\Tools\x.exe"/? asks for help); an unquoted one at the first blank
+  // or tab. Only blanks go after it: a tab is text of the tail.
   std::size_t i = 0;
-  bool quoted = false;
-  for (; i < command_line.size(); ++i) {
-    const char16_t c = command_line[i];
-    if (c == u'"') {
-      quoted = !quoted;
-    } else if (!quoted && (c == u' ' || c == u'\t')) {
-      break;
-    }
+  if (!command_line.empty() && command_line[0] == u'"') {
+    const std::size_t close = command_line.find(u'"', 1);
+    i = close == command_line.npos ? command_line.size() : close + 1;
+  } else {
+    while (i < command_line.size() && command_line[i] != u' ' && command_line[i] != u'\t') ++i;
   }
-  while (i < command_line.size() && (command_line[i] == u' ' || command_line[i] == u'\t')) ++i;
+  while (i < command_line.size() && command_line[i] == u' ') ++i;
   return std::u16string(command_line.substr(i));
 }
 

@@ -23,8 +23,9 @@ std::u16string TextAfterFirstBlank(std::u16string_view line);
 // The help switch: "/?" anywhere.
 bool HasHelpSwitch(std::u16string_view line);
 
-// Windows rule: a command line without its program name (quoted or not) and
-// the blanks and tabs that follow it.
+// Windows rule: a command line without its program name and the blanks
+// (not tabs) that follow it. A name that starts with a double quote ends at
+// the next one; any other ends at the first blank or tab.
 std::u16string TailAfterProgramName(std::u16string_view command_line);
 
 // POSIX rule: the arguments after the program name joined with single blanks.

@@ -46,10 +46,22 @@ TEST(CommandLineTest, WindowsTailFollowsTheProgramNameAndItsBlanks) {
   const Case cases[] = {
       {u"Beep.exe 440 200", u"440 200"},
       {u"\"C:\\Program Files\\Beep.exe\"   440  200 ", u"440  200 "},
-      {u"Beep.exe\t \t\"440\" 200", u"\"440\" 200"},
-      {u"\"C:\\a b\\x\"y.exe z", u"z"},
+      // Text glued to a quoted name belongs to the tail.
+      {u"\"C:\\Tools\\UptimeClock.exe\"/?", u"/?"},
+      {u"\"C:\\Tools\\PaneShut.exe\"No Such Window", u"No Such Window"},
+      {u"\"C:\\a b\\x\"y.exe z", u"y.exe z"},
+      {u"\"x\"\"440\"", u"\"440\""},
+      // Only blanks are removed; a tab is text, also after blanks.
+      {u"Beep.exe \t440", u"\t440"},
+      {u"\"Beep.exe\"\t440", u"\t440"},
+      {u"Beep.exe\t440", u"\t440"},  // a tab ends an unquoted name and stays
+      {u"\tBeep.exe", u"\tBeep.exe"},
+      {u" 440", u"440"},
+      // Quotes inside an unquoted name do not protect blanks.
+      {u"Be\"e p\".exe 1", u"p\".exe 1"},
       {u"Beep.exe", u""},
       {u"Beep.exe   ", u""},
+      {u"\"\"", u""},
       {u"\"unterminated name", u""},
       {u"", u""},
   };
