@@ -42,9 +42,14 @@ std::vector<char> AnsiFromUtf16(std::u16string_view text) {
   if (text.empty()) return {};
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
-  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  // No best fit: a look-alike (A for the macron A, a quote for a full-width
+  // quote) would be a different text, and sometimes a different command.
+  // UTF-8 as the ANSI code page (a user's choice from Windows 10 on)
+  // represents everything and refuses the flag.
+  const DWORD flags = ::GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const int size = ::WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
   std::vector<char> bytes(static_cast<std::size_t>(size > 0 ? size : 0));
-  if (size > 0) ::WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), size, nullptr, nullptr);
+  if (size > 0) ::WideCharToMultiByte(CP_ACP, flags, wide, length, bytes.data(), size, nullptr, nullptr);
   return bytes;
 }
 

@@ -37,7 +37,8 @@ inline std::u16string FromWide(const wchar_t* text, std::size_t length) {
 // ("File not found", "Path not found", "Path is a folder", ...).
 [[noreturn]] void RaiseOpenFailure(const std::u16string& name, DWORD error);
 
-// The system ANSI code page; characters it lacks become its default character.
+// The system ANSI code page; characters it lacks become its default character
+// (no best-fit look-alikes).
 // (A byte vector: std::string would link libstdc++'s whole narrow string.)
 std::vector<char> AnsiFromUtf16(std::u16string_view text);
 

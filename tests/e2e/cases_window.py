@@ -47,6 +47,8 @@ CASES += [
     # What is printed is the console's narrow text: UTF-8 natively, the ANSI code page under Wine.
     Case("PaneShut", "No Café here", b"ERROR! Couldn't find window: No Caf\xc3\xa9 here\r\n", platforms=("native",)),
     Case("PaneShut", "No Café here", b"ERROR! Couldn't find window: No Caf\xe9 here\r\n", platforms=("wine",)),
+    # What cp1252 lacks becomes its default character, not a look-alike (A, C, a quote).
+    Case("PaneShut", "ĀbcĆ € ＂x＂", b"ERROR! Couldn't find window: ?bc? \x80 ?x?\r\n", platforms=("wine",)),
     Case("TaskTable", "/?", TASKTABLE_HELP),
     Case("TaskTable", "list/?", TASKTABLE_HELP),
     Case("TaskTable", '"/"?', TASKTABLE_HELP),
