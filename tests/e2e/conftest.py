@@ -1,6 +1,7 @@
 """Fixtures of the end-to-end tests. Options:
-  --platforms native,wine,wine-x86  which builds to run (default all three):
-                              wine runs the x64 build, wine-x86 the x86 build
+  --platforms native,wine,wine-x86  which builds to run (default all three, or
+                              the first two without 32-bit Wine): wine runs the
+                              x64 build, wine-x86 the x86 build
   --native-build build/linux  the native build directory (build/linux-asan under sanitizers)
   --windows-build build/windows
   --windows-x86-build build/windows-x86
@@ -13,11 +14,11 @@ from pathlib import Path
 
 import pytest
 
-from harness import ROOT, NativeRunner, Services, WineRunner, wait_for
+from harness import ROOT, NativeRunner, Services, WineRunner, wait_for, x86_wine_available
 
 
 def pytest_addoption(parser):
-    parser.addoption("--platforms", default="native,wine,wine-x86")
+    parser.addoption("--platforms", default="native,wine,wine-x86" if x86_wine_available() else "native,wine")
     parser.addoption("--native-build", default=str(ROOT / "build" / "linux"))
     parser.addoption("--windows-build", default=str(ROOT / "build" / "windows"))
     parser.addoption("--windows-x86-build", default=str(ROOT / "build" / "windows-x86"))

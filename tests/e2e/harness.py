@@ -16,6 +16,13 @@ ROOT = Path(__file__).resolve().parents[2]
 BANNER = b"  Quorvex Command Pack - https://www.quorvex.com"
 
 
+def x86_wine_available():
+    """Whether Wine can start 32-bit programs here: its 32-bit loader is
+    installed (scripts/install-deps leaves it out where the kernel runs no
+    32-bit programs)."""
+    return os.access("/usr/lib/wine/wine", os.X_OK)
+
+
 def help_screen(*lines):
     """The exact bytes of a help screen: empty line, banner, then `lines`."""
     out = b"\r\n" + BANNER + b"\r\n"
