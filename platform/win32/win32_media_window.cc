@@ -71,6 +71,19 @@ LONG IntegerArgument(DISPPARAMS* params) {
   return value.lVal;
 }
 
+// The number of errors in the player's error queue; 0 from a player that
+// keeps none.
+LONG QueuedErrors() {
+  if (media.player == nullptr) return 0;
+  IWMPError* error = nullptr;
+  LONG count = 0;
+  if (SUCCEEDED(media.player->get_Error(&error)) && error != nullptr) {
+    if (FAILED(error->get_errorCount(&count))) count = 0;
+    error->Release();
+  }
+  return count;
+}
+
 // The control's outgoing events, to the tool's handlers.
 class EventSink final : public IDispatch {
  public:
@@ -95,9 +108,19 @@ class EventSink final : public IDispatch {
                                    UINT*) override {
     if (media.window == nullptr || media.closing) return S_OK;
     switch (id) {
-      case kEventPlayStateChange:
-        media.events.play_state_change(static_cast<std::int32_t>(IntegerArgument(params)));
+      case kEventPlayStateChange: {
+        const auto state = static_cast<std::int32_t>(IntegerArgument(params));
+        media.events.play_state_change(state);
+        // Ready or undefined is where media that cannot be opened leaves the
+        // player, but also a normal step on the way to playing. An error in
+        // the player's queue tells the two apart, for players that queue it
+        // without an Error event.
+        if ((state == kPlayStateReady || state == kPlayStateUndefined) && media.window != nullptr &&
+            !media.closing && QueuedErrors() > 0) {
+          media.events.media_error();
+        }
         break;
+      }
       case kEventKeyPress:
         media.events.key_press(static_cast<std::int16_t>(IntegerArgument(params)));
         break;

@@ -68,14 +68,12 @@ void Player_PlayStateChange(std::int32_t NewState) {
       has_played = true;
       platform::ShowMediaWindow();
       break;
-    // Media that cannot be opened: the player loses it (undefined), or falls
-    // back to ready once asked to play, without ever playing. Ready while the
-    // URL is being set is the normal way there.
+    // Media that cannot be opened: the player loses it (undefined) without
+    // ever playing. Ready is no sign of failure: a player may pass through
+    // it, in any order, while it opens good media; a failure comes as an
+    // error event.
     case platform::kPlayStateUndefined:
       if (!has_played) Unload();
-      break;
-    case platform::kPlayStateReady:
-      if (play_requested && !has_played) Unload();
       break;
     default:
       break;

@@ -121,8 +121,11 @@ TEST(MovieShowTest, PlayStateTable) {
       {{8}, {"UnloadMediaWindow"}},
       {{3, 2}, {"ShowMediaWindow"}},
       {{2, 6, 7, 11}, {}},
-      // Media that cannot be opened: never playing, back to ready or undefined.
-      {{9, 10}, {"UnloadMediaWindow"}},
+      // Ready, even after the request to play, is a step on the way to
+      // playing (failures come as errors); undefined before playing is lost
+      // media.
+      {{9, 10}, {}},
+      {{10, 9, 10, 3}, {"ShowMediaWindow"}},
       {{9, 0}, {"UnloadMediaWindow"}},
       {{3, 10, 0}, {"ShowMediaWindow"}},
   };
