@@ -68,10 +68,10 @@ void FitOnScreen(GtkWidget* dialog) {
     if (!GTK_IS_LABEL(label) || !gtk_widget_get_visible(label)) continue;
     GtkRequisition label_natural;
     gtk_widget_get_preferred_size(label, nullptr, &label_natural);
-    // Everything but the text keeps its height, and the frame the window
-    // manager adds needs some; the text gets the rest.
-    constexpr int kFrame = 64;
-    const int room = area.height - (natural.height - label_natural.height) - kFrame;
+    // Everything but the text keeps its height; the text gets what is left
+    // of three quarters of the screen, which leaves room for the frame the
+    // window manager adds and for where it places the box.
+    const int room = area.height * 3 / 4 - (natural.height - label_natural.height);
     GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
     gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
