@@ -12,6 +12,7 @@ for its user ends and can be checked."""
 import json
 import os
 import re
+import select
 import shutil
 import socket
 import struct
@@ -266,6 +267,7 @@ def test_fileshow_streams_an_endless_line_in_little_memory(runner):
         wanted = 64 << 20
         got = 0
         while got < wanted:
+            assert select.select([process.stdout], [], [], 30)[0], f"nothing after {got} bytes"
             chunk = process.stdout.read1(1 << 20)
             assert chunk and chunk.count(0) == len(chunk)
             got += len(chunk)
