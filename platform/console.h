@@ -19,6 +19,11 @@ void WriteStdOut(std::u16string_view text);
 // One write of `bytes` followed by `more`, unchanged.
 void WriteStdOutBytes(std::string_view bytes, std::string_view more);
 
+// True once a write to standard output has failed (its reader has gone, the
+// disk is full). The writes themselves stay silent; a tool that could go on
+// writing for ever asks this to stop.
+bool StdOutFailed();
+
 // One line on standard error (the report of an uncaught run-time failure).
 void WriteStdErrLine(std::u16string_view text);
 

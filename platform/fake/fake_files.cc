@@ -29,6 +29,7 @@ struct FilesState {
   std::vector<OpenFile> open;  // handle = index + 1; closed ones have no file
   std::size_t chunk = 0;
   std::size_t largest_read = 0;
+  std::size_t bytes_read = 0;
 };
 FilesState files_state;
 const Resetter reset_files([] { files_state = {}; });
@@ -56,6 +57,7 @@ int OpenFiles() {
 }
 
 std::size_t LargestRead() { return files_state.largest_read; }
+std::size_t BytesRead() { return files_state.bytes_read; }
 
 }  // namespace fake
 
@@ -82,6 +84,7 @@ std::size_t ReadFromFile(FileHandle handle, char* buffer, std::size_t size) {
   if (file.fail_after != std::string::npos) count = std::min(count, file.fail_after - open.position);
   std::memcpy(buffer, file.contents.data() + open.position, count);
   open.position += count;
+  fake::files_state.bytes_read += count;
   return count;
 }
 

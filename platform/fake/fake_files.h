@@ -18,5 +18,7 @@ void SetReadChunk(std::size_t bytes);
 // Files open now, and the largest read asked for so far.
 int OpenFiles();
 std::size_t LargestRead();
+// All bytes handed out by reads since the reset.
+std::size_t BytesRead();
 
 }  // namespace fake

@@ -11,6 +11,8 @@ struct Core {
   std::vector<std::string> calls;
   std::string out;
   int out_writes = 0;
+  int out_writes_that_work = -1;  // all of them
+  bool out_failed = false;
   std::string err;
 };
 
@@ -37,6 +39,7 @@ void Reset(std::u16string tail) {
 const std::vector<std::string>& Calls() { return State().calls; }
 void Record(std::string call) { State().calls.push_back(std::move(call)); }
 const std::string& StdOut() { return State().out; }
+void SetStdOutFailsAfter(int writes) { State().out_writes_that_work = writes; }
 int StdOutWrites() { return State().out_writes; }
 const std::string& StdErr() { return State().err; }
 std::string Narrow(std::u16string_view text) { return qcp::Utf8FromUtf16(text); }
@@ -59,15 +62,27 @@ void StartProcess(int, char**) {}
 
 std::u16string CommandTail() { return fake::State().tail; }
 
+namespace {
+
+// False once the scripted number of writes has gone out: the rest are lost.
+bool StdOutWorks() {
+  fake::Core& state = fake::State();
+  ++state.out_writes;
+  if (state.out_writes_that_work >= 0 && state.out_writes > state.out_writes_that_work) state.out_failed = true;
+  return !state.out_failed;
+}
+
+}  // namespace
+
 void WriteStdOut(std::u16string_view text) {
-  fake::State().out += fake::Narrow(text);
-  ++fake::State().out_writes;
+  if (StdOutWorks()) fake::State().out += fake::Narrow(text);
 }
 
 void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
-  fake::State().out.append(bytes).append(more);
-  ++fake::State().out_writes;
+  if (StdOutWorks()) fake::State().out.append(bytes).append(more);
 }
+
+bool StdOutFailed() { return fake::State().out_failed; }
 
 void WriteStdErrLine(std::u16string_view text) { fake::State().err += fake::Narrow(text) + "\n"; }
 

@@ -19,6 +19,8 @@ void Record(std::string call);
 // Standard output as written (text as UTF-8), the number of writes, and standard error.
 const std::string& StdOut();
 int StdOutWrites();
+// Writes after the first `writes` fail and are lost.
+void SetStdOutFailsAfter(int writes);
 const std::string& StdErr();
 
 // UTF-8 of a tool's text, for call records and assertions.

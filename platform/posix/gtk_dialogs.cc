@@ -48,6 +48,45 @@ void BreakLongWords(GtkWidget* dialog) {
   g_list_free(children);
 }
 
+// A message of thousands of lines would make a box taller than the screen,
+// with its OK button off it: the text then scrolls inside a box that fits.
+void FitOnScreen(GtkWidget* dialog) {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr) return;
+  GdkRectangle area;
+  gdk_monitor_get_workarea(monitor, &area);
+  GtkRequisition natural;
+  gtk_widget_get_preferred_size(dialog, nullptr, &natural);
+  if (natural.height <= area.height) return;
+
+  GtkWidget* message_area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+  GList* children = gtk_container_get_children(GTK_CONTAINER(message_area));
+  for (GList* child = children; child != nullptr; child = child->next) {
+    GtkWidget* label = GTK_WIDGET(child->data);
+    if (!GTK_IS_LABEL(label) || !gtk_widget_get_visible(label)) continue;
+    GtkRequisition label_natural;
+    gtk_widget_get_preferred_size(label, nullptr, &label_natural);
+    // Everything but the text keeps its height; the text gets what is left
+    // of three quarters of the screen, which leaves room for the frame the
+    // window manager adds and for where it places the box.
+    const int room = area.height * 3 / 4 - (natural.height - label_natural.height);
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_min_content_height(GTK_SCROLLED_WINDOW(scroller), room > 100 ? room : 100);
+    g_object_ref(label);
+    gtk_container_remove(GTK_CONTAINER(message_area), label);
+    gtk_container_add(GTK_CONTAINER(scroller), label);
+    g_object_unref(label);
+    gtk_box_pack_start(GTK_BOX(message_area), scroller, TRUE, TRUE, 0);
+    gtk_widget_show(scroller);
+    break;
+  }
+  g_list_free(children);
+}
+
 }  // namespace
 
 std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) {
@@ -59,6 +98,7 @@ std::int32_t MessageBox(const std::u16string& text, const std::u16string& title,
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   BreakLongWords(dialog);
+  FitOnScreen(dialog);
   if (icon.name != nullptr) {
     GtkWidget* image = gtk_image_new_from_icon_name(icon.name, GTK_ICON_SIZE_DIALOG);
     gtk_widget_show(image);

@@ -1,7 +1,11 @@
 // GTK picture window: GdkPixbuf decodes the file, an undecorated GTK 3
 // window shows it in a GtkImage at its own size, and a GLib timeout ticks.
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <errno.h>
 #include <gtk/gtk.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -119,11 +123,45 @@ GdkPixbuf* IconPixbuf(const std::uint32_t* icon) {
   }
 }
 
+// The largest picture shown: wider or taller than an X window or a GDI
+// bitmap can be, or with more pixels than fit in 256 MiB, it is refused
+// before anything is decoded.
+constexpr int kLongestSide = 32767;
+constexpr std::int64_t kMostPixels = 64 << 20;
+
+// Ends the run as an uncaught failure does: one line on standard error and
+// status 1. Called from inside Xlib or GLib, where nothing may be thrown.
+[[noreturn]] void EndWithFailure(const char* description) {
+  std::string line = program_invocation_short_name;
+  line += ": run-time error: ";
+  line += description;
+  line += '\n';
+  (void)!::write(STDERR_FILENO, line.data(), line.size());
+  ::_exit(1);
+}
+
+// A display error GDK does not expect ends the process after a dump of its
+// own (an X error), or with no word at all (a lost connection); both become
+// the failure line. GDK's traps for errors it expects keep working, since
+// its X error handler stays and only its final complaint is caught here.
+void EndOnDisplayErrors() {
+  g_log_set_handler("Gdk", static_cast<GLogLevelFlags>(G_LOG_LEVEL_ERROR | G_LOG_FLAG_FATAL),
+                    [](const gchar*, GLogLevelFlags, const gchar*, gpointer) { EndWithFailure("Display error"); },
+                    nullptr);
+  // Xlib is there through GDK; its handler is looked up rather than linked.
+  using IoErrorHandler = int (*)(Display*);
+  using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
+  if (auto set = reinterpret_cast<SetIoErrorHandler>(::dlsym(RTLD_DEFAULT, "XSetIOErrorHandler"))) {
+    set([](Display*) -> int { EndWithFailure("Lost the display"); });
+  }
+}
+
 }  // namespace
 
 void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon) {
   if (state.window != nullptr) return;
   if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+  EndOnDisplayErrors();
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window), "PictureShow");
   // No frame and no title bar: the window is exactly the picture.
@@ -155,6 +193,12 @@ PictureSize LoadPicture(const std::u16string& file_name) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) RaiseFileError(errno, path);
   if (S_ISDIR(info.st_mode)) qcp::Raise(qcp::failures::kPathIsFolder);
+  int width = 0;
+  int height = 0;
+  if (gdk_pixbuf_get_file_info(path.c_str(), &width, &height) != nullptr &&
+      (width > kLongestSide || height > kLongestSide || std::int64_t{width} * height > kMostPixels)) {
+    qcp::Raise(qcp::failures::kInvalidPicture);
+  }
   GError* error = nullptr;
   // Of an animation, the first frame.
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);

@@ -1,17 +1,64 @@
 // The session through systemd-logind on the system bus (GDBus). There is no
 // privilege to enable here: polkit decides whether the caller may end its
-// session. Every failure stays silent.
+// session. Every failure stays silent, but a bus that never answers is a
+// run-time failure: the tool must not wait for ever.
 #include <gio/gio.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string_view>
 
+#include "console/failure.h"
 #include "platform/session.h"
 
 namespace platform {
 namespace {
 
-constexpr int kCallTimeoutMs = 10000;
+// The connection and each call get this long (D-Bus's own default).
+constexpr int kTimeoutMs = 25000;
+constexpr std::u16string_view kNoAnswer = u"The system bus did not answer";
+
+// The system bus connection, within the time limit: g_bus_get_sync would
+// wait for ever on a bus that accepts the connection and then says nothing.
+// Null when there is no bus; raises when it does not answer in time.
+GDBusConnection* ConnectSystemBus() {
+  struct Wait {
+    GAsyncResult* result = nullptr;
+    bool expired = false;
+  } wait;
+  GMainContext* context = g_main_context_new();
+  g_main_context_push_thread_default(context);
+  GCancellable* cancellable = g_cancellable_new();
+  g_bus_get(G_BUS_TYPE_SYSTEM, cancellable,
+            [](GObject*, GAsyncResult* result, gpointer data) {
+              static_cast<Wait*>(data)->result = G_ASYNC_RESULT(g_object_ref(result));
+            },
+            &wait);
+  GSource* timer = g_timeout_source_new(kTimeoutMs);
+  g_source_set_callback(
+      timer,
+      [](gpointer data) -> gboolean {
+        static_cast<Wait*>(data)->expired = true;
+        return G_SOURCE_REMOVE;
+      },
+      &wait, nullptr);
+  g_source_attach(timer, context);
+  while (wait.result == nullptr && !wait.expired) g_main_context_iteration(context, TRUE);
+  g_source_destroy(timer);
+  g_source_unref(timer);
+  GDBusConnection* bus = nullptr;
+  if (wait.result != nullptr) {
+    bus = g_bus_get_finish(wait.result, nullptr);
+    g_object_unref(wait.result);
+  } else {
+    g_cancellable_cancel(cancellable);
+  }
+  g_object_unref(cancellable);
+  g_main_context_pop_thread_default(context);
+  g_main_context_unref(context);
+  if (wait.expired && bus == nullptr) qcp::Raise(kNoAnswer);
+  return bus;
+}
 
 // The caller's session: $XDG_SESSION_ID, else logind's "auto" session (the
 // caller's own, or its user's display session).
@@ -21,13 +68,17 @@ const char* SessionName() {
 }
 
 void CallManager(const char* method) {
-  GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, nullptr);
+  GDBusConnection* bus = ConnectSystemBus();
   if (bus == nullptr) return;
+  GError* error = nullptr;
   GVariant* reply = g_dbus_connection_call_sync(
       bus, "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager", method,
-      g_variant_new("(s)", SessionName()), nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
+      g_variant_new("(s)", SessionName()), nullptr, G_DBUS_CALL_FLAGS_NONE, kTimeoutMs, nullptr, &error);
   if (reply != nullptr) g_variant_unref(reply);
+  const bool timed_out = error != nullptr && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT);
+  if (error != nullptr) g_error_free(error);
   g_object_unref(bus);
+  if (timed_out) qcp::Raise(kNoAnswer);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // POSIX console: the tail is argv[1..] joined with single blanks; text is UTF-8.
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -16,9 +18,11 @@ namespace {
 
 int argument_count = 0;
 char** arguments = nullptr;
+bool std_out_failed = false;
 
 // Writes all of the parts unless the descriptor fails; partial writes go on.
-void WriteAll(int fd, std::string_view first, std::string_view second) {
+// Returns false when the descriptor failed.
+bool WriteAll(int fd, std::string_view first, std::string_view second) {
   iovec parts[2] = {{const_cast<char*>(first.data()), first.size()},
                     {const_cast<char*>(second.data()), second.size()}};
   iovec* next = parts;
@@ -31,7 +35,12 @@ void WriteAll(int fd, std::string_view first, std::string_view second) {
     const ssize_t written = ::writev(fd, next, count);
     if (written < 0) {
       if (errno == EINTR) continue;
-      return;  // closed, full or broken: silently lost
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        // A descriptor someone else made non-blocking: wait until it drains.
+        pollfd ready = {fd, POLLOUT, 0};
+        if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+      }
+      return false;  // closed, full or broken: silently lost
     }
     std::size_t rest = static_cast<std::size_t>(written);
     while (count > 0 && rest >= next->iov_len) {
@@ -41,6 +50,23 @@ void WriteAll(int fd, std::string_view first, std::string_view second) {
     if (count > 0) {
       next->iov_base = static_cast<char*>(next->iov_base) + rest;
       next->iov_len -= rest;
+    }
+  }
+  return true;
+}
+
+// A standard stream closed by whoever started the tool would be taken by the
+// next descriptor opened (GIO's inotify, the X connection), and the tool's
+// lines, a library's warnings or the quieting of the streams would go into
+// that instead. So each closed one is opened onto /dev/null first of all, as
+// the program's first initialisation, before any library opens anything.
+__attribute__((constructor(101))) void OpenClosedStandardStreams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = ::open("/dev/null", O_RDWR);  // the lowest free descriptor: this one
+    if (opened >= 0 && opened != fd) {
+      ::dup2(opened, fd);
+      ::close(opened);
     }
   }
 }
@@ -62,12 +88,14 @@ std::u16string CommandTail() {
 
 void WriteStdOut(std::u16string_view text) {
   if (text.empty()) return;
-  WriteAll(STDOUT_FILENO, qcp::Utf8FromUtf16(text), {});
+  if (!WriteAll(STDOUT_FILENO, qcp::Utf8FromUtf16(text), {})) std_out_failed = true;
 }
 
 void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
-  WriteAll(STDOUT_FILENO, bytes, more);
+  if (!WriteAll(STDOUT_FILENO, bytes, more)) std_out_failed = true;
 }
+
+bool StdOutFailed() { return std_out_failed; }
 
 void WriteStdErrLine(std::u16string_view text) {
   WriteAll(STDERR_FILENO, qcp::Utf8FromUtf16(text), "\n");

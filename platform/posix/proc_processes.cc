@@ -88,10 +88,16 @@ std::int32_t BasePriority(long policy, long nice) {
   return kIdlePriority;
 }
 
+// Any process names itself (prctl, or its file's name): a control character
+// shown raw would start a forged row or send escapes to the terminal of
+// whoever lists the processes, so each one shows as '?'.
 void SetName(ProcessEntry& entry, std::string_view name) {
   const std::u16string text = qcp::Utf16FromUtf8(name);
   const std::size_t length = std::min(text.size(), kMaxPath - 1);
-  std::copy_n(text.begin(), length, entry.szExeFile);
+  for (std::size_t i = 0; i < length; ++i) {
+    const char16_t c = text[i];
+    entry.szExeFile[i] = c < 32 || c == 127 ? u'?' : c;
+  }
   entry.szExeFile[length] = u'\0';
 }
 

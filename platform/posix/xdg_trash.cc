@@ -259,27 +259,96 @@ Fd OpenForEmptying(int parent, const char* name, dev_t device) {
   return fd;
 }
 
-bool RemoveEntry(int parent, const char* name, dev_t device);
+// One directory on the way down a tree being removed: its name in the one
+// above, who it is, what is left to remove in it, and its descriptor while it
+// is one of the deepest few.
+struct Level {
+  std::string name;
+  dev_t device = 0;
+  ino_t inode = 0;
+  Fd fd;
+  std::vector<std::string> names;
+  std::size_t next = 0;
+  bool all = true;  // everything in it removed so far
+};
 
-bool EmptyDirectory(int directory, dev_t device) {
-  bool all = true;
-  for (const std::string& name : ListNames(directory)) all = RemoveEntry(directory, name.c_str(), device) && all;
-  return all;
+// A tree of any depth is removed with this many directory descriptors at
+// most (and one more for a moment), and with its levels on the heap, not
+// the stack.
+constexpr std::size_t kOpenLevels = 16;
+
+// The directory of `level` again, through the ".." of the one below it; only
+// when it is still the very directory it was (no one moved the tree meanwhile).
+Fd ReopenAbove(int below, const Level& level) {
+  Fd fd(::openat(below, "..", kOpenDirectory));
+  Entry entry;
+  if (!fd || !InspectOpen(fd.get(), entry) || entry.device != level.device || entry.inode != level.inode) return Fd();
+  return fd;
+}
+
+bool EnterLevel(std::vector<Level>& levels, int parent, const std::string& name, dev_t device) {
+  Fd fd = OpenForEmptying(parent, name.c_str(), device);
+  Entry entry;
+  if (!fd || !InspectOpen(fd.get(), entry)) return false;
+  Level level;
+  level.name = name;
+  level.device = entry.device;
+  level.inode = entry.inode;
+  level.names = ListNames(fd.get());
+  level.fd = std::move(fd);
+  levels.push_back(std::move(level));
+  if (levels.size() > kOpenLevels) levels[levels.size() - 1 - kOpenLevels].fd = Fd();
+  return true;
+}
+
+// Removes the directory `name` under `parent` with everything in it. Another
+// file system mounted inside is left alone, and so is the directory it is
+// mounted on, and the directories above what is left.
+bool RemoveTree(int parent, const std::string& name, dev_t device) {
+  std::vector<Level> levels;
+  if (!EnterLevel(levels, parent, name, device)) return false;
+  bool removed = false;
+  while (!levels.empty()) {
+    const std::size_t depth = levels.size() - 1;
+    if (levels[depth].next < levels[depth].names.size()) {
+      const std::string child = levels[depth].names[levels[depth].next++];
+      const int directory = levels[depth].fd.get();
+      Entry entry;
+      bool gone;
+      if (!Inspect(directory, child.c_str(), entry)) {
+        gone = errno == ENOENT;
+      } else if (!S_ISDIR(entry.mode)) {
+        gone = ::unlinkat(directory, child.c_str(), 0) == 0 || errno == ENOENT;
+      } else {
+        gone = !entry.mount_root && entry.device == device && EnterLevel(levels, directory, child, device);
+      }
+      if (!gone) levels[depth].all = false;
+      continue;
+    }
+    // Done with everything in it: remove it from the one above.
+    Level done = std::move(levels.back());
+    levels.pop_back();
+    int above = parent;
+    if (!levels.empty()) {
+      Level& up = levels.back();
+      if (!up.fd) up.fd = ReopenAbove(done.fd.get(), up);
+      if (!up.fd) return false;  // moved meanwhile: what is left stays
+      above = up.fd.get();
+    }
+    done.fd = Fd();
+    removed = done.all && (::unlinkat(above, done.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT);
+    if (!removed && !levels.empty()) levels.back().all = false;
+  }
+  return removed;
 }
 
 // Removes `name` under `parent` and, for a directory, everything in it.
-// Another file system mounted inside is left alone, and so is the directory
-// it is mounted on.
 bool RemoveEntry(int parent, const char* name, dev_t device) {
   Entry entry;
   if (!Inspect(parent, name, entry)) return errno == ENOENT;
   if (!S_ISDIR(entry.mode)) return ::unlinkat(parent, name, 0) == 0 || errno == ENOENT;
   if (entry.mount_root || entry.device != device) return false;
-  {
-    const Fd directory = OpenForEmptying(parent, name, device);
-    if (!directory || !EmptyDirectory(directory.get(), device)) return false;
-  }
-  return ::unlinkat(parent, name, AT_REMOVEDIR) == 0 || errno == ENOENT;
+  return RemoveTree(parent, name, device);
 }
 
 // Descriptions whose item is gone, left over from an earlier emptying or a

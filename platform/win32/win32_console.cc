@@ -11,12 +11,15 @@
 namespace platform {
 namespace {
 
-void WriteHandle(DWORD which, std::string_view bytes) {
-  if (bytes.empty()) return;
+bool std_out_failed = false;
+
+// False only when the write itself failed (a closed pipe, a full disk).
+bool WriteHandle(DWORD which, std::string_view bytes) {
+  if (bytes.empty()) return true;
   const HANDLE handle = ::GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return true;
   DWORD written = 0;
-  ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  return ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
 }
 
 }  // namespace
@@ -27,18 +30,20 @@ std::u16string CommandTail() { return qcp::TailAfterProgramName(FromWide(::GetCo
 
 void WriteStdOut(std::u16string_view text) {
   const std::vector<char> bytes = AnsiFromUtf16(text);
-  WriteHandle(STD_OUTPUT_HANDLE, {bytes.data(), bytes.size()});
+  if (!WriteHandle(STD_OUTPUT_HANDLE, {bytes.data(), bytes.size()})) std_out_failed = true;
 }
 
 void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
   if (more.empty()) {
-    WriteHandle(STD_OUTPUT_HANDLE, bytes);
+    if (!WriteHandle(STD_OUTPUT_HANDLE, bytes)) std_out_failed = true;
     return;
   }
   std::vector<char> joined(bytes.begin(), bytes.end());
   joined.insert(joined.end(), more.begin(), more.end());
-  WriteHandle(STD_OUTPUT_HANDLE, {joined.data(), joined.size()});
+  if (!WriteHandle(STD_OUTPUT_HANDLE, {joined.data(), joined.size()})) std_out_failed = true;
 }
+
+bool StdOutFailed() { return std_out_failed; }
 
 void WriteStdErrLine(std::u16string_view text) {
   std::vector<char> line = AnsiFromUtf16(text);

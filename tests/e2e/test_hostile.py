@@ -9,16 +9,22 @@ While this module runs, a dismisser presses Esc on every window that shows
 up (message boxes, pictures, movies, confirmations), so that a tool waiting
 for its user ends and can be checked."""
 
+import json
 import os
 import re
+import select
 import shutil
+import socket
+import struct
 import subprocess
 import threading
 import time
+import zlib
+from pathlib import Path
 
 import pytest
 
-from harness import wait_for
+from harness import only_on, wait_for
 
 CONSOLE = ["UptimeClock", "DeskGuard", "Beep", "SessionEnd", "TrashPurge", "Start", "TaskTable", "FileShow",
            "DiceRoll", "QuipMaker", "WaveOnce", "WaveRepeat", "PaneShut", "PaneRevive", "PaneShrink", "PaneGrow",
@@ -208,3 +214,291 @@ def test_output_to_a_closed_pipe_or_a_full_device(runner, services, files, tool)
         result = runner.run(tool, tail, stdout=out)
     assert result.status == 0
     assert redirected.read_bytes().endswith(b"\r\n")
+
+
+# ---- Closed standard streams ------------------------------------------------
+
+# A tail that does each tool's work (or its error step) rather than its help.
+WORK_TAILS = {"UptimeClock": "", "DeskGuard": "", "Beep": "440 20", "SessionEnd": "/?", "TaskTable": "",
+              "DiceRoll": "1 6", "QuipMaker": "", "WaveOnce": "missing.wav", "WaveRepeat": "missing.wav",
+              "Start": "0 missing.txt", "NoticeShow": "0 closed streams", "PictureShow": "1 missing.png",
+              "MovieShow": "0 missing.avi", **{tool: "No Such Window" for tool in
+                                               ("PaneShut", "PaneRevive", "PaneShrink", "PaneGrow", "PanePin",
+                                                "PaneUnpin")}}
+# Where a library's descriptor used to land on the closed stream, and so
+# failed only some of the time.
+RACY = {"Start", "MovieShow", "PaneShut", "NoticeShow", "PictureShow"}
+
+
+@only_on("native")
+@pytest.mark.parametrize("tool", TOOLS)
+@pytest.mark.parametrize("closed", [">&-", "<&-", "2>&-"])
+def test_closed_standard_streams(runner, services, files, dismisser, tool, closed):
+    """Started with a standard stream closed, a tool must neither crash, hang,
+    nor write into whatever descriptor took the stream's number."""
+    tail = WORK_TAILS.get(tool) if tool not in ("FileShow", "TrashPurge") else \
+        str(files / "binary.bin") if tool == "FileShow" else f"{files}/no-such-place 3"
+    argv = runner.argv(tool, tail)
+    for _ in range(8 if tool in RACY else 1):
+        process = subprocess.run(["sh", "-c", f'exec "$@" {closed}', "sh", *argv], env=services.env,
+                                 capture_output=True, timeout=60, stdin=subprocess.DEVNULL)
+        assert process.returncode in (0, 1), (process.returncode, process.stderr[-300:])
+        if closed != "2>&-" and process.returncode == 1:
+            assert re.fullmatch(rf"{tool}: run-time error: [^\n]+\n", process.stderr.decode()), process.stderr
+        if closed == "2>&-":
+            assert process.stderr == b""
+
+
+# ---- FileShow on endless and huge input ---------------------------------------
+
+def peak_kib(pid):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmHWM:"):
+            return int(line.split()[1])
+    return 0
+
+
+@only_on("native")
+def test_fileshow_streams_an_endless_line_in_little_memory(runner):
+    """/dev/zero is one endless line: its bytes come out as they are read, the
+    memory stays small, and once the reader has gone FileShow ends quietly."""
+    process = runner.start("FileShow", "/dev/zero")
+    try:
+        wanted = 64 << 20
+        got = 0
+        while got < wanted:
+            assert select.select([process.stdout], [], [], 30)[0], f"nothing after {got} bytes"
+            chunk = process.stdout.read1(1 << 20)
+            assert chunk and chunk.count(0) == len(chunk)
+            got += len(chunk)
+        assert peak_kib(process.pid) < 4096
+        process.stdout.close()
+        assert process.wait(timeout=20) == 0
+        assert process.stderr.read() == b""
+    finally:
+        if process.poll() is None:
+            process.kill()
+
+
+@only_on("native")
+def test_fileshow_stops_once_its_reader_has_gone(runner):
+    """FileShow /dev/urandom | head -c10: nothing more can reach the output."""
+    process = runner.start("FileShow", "/dev/urandom")
+    try:
+        assert len(process.stdout.read(10)) == 10
+        process.stdout.close()
+        assert process.wait(timeout=20) == 0
+        assert process.stderr.read() == b""
+    finally:
+        if process.poll() is None:
+            process.kill()
+
+
+# ---- TaskTable and forged process names -----------------------------------------
+
+@only_on("native")
+def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, services, tmp_path):
+    # By the name of its program file, which TaskTable reads first...
+    forged = tmp_path / "x)\n 0001  init-spoof\x1b[31m\r\t"
+    shutil.copy("/bin/sleep", forged)
+    by_file = subprocess.Popen([str(forged), "60"])
+    # ...and by its own short name, which is all an unprivileged user can read
+    # of another user's process.
+    by_prctl = subprocess.Popen(["python3", "-c", "import ctypes, time; ctypes.CDLL(None).prctl("
+                                 "15, b'y)\\n 0002 \\x1b]0;\\x7f', 0, 0, 0); time.sleep(60)"])
+    try:
+        wait_for(lambda: Path(f"/proc/{by_prctl.pid}/comm").read_bytes().startswith(b"y)"), what="the new name")
+        out = runner.run("TaskTable", "").stdout
+        assert re.search(rb"\r\n *%d  x\)\? 0001  init-spoof\?\[31m\?\?  " % by_file.pid, out), out
+        if os.geteuid() == 0 and shutil.which("setpriv"):
+            out = subprocess.run(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                  *runner.argv("TaskTable", "")], env=services.env, capture_output=True).stdout
+            assert re.search(rb"\r\n *%d  y\)\? 0002 \?\]0;\?  " % by_prctl.pid, out), out
+        for line in out.split(b"\r\n")[:-1]:
+            assert not re.search(rb"[\x00-\x1f\x7f]", line), line
+    finally:
+        by_file.kill()
+        by_prctl.kill()
+        by_file.wait()
+        by_prctl.wait()
+
+
+# ---- PictureShow and huge pictures --------------------------------------------
+
+def png(width, height, rows=None):
+    """A PNG of `width` x `height` black pixels, or with only the first rows'
+    data when `rows` is given (a picture that claims more than it holds)."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    header = struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)
+    raw = (b"\x00" + b"\x00" * width) * (height if rows is None else rows)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + \
+        chunk(b"IEND", b"")
+
+
+@only_on("native")
+@pytest.mark.parametrize("width, height, rows", [(30000, 30000, 0), (40000, 10, None), (32767, 2049, 1)])
+def test_pictureshow_refuses_huge_pictures_before_decoding(runner, services, tmp_path, width, height, rows):
+    path = tmp_path / f"huge-{width}x{height}.png"
+    path.write_bytes(png(width, height, rows))
+    result = subprocess.run(["/usr/bin/time", "-f", "%M", *runner.argv("PictureShow", f"1 {path}")],
+                            env=services.env, capture_output=True, timeout=120)
+    assert result.stdout == b"ERROR! Invalid picture.\r\n"
+    assert result.returncode == 0
+    assert int(result.stderr.decode().split()[-1]) < 200 * 1024  # KiB: nothing of the pixels was decoded
+
+
+@only_on("native")
+def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
+    """Xlib's and GDK's ways out (a silent _exit, a dump) end with the one line."""
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
+                              pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    try:
+        with os.fdopen(read) as reply:
+            env = dict(os.environ, DISPLAY=":" + reply.readline().strip())
+        picture = tmp_path / "small.png"
+        picture.write_bytes(png(40, 30))
+        process = runner.start("PictureShow", f"60 {picture}", env=env)
+        wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "PictureShow"], env=env,
+                                        capture_output=True).stdout.strip(), what="the picture window")
+        server.kill()
+        server.wait()
+        out, err = process.communicate(timeout=30)
+        assert (out, process.returncode) == (b"", 1)
+        assert err.decode().splitlines() == ["PictureShow: run-time error: Lost the display"]
+    finally:
+        if server.poll() is None:
+            server.kill()
+            server.wait()
+
+
+# ---- TrashPurge and deep trees ---------------------------------------------------
+
+# Runs inside a private mount namespace, on a tmpfs of its own with HOME
+# pointed there: the machine's own trash is never in reach.
+DEEP_TRASH = r"""
+import json, os, resource, subprocess, sys
+top, depth, descriptors, program = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+subprocess.run(["mount", "-t", "tmpfs", "-o", "size=512m", "qcp-deep", top], check=True)
+home = os.path.join(top, "home")
+trash = os.path.join(home, ".local/share/Trash")
+os.makedirs(os.path.join(trash, "files"))
+os.makedirs(os.path.join(trash, "info"))
+outside = os.path.join(top, "outside")
+os.makedirs(outside)
+open(os.path.join(outside, "keep.txt"), "w").write("keep")
+fd = os.open(os.path.join(trash, "files"), os.O_RDONLY)
+for level in range(depth):
+    os.mkdir("d", dir_fd=fd)
+    if level % 1000 == 0:
+        os.close(os.open("f", os.O_CREAT | os.O_WRONLY, dir_fd=fd))
+    below = os.open("d", os.O_RDONLY, dir_fd=fd)
+    os.close(fd)
+    fd = below
+os.symlink(outside, "to outside", dir_fd=fd)
+os.mkdir("read-only", dir_fd=fd)
+os.chmod("read-only", 0o555, dir_fd=fd)
+os.close(fd)
+open(os.path.join(trash, "info", "d.trashinfo"), "w").write(
+    "[Trash Info]\nPath=/somewhere/d\nDeletionDate=2024-05-01T10:00:00\n")
+env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local/share"))
+env.pop("DISPLAY", None)
+limit = lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (descriptors, descriptors))
+run = subprocess.run([program, top, "3"], env=env, capture_output=True, preexec_fn=limit, timeout=600)
+print(json.dumps({"status": run.returncode, "stdout": run.stdout.decode(errors="replace"),
+                  "stderr": run.stderr.decode(errors="replace")[-500:],
+                  "files": os.listdir(os.path.join(trash, "files")), "info": os.listdir(os.path.join(trash, "info")),
+                  "outside": sorted(os.listdir(outside))}))
+"""
+
+
+@only_on("native")
+@pytest.mark.parametrize("depth, descriptors", [(3000, 256), (30000, 1024)])
+def test_trashpurge_removes_trees_of_any_depth(runner, tmp_path, depth, descriptors):
+    if os.geteuid() != 0 or not shutil.which("unshare"):
+        pytest.skip("needs root for a private mount namespace")
+    top = tmp_path / "deep"
+    top.mkdir()
+    run = subprocess.run(["unshare", "-m", "--propagation", "private", "python3", "-c", DEEP_TRASH, str(top),
+                          str(depth), str(descriptors), str(runner.program("TrashPurge"))],
+                         capture_output=True, timeout=900)
+    assert run.returncode == 0, run.stderr
+    result = json.loads(run.stdout)
+    assert (result["status"], result["stdout"], result["stderr"]) == (0, "", "")
+    assert (result["files"], result["info"]) == ([], [])
+    assert result["outside"] == ["keep.txt"]
+
+
+# ---- A system bus that never answers ----------------------------------------------
+
+@only_on("native")
+def test_a_silent_system_bus_ends_in_a_run_time_error(runner, services, tmp_path):
+    """The bus accepts the connection and then says nothing: DeskGuard and
+    SessionEnd give up after their time limit instead of waiting for ever."""
+    address = tmp_path / "silent_bus"
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    listener.bind(str(address))
+    listener.listen(8)
+    accepted = []
+
+    def accept():
+        try:
+            while True:
+                accepted.append(listener.accept()[0])
+        except OSError:
+            pass
+
+    threading.Thread(target=accept, daemon=True).start()
+    env = dict(services.env, DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={address}")
+    try:
+        processes = {tool: runner.start(tool, "", env=env) for tool in ("DeskGuard", "SessionEnd")}
+        for tool, process in processes.items():
+            try:
+                out, err = process.communicate(timeout=90)
+            finally:
+                if process.poll() is None:
+                    process.kill()
+            assert (out, process.returncode) == (b"", 1), err
+            assert err.decode().splitlines() == [f"{tool}: run-time error: The system bus did not answer"]
+        assert accepted
+    finally:
+        listener.close()
+        for connection in accepted:
+            connection.close()
+
+
+# ---- Smaller points ------------------------------------------------------------------
+
+@only_on("native")
+def test_movieshow_without_a_display_keeps_its_error_line(runner, services):
+    env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    result = runner.run("MovieShow", "0 missing.avi", env=env, timeout=30)
+    assert result.stdout == b"ERROR! Cannot open display.\r\n"
+    assert result.status == 1
+    assert result.stderr.decode().splitlines() == ["MovieShow: run-time error: Cannot open display"]
+
+
+@only_on("native")
+def test_noticeshow_keeps_a_box_of_2000_lines_on_the_screen(runner, services):
+    message = "\n".join(f"line{i}" for i in range(2000))
+    box = runner.start("NoticeShow", "0 " + message)
+    try:
+        window = wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Pingnote$"],
+                                                 env=services.env, capture_output=True).stdout.split(),
+                          what="the Pingnote box")[0]
+        shape = dict(line.split("=") for line in subprocess.run(
+            ["xdotool", "getwindowgeometry", "--shell", window], env=services.env, capture_output=True,
+            text=True).stdout.split())
+        screen_width, screen_height = map(int, subprocess.run(["xdotool", "getdisplaygeometry"], env=services.env,
+                                                              capture_output=True, text=True).stdout.split())
+        assert 0 <= int(shape["Y"]) and int(shape["Y"]) + int(shape["HEIGHT"]) <= screen_height, shape
+        # The OK button is reachable: Return presses it.
+        subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "Return"], env=services.env,
+                       check=True, timeout=20)
+        out, err = box.communicate(timeout=20)
+        assert (out, box.returncode) == (b"", 0), err
+    finally:
+        if box.poll() is None:
+            box.kill()

@@ -153,10 +153,17 @@ void ShowUsage() {
 // The box first; the line once the user has closed it; then the end.
 void ShowError(const std::u16string& description) {
   frmMain::BeginErrorStep();
-  platform::MessageBox(description, u"MovieShow", platform::kMbOk);
   std::u16string line = u"ERROR! ";
   line += description;
   line += u".";
+  try {
+    platform::MessageBox(description, u"MovieShow", platform::kMbOk);
+  } catch (const qcp::Failure&) {
+    // No box can be shown (no display): the line must not be lost with it.
+    // The box's own failure then ends the run as uncaught failures do.
+    qcp::PrintLine(objOutput, line);
+    throw;
+  }
   qcp::PrintLine(objOutput, line);
   frmMain::UnloadForm();
 }

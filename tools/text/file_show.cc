@@ -1,11 +1,14 @@
 // FileShow: lists a text file on standard output, one line at a time.
+#include <cstdint>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "console/command_line.h"
 #include "console/failure.h"
 #include "console/help.h"
 #include "console/std_output.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "tools/text/line_reader.h"
 
@@ -29,6 +32,27 @@ class OpenFile final : public qcp::LineReader::Source {
  private:
   platform::FileHandle handle_;
 };
+
+// Takes what the writer puts after a line of bytes, so that FileShow can
+// write the lines of a whole block at once and still end each one as
+// PrintLineBytes would.
+class LineEndRecorder final : public qcp::IPrintTarget {
+ public:
+  void WriteText(std::u16string_view) override {}
+  void Column(std::int32_t) override {}
+  std::int32_t Column() const override { return 0; }
+  void WriteBytes(std::string_view bytes, std::string_view more) override { end_.append(bytes).append(more); }
+  const std::string& end() const { return end_; }
+
+ private:
+  std::string end_;
+};
+
+std::string WriterLineEnd() {
+  LineEndRecorder recorder;
+  qcp::PrintLineBytes(recorder, {});
+  return recorder.end();
+}
 
 void ShowUsage() {
   qcp::PrintHelpScreen(objOutput, {
@@ -56,12 +80,19 @@ void Main() {
       ShowUsage();
       return;
     }
+    const std::string line_end = WriterLineEnd();
     OpenFile file(file_name);
-    qcp::LineReader reader(file);
-    // The bytes of each line go out unchanged, in one write with their CR LF,
-    // as soon as the line is complete: an interrupted listing keeps them all.
-    std::string_view line;
-    while (reader.NextLine(line)) qcp::PrintLineBytes(objOutput, line);
+    qcp::LineReader reader(file, qcp::LineReader::Rule::kCrLfOrCr, line_end);
+    // The bytes of each line go out unchanged, with the writer's line end,
+    // in one write per read: a line is out as soon as the read that completed
+    // it, so an interrupted listing keeps it, and a pipe streams line by line.
+    std::string_view text;
+    bool ends_line = false;
+    while (reader.Next(text, ends_line)) {
+      objOutput.WriteBytes(text, ends_line ? std::string_view(line_end) : std::string_view());
+      // Nothing more can reach a reader that has gone, nor a full disk.
+      if (platform::StdOutFailed()) break;
+    }
   } catch (const qcp::Failure& failure) {
     ShowError(failure.Description());
   } catch (const std::bad_alloc&) {

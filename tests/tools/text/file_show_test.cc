@@ -43,10 +43,10 @@ TEST(FileShowTest, TheWholeCleanedTailIsTheName) {
   EXPECT_EQ(List(u"Grüße ☃.txt", u"Grüße ☃.txt", "unicode name"), "unicode name\r\n");
 }
 
-TEST(FileShowTest, EachLineIsOneWriteOfItsBytesAndCrLf) {
+TEST(FileShowTest, TheLinesOfEachReadGoOutInOneWrite) {
   const std::string contents = "plain\r\n\xe9t\xe9 \x80\x81\rnul\0byte\nlf\r\n\r\n"s;
   EXPECT_EQ(List(u"f", u"f", contents), "plain\r\n\xe9t\xe9 \x80\x81\r\nnul\0byte\nlf\r\n\r\n"s);
-  EXPECT_EQ(fake::StdOutWrites(), 4);
+  EXPECT_EQ(fake::StdOutWrites(), 1);
   EXPECT_EQ(fake::Calls(), (Calls{"OpenFileForReading(f)", "CloseFile"}));
 
   EXPECT_EQ(List(u"empty", u"empty", ""), "");
@@ -60,12 +60,33 @@ TEST(FileShowTest, ReadsInBlocksWhateverTheFileSize) {
     contents += line + (i % 3 == 0 ? "\r" : "\r\n");
     expected += line + "\r\n";
   }
+  // A line far longer than any block, and a last one with no end.
+  contents += std::string(1 << 20, 'x') + "\r\n" + "last";
+  expected += std::string(1 << 20, 'x') + "\r\n" + "last\r\n";
   fake::Reset(u"big");
   fake::SetFile(u"big", contents);
   fake::SetReadChunk(1000);
   FileShow::modStartup::Main();
   EXPECT_EQ(fake::StdOut(), expected);
   EXPECT_LE(fake::LargestRead(), 64u * 1024);
+}
+
+TEST(FileShowTest, StopsQuietlyOnceItsOutputFails) {
+  // The reader has gone (head -c10) or the disk is full: nothing more can
+  // arrive, so the rest of the file is not read, and the end is normal.
+  std::string contents;
+  for (int i = 0; i < 100000; ++i) contents += "abc\r\n";  // 200 lines a read, and a write
+  for (int working : {0, 1, 3}) {
+    fake::Reset(u"big");
+    fake::SetFile(u"big", contents);
+    fake::SetReadChunk(1000);
+    fake::SetStdOutFailsAfter(working);
+    FileShow::modStartup::Main();
+    EXPECT_EQ(fake::StdOut().size(), working * 1000u);
+    EXPECT_EQ(fake::BytesRead(), (working + 1) * 1000u);
+    EXPECT_EQ(fake::StdErr(), "");
+    EXPECT_EQ(fake::OpenFiles(), 0);
+  }
 }
 
 TEST(FileShowTest, AFileThatCannotBeOpenedGivesOneErrorLine) {
