@@ -7,10 +7,11 @@ same size, and all but a sliver of the pixels the same. With
 
 import shutil
 import subprocess
+from pathlib import Path
 
 import pytest
 
-from harness import ROOT, wait_for
+from harness import ROOT, only_on, wait_for
 
 SHOTS = ROOT / "build" / "screenshots"
 DOCS = ROOT / "docs" / "screenshots"
@@ -24,13 +25,13 @@ def visible(services, name):
     return result.stdout.split()
 
 
-def settled_picture(services, window):
-    """The window with its frame, once two pictures in a row agree: the
-    window has finished drawing."""
+def settled_picture(services, window, frame=True):
+    """The window (with its frame) as PPM, once two pictures in a row
+    agree: the window has finished drawing."""
     last = [None]
 
     def same_as_last():
-        now = subprocess.run(["import", "-window", window, "-frame", "png:-"], env=services.env,
+        now = subprocess.run(["import", "-window", window] + ["-frame"] * frame + ["ppm:-"], env=services.env,
                              capture_output=True).stdout
         same = now and now == last[0]
         last[0] = now
@@ -45,7 +46,7 @@ def capture(services, window, name, update):
     SHOTS.mkdir(parents=True, exist_ok=True)
     path = SHOTS / name
     subprocess.run(["xdotool", "windowactivate", "--sync", window], env=services.env, capture_output=True)
-    path.write_bytes(settled_picture(services, window))
+    subprocess.run(["convert", "ppm:-", str(path)], input=settled_picture(services, window), check=True)
     if update:
         DOCS.mkdir(parents=True, exist_ok=True)
         shutil.copy(path, DOCS / name)
@@ -102,3 +103,41 @@ def test_pictureshow_screenshot(runner, services, request, tmp_path):
     finally:
         if process.poll() is None:
             process.kill()
+
+
+def look_of_box(services, start, title):
+    """Starts a box, takes its picture with the focus on it, presses Return."""
+    box = start()
+    try:
+        window = wait_for(lambda: visible(services, title), what=f"the {title} box")
+        assert len(window) == 1
+        subprocess.run(["xdotool", "windowactivate", "--sync", window[0]], env=services.env, timeout=20)
+        picture = settled_picture(services, window[0], frame=False)
+        assert box.poll() is None  # it waits for the user
+        subprocess.run(["xdotool", "windowactivate", "--sync", window[0], "key", "Return"], env=services.env,
+                       timeout=20)
+        out, err = box.communicate(timeout=20)
+    finally:
+        if box.poll() is None:
+            box.kill()
+    assert (out, box.returncode) == (b"", 0), err
+    return picture
+
+
+@only_on("native")
+@pytest.mark.parametrize("tail, text, icon", [
+    ("1 Gr\u00fc\u00dfe \u2603 \u03a9, all well?", "Gr\u00fc\u00dfe \u2603 \u03a9, all well?", "dialog-question"),
+    ("2 ", "", "dialog-warning"),
+    ("3  Disk full", " Disk full", "dialog-error"),
+    ('"2" "quoted" text', '"quoted" text', "dialog-information"),
+    ("Hello world", "world", "dialog-information"),
+])
+def test_noticeshow_box_looks_like_a_gtk_box_of_its_text_and_icon(runner, services, tail, text, icon):
+    # Pixel for pixel the same as a GTK message box made with the text and
+    # the theme icon given literally: a wrong icon ("dialog-warning" for the
+    # hand) or text cut short (its last byte lost on the way to GTK) differs.
+    reference = Path(runner.bin_dir).parent / "test-bin" / "message_box_reference"
+    shown = look_of_box(services, lambda: runner.start("NoticeShow", tail), "Pingnote")
+    expected = look_of_box(services, lambda: subprocess.Popen(
+        [str(reference), text, icon], env=services.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE), "Reference")
+    assert shown == expected, "the box differs from a GTK box of its text and icon"

@@ -1,12 +1,12 @@
 """Text tools end to end: listings of real files, the spread of the random
-tools over many runs, and the message box on a real desktop."""
+tools over many runs, and the message box under Wine (its native look is
+checked in test_screenshots.py)."""
 
 import math
 import os
 import random
 import re
 import subprocess
-from pathlib import Path
 
 import pytest
 
@@ -192,69 +192,6 @@ def test_noticeshow_box_under_wine(runner, tail, text, icon):
     assert seen.returncode == 0, seen.stderr
     assert seen.stdout.decode().splitlines() == [f"text={text}", f"icon={icon}", "buttons=1"], seen.stderr
     assert (out, box.returncode) == (b"", 0), err
-
-
-def visible_windows(env, name):
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=env, capture_output=True)
-    return found.stdout.split()
-
-
-# The theme's icon for each kind of box, as GTK names it.
-THEME_ICONS = {"question": "dialog-question", "exclamation": "dialog-warning", "hand": "dialog-error",
-               "asterisk": "dialog-information"}
-
-
-def screenshot(env, window):
-    """The window's pixels, once two shots in a row agree (no animation left)."""
-    def shot():
-        return subprocess.run(["import", "-window", window, "rgb:-"], env=env, capture_output=True).stdout
-    last = [None]
-
-    def settled():
-        now = shot()
-        same = now and now == last[0]
-        last[0] = now
-        return same and now
-    size = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=env, capture_output=True,
-                          text=True).stdout
-    return re.findall(r"(?:WIDTH|HEIGHT)=\d+", size), wait_for(settled, what="a still window")
-
-
-def look_of_box(env, start, title):
-    """Starts a box, takes its picture with the focus on it, presses Return."""
-    box = start()
-    try:
-        window = wait_for(lambda: visible_windows(env, f"^{title}$"), what=f"the {title} box")
-        assert len(window) == 1
-        subprocess.run(["xdotool", "windowactivate", "--sync", window[0]], env=env, check=True, timeout=20)
-        picture = screenshot(env, window[0])
-        # It waits for the user.
-        assert box.poll() is None
-        subprocess.run(["xdotool", "windowactivate", "--sync", window[0], "key", "Return"], env=env, check=True,
-                       timeout=20)
-        out, err = box.communicate(timeout=20)
-    finally:
-        if box.poll() is None:
-            box.kill()
-    assert (out, box.returncode) == (b"", 0), err
-    return picture
-
-
-@only_on("native")
-@pytest.mark.parametrize("tail, text, icon", NOTICES)
-def test_noticeshow_box_natively_shows_its_text_and_icon(runner, services, tail, text, icon):
-    # The box must look exactly like a GTK message box made with the text and
-    # the theme icon given literally: a wrong icon ("dialog-warning" for the
-    # hand) or text cut short (its last byte lost on the way to GTK) changes
-    # pixels.
-    env = services.env
-    reference = Path(runner.bin_dir).parent / "test-bin" / "message_box_reference"
-    shown = look_of_box(env, lambda: runner.start("NoticeShow", tail), "Pingnote")
-    expected = look_of_box(env, lambda: subprocess.Popen([str(reference), text, THEME_ICONS[icon]], env=env,
-                                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE),
-                           "Reference")
-    assert shown[0] == expected[0]
-    assert shown[1] == expected[1], "the box differs from the expected one"
 
 
 @only_on("native")
