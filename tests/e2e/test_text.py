@@ -10,7 +10,7 @@ import subprocess
 
 import pytest
 
-from harness import WineRunner, only_on, wait_for
+from harness import WineRunner, only_on
 
 
 def file_name(runner, path):
