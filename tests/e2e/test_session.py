@@ -219,6 +219,99 @@ def test_trashpurge_leaves_trash_directories_it_cannot_trust(runner, desk, mount
     assert trash_state(foreign) == FULL
 
 
+def tree(folder):
+    """Every path below `folder`, symlinks not followed."""
+    return sorted(str(p.relative_to(folder)) for p in folder.rglob("*"))
+
+
+# (where, the trash folder that is a symlink, what it points to): the target
+# lies in "elsewhere", on the same file system.
+SYMLINKED = [("home", "home/.local/share/Trash", "elsewhere"),
+             ("home", "home/.local/share/Trash/files", "elsewhere/files"),
+             ("home", "home/.local/share/Trash/info", "elsewhere/info"),
+             ("top", ".Trash", "elsewhere"), ("top", f".Trash-{UID}", "elsewhere")]
+
+
+@only_on("native")
+@pytest.mark.parametrize("where, link, target", SYMLINKED)
+def test_trashpurge_never_follows_a_symlinked_trash_folder_on_the_same_file_system(runner, desk, mount, where,
+                                                                                   link, target):
+    # Opening the trash's folders without O_NOFOLLOW empties the folder a
+    # symlinked Trash, files/, info/, .Trash or .Trash-UID points to. Here
+    # it points within the same file system, where the device check cannot
+    # catch it.
+    top = desk.root if where == "home" else mount
+    elsewhere = top / "elsewhere"
+    if link == ".Trash":  # shared, with the sticky bit and a folder per user
+        elsewhere.mkdir()
+        elsewhere.chmod(0o1777)
+        desk.refill(elsewhere / str(UID))
+    else:
+        desk.refill(elsewhere)
+    subprocess.run(["rm", "-rf", str(top / link)], check=True)
+    (top / link).symlink_to(top / target)
+    before = tree(elsewhere)
+    result = runner.run("TrashPurge", f"{top} 3", env=desk.env)
+    assert (result.stdout, result.status) == (b"", 0)
+    assert tree(elsewhere) == before
+    assert desk.outside_intact()
+
+
+@only_on("native")
+def test_trashpurge_cancelled_keeps_each_item_left_with_its_description(runner, services, desk):
+    # Removing the wrong description (say "NAME.trashinfo" spelt
+    # "NAME.trashInfo", or NAME alone) goes unseen after a whole emptying,
+    # which ends by clearing every description left without its item; only
+    # a cancelled one shows it.
+    subprocess.run(["rm", "-rf", str(desk.trash / "files"), str(desk.trash / "info")], check=True)
+    items = [f"item {n}" for n in range(1, 7)]
+    (desk.trash / "files").mkdir()
+    (desk.trash / "info").mkdir()
+    for name in items:
+        (desk.trash / "files" / name).write_text(name)
+        (desk.trash / "info" / f"{name}.trashinfo").write_text(
+            f"[Trash Info]\nPath=/somewhere/{name}\nDeletionDate=2024-05-01T10:00:00\n")
+    gate = desk.root / "gate"
+    gate.mkdir()
+    shim = Path(runner.bin_dir).parent / "test-lib" / "libqcp_unlink_gate.so"
+    # Under AddressSanitizer its runtime no longer comes first: that is fine here.
+    env = dict(desk.env, LD_PRELOAD=str(shim), QCP_GATE=str(gate),
+               ASAN_OPTIONS=desk.env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
+    process = runner.start("TrashPurge", f"{desk.root} 1", env=env)  # no question, a progress window
+    try:
+        # Held at the second item, with the window up and drawn.
+        wait_for(lambda: (gate / "waiting").exists(), what="the emptying to reach the second item")
+        window = wait_for(lambda: xdotool(services, "search", "--onlyvisible", "--name", "^Emptying Trash$")
+                          .stdout.split(), what="the progress window")[0]
+        geometry = dict(line.split("=") for line in
+                        xdotool(services, "getwindowgeometry", "--shell", window).stdout.split())
+        width, height = int(geometry["WIDTH"]), int(geometry["HEIGHT"])
+        # Cancel sits at the bottom right, inside the 12-pixel border.
+        x, y = width - 12 - 16, height - 12 - 10
+        wait_for(lambda: drawn(services, window, x - 8, y - 6), what="the Cancel button")
+        # The pointer's position read back after the click, on the same
+        # connection, brings the click to the tool before the go.
+        xdotool(services, "mousemove", "--window", window, str(x), str(y), "click", "1", "getmouselocation")
+        (gate / "go").touch()
+        out, err = process.communicate(timeout=30)
+    finally:
+        if process.poll() is None:
+            process.kill()
+    assert (out, process.returncode) == (b"", 0), err
+    left = sorted(p.name for p in (desk.trash / "files").iterdir())
+    described = sorted(p.name for p in (desk.trash / "info").iterdir())
+    # The item in hand when Cancel was clicked is finished; no other is begun.
+    assert len(left) == len(items) - 2, left
+    assert described == [f"{name}.trashinfo" for name in left]
+
+
+def drawn(services, window, x, y):
+    """Whether the 16x12 area at x, y of the window shows more than one colour."""
+    out = subprocess.run(["import", "-window", window, "-crop", f"16x12+{x}+{y}", "-format", "%k", "info:"],
+                         env=services.env, capture_output=True, text=True).stdout
+    return out.strip().isdigit() and int(out) > 1
+
+
 def other_trash_directories():
     """Trash directories of this user at the tops of the machine's mounts."""
     found = []

@@ -4,8 +4,10 @@ back with a Win32 probe). Every effect is polled for, as the requests are
 carried out after the tool has ended. Also the process list against ps."""
 
 import itertools
+import os
 import re
 import subprocess
+from pathlib import Path
 
 import pytest
 
@@ -88,7 +90,13 @@ def test_grow_shrink_and_revive_an_x_window(runner, xterm):
 def test_pin_and_unpin_an_x_window(runner, xterm):
     run_quiet(runner, "PanePin", xterm.title)
     xterm.wait_states(present=ABOVE)
-    run_quiet(runner, "PanePin", xterm.title)  # already topmost: no change, no output
+    # Pinning a pinned window keeps it pinned: a toggle in place of an add
+    # would unpin it. The window manager takes requests in order, so once the
+    # later maximising shows, the second pin has been carried out.
+    run_quiet(runner, "PanePin", xterm.title)
+    run_quiet(runner, "PaneGrow", xterm.title)
+    xterm.wait_states(present=MAXIMIZED)
+    assert set(ABOVE) <= xterm.states()
     run_quiet(runner, "PaneUnpin", xterm.title)
     xterm.wait_states(absent=ABOVE)
 
@@ -123,35 +131,70 @@ def test_without_a_display_nothing_is_found(runner, services):
     assert result.stdout == NOT_FOUND + b"Target\r\n"
 
 
-# Windows base priorities of the nice values (and 24 for realtime scheduling).
-def _base_priority(nice, policy):
-    if policy in ("FF", "RR", "DLN"):
-        return 24
-    nice = int(nice)
-    return 13 if nice <= -11 else 10 if nice <= -1 else 8 if nice == 0 else 6 if nice <= 10 else 4
+def _table(stdout):
+    """The rows of TaskTable's output: {ID: (name, threads, priority)}."""
+    rows = {}
+    for line in stdout.split(b"\r\n")[2:-1]:
+        match = re.fullmatch(rb" (\d{4,})  (.+?) *  (\d+) *     (-?\d+)", line)
+        assert match, line
+        rows[int(match[1])] = (match[2].decode(), int(match[3]), int(match[4]))
+    return rows
 
 
-def _ps():
-    out = subprocess.run(["ps", "-e", "-o", "pid=,nlwp=,ni=,cls="], capture_output=True, text=True, check=True).stdout
-    return {int(pid): (int(threads), _base_priority(nice, cls))
-            for pid, threads, nice, cls in (line.split() for line in out.splitlines())}
+def _ps_threads():
+    out = subprocess.run(["ps", "-e", "-o", "pid=,nlwp="], capture_output=True, text=True, check=True).stdout
+    return {int(pid): int(threads) for pid, threads in (line.split() for line in out.splitlines())}
 
 
 @only_on("native")
 def test_tasktable_agrees_with_ps(runner):
-    before = _ps()
+    before = _ps_threads()
     result = runner.run("TaskTable", "")
-    after = _ps()
-    rows = {}
-    for line in result.stdout.split(b"\r\n")[2:-1]:
-        match = re.fullmatch(rb" (\d{4,})  (.+?) *  (\d+) *     (-?\d+)", line)
-        assert match, line
-        rows[int(match[1])] = (int(match[3]), int(match[4]))
+    after = _ps_threads()
     assert result.status == 0
+    rows = _table(result.stdout)
     # Processes that lived through both ps calls were there during TaskTable.
-    stable = {pid: value for pid, value in before.items() if after.get(pid) == value}
+    stable = {pid: threads for pid, threads in before.items() if after.get(pid) == threads}
     assert set(stable) <= set(rows)
-    assert {pid: rows[pid] for pid in stable} == stable
+    assert {pid: rows[pid][1] for pid in stable} == stable
+
+
+# Processes started with a chosen nice value or scheduling policy, and the
+# base priority TaskTable must show for each: the edges of every band of
+# nice values, and the real-time policies whatever their nice value.
+PRIORITIES = [
+    (["nice", "-n", "-20"], 13), (["nice", "-n", "-11"], 13), (["nice", "-n", "-10"], 10),
+    (["nice", "-n", "-1"], 10), (["nice", "-n", "0"], 8), (["nice", "-n", "1"], 6), (["nice", "-n", "10"], 6),
+    (["nice", "-n", "11"], 4), (["nice", "-n", "19"], 4),
+    (["chrt", "--fifo", "10"], 24), (["chrt", "--rr", "1"], 24), (["nice", "-n", "15", "chrt", "--rr", "99"], 24),
+    (["chrt", "--deadline", "--sched-runtime", "1000000", "--sched-deadline", "10000000",
+      "--sched-period", "10000000", "0"], 24),
+    (["nice", "-n", "5", "chrt", "--batch", "0"], 6),  # not real-time: its nice value counts
+]
+
+
+@only_on("native")
+def test_tasktable_shows_the_base_priority_of_each_nice_value_and_policy(runner, tmp_path):
+    # Faults this catches: "nice <= -10" for the high band, "nice < 10" for
+    # below normal, the deadline policy left out of the real-time ones.
+    if os.geteuid() != 0:
+        pytest.skip("raising priorities and real-time policies need root")
+    sleepers = {}
+    try:
+        for prefix, expected in PRIORITIES:
+            process = subprocess.Popen(prefix + ["sleep", "600"], stdin=subprocess.DEVNULL)
+            sleepers[process.pid] = (" ".join(prefix), expected, process)
+        # nice and chrt replace themselves with sleep under the same ID.
+        wait_for(lambda: all(Path(f"/proc/{pid}/comm").read_text() == "sleep\n" for pid in sleepers),
+                 what="the sleepers")
+        result = runner.run("TaskTable", "")
+        rows = _table(result.stdout)
+        shown = {sleepers[pid][0]: rows.get(pid) for pid in sleepers}
+        assert shown == {how: ("sleep", 1, expected) for how, expected, _ in sleepers.values()}
+    finally:
+        for _, _, process in sleepers.values():
+            process.kill()
+            process.wait()
 
 
 class Notepad:

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
-#include <regex>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_clock.h"
 #include "tests/support/tool_test.h"
@@ -51,28 +49,41 @@ TEST(QuipMakerTest, DrawsInOrderWithTheInitialLast) {
   EXPECT_EQ(qcp_test::RunMain(QuipMaker::modStartup::Main, u"please be quick"), "Yes Ms A, that is my banjo.\r\n");
 }
 
-TEST(QuipMakerTest, SeventyNounsWithTheFixedOnesInPlace) {
-  // The fixed entries at the edges of the ones chosen freely.
-  const std::map<int, std::string> fixed = {
-      {0, "banjo"}, {6, "trombone"}, {8, "cardigan"}, {50, "Sci-Fi series"}, {59, ".. eh?"},
-      {60, ".. oops!"}, {63, "foot rest"}, {64, "l33t haXx0r"}, {65, "virus"}, {69, "spud"},
+// Every entry of every list at its place: a changed, swapped or dropped word
+// (say "tea cosy" turned into "tea cozy", or "Miss" and "Mrs" swapped) shows
+// up here, while the pattern of the sentence stays the same.
+TEST(QuipMakerTest, EveryWordOfEveryListAtItsPlace) {
+  const std::vector<std::vector<std::string>> lists = {
+      {"Yes", "No"},
+      {"Ms", "Miss", "Mrs", "Mr", "Dr"},
+      {"is", "isn't", "might be", "won't be", "could be", "is possibly"},
+      {"my", "your", "her", "his"},
+      {"banjo", "trumpet", "pantaloon", "bunion", "bongo", "parachute", "trombone", "kazoo", "cardigan",
+       "cucumber", "piano", "doberman", "tea cosy", "warcamp", "boat", "roffle", "wellington boot", "salad finger",
+       "internet fad", "dotcom", "spatula", "rubber duck", "probe", "hamster", "teapot", "crumpet", "garden gnome",
+       "oboe", "ukulele", "sock puppet", "pontoon", "walrus", "shingle", "pogo stick", "trouser press", "email",
+       "wonga", "blow-torch", "hair", "lava lamp", "bilge", "bagpipe", "backpack", "custard", "llama", "moustache",
+       "whoopee cushion", "egg whisk", "electricity", "compost", "Sci-Fi series", "trampoline", "pineapple",
+       "ferret", "intestine", "jelly mould", "accordion", "penguin", "tuba", ".. eh?", ".. oops!", "haggis",
+       "spaceship", "foot rest", "l33t haXx0r", "virus", "tiddlywink", "pork pie", "bathtub", "spud"},
   };
-  const std::regex pattern("(Yes|No) (Ms|Miss|Mrs|Mr|Dr) [A-Z], that (is|isn't|might be|won't be|could be|is possibly) "
-                           "(my|your|her|his) (.+)\\.\r\n");
-  const std::regex one_to_three_words("[^ ]+( [^ ]+){0,2}");
-  std::set<std::string> nouns;
-  for (int i = 0; i < 70; ++i) {
-    const std::string quote = Quote({0, 0, 0, 0, Pick(i, 70), 0});
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(quote, match, pattern)) << quote;
-    const std::string noun = match[5];
-    EXPECT_TRUE(std::regex_match(noun, one_to_three_words)) << i << ": " << noun;
-    if (fixed.count(i) != 0) {
-      EXPECT_EQ(noun, fixed.at(i)) << i;
+  ASSERT_EQ(lists[4].size(), 70u);
+  for (std::size_t list = 0; list < lists.size(); ++list) {
+    const int size = static_cast<int>(lists[list].size());
+    for (int i = 0; i < size; ++i) {
+      // Entry i of this list, entry 0 of the others, initial A.
+      std::vector<float> fractions(6, 0.0f);
+      fractions[list] = Pick(i, size);
+      std::vector<std::string> words(5);
+      for (std::size_t other = 0; other < 5; ++other) words[other] = other == list ? lists[list][i] : lists[other][0];
+      fake::Reset(u"");
+      fake::QueueRandomFractions({fractions[0], fractions[1], fractions[2], fractions[3], fractions[4], 0});
+      QuipMaker::modStartup::Main();
+      EXPECT_EQ(fake::StdOut(), words[0] + " " + words[1] + " A, that " + words[2] + " " + words[3] + " " +
+                                    words[4] + ".\r\n")
+          << "list " << list << ", entry " << i;
     }
-    nouns.insert(noun);
   }
-  EXPECT_EQ(nouns.size(), 70u);
 }
 
 }  // namespace
