@@ -100,7 +100,7 @@ def help_screen_of(runner, tool):
     (in that order: SessionEnd with an empty command line logs off)."""
     for tail in ("/?", ""):
         result = runner.run(tool, tail)
-        if result.stdout.startswith(b"\r\n  Quorvex Command Pack"):
+        if result.stdout.startswith(runner.expect(b"\r\n  Quorvex Command Pack - https://www.quorvex.com\r\n")):
             return result.stdout
     raise AssertionError(f"{tool} shows no help screen")
 
@@ -127,16 +127,17 @@ def tails(runner, files):
         yield f"mode+name {label}", f"1 {path}"
 
 
-def allowed(tool, stdout, help_screen):
+def allowed(runner, tool, stdout, help_screen):
     """Only the help screen, or the tool's own lines and "ERROR!" lines."""
     if stdout == help_screen or stdout == b"":
         return True
     if tool == "FileShow":
         return True  # the listing of whatever file it was given
     pattern = OUTPUT.get(tool)
-    if pattern is not None and re.fullmatch(pattern, stdout):
+    if pattern is not None and runner.expect(re.compile(pattern)).fullmatch(stdout):
         return True
-    return all(line.startswith(b"ERROR!") for line in stdout.split(b"\r\n")[:-1]) and stdout.endswith(b"\r\n")
+    end = runner.expect(b"\r\n")
+    return all(line.startswith(b"ERROR!") for line in stdout.split(end)[:-1]) and stdout.endswith(end)
 
 
 def run(runner, tool, tail, timeout, unprivileged=False):
@@ -165,7 +166,7 @@ def test_hostile_input(runner, services, files, dismisser, tool):
         except subprocess.TimeoutExpired:
             failures.append(f"{label}: did not end")
             continue
-        if not allowed(tool, stdout, help_screen):
+        if not allowed(runner, tool, stdout, help_screen):
             failures.append(f"{label}: printed {stdout[:200]!r}")
         if status == 0:
             if tool not in WINDOWED and stderr.strip():
@@ -207,4 +208,4 @@ def test_output_to_a_closed_pipe_or_a_full_device(runner, services, files, tool)
     with open(redirected, "wb") as out:
         result = runner.run(tool, tail, stdout=out)
     assert result.status == 0
-    assert redirected.read_bytes().endswith(b"\r\n")
+    assert redirected.read_bytes().endswith(runner.expect(b"\r\n"))
