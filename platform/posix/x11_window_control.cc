@@ -139,16 +139,40 @@ bool Caption(const Connection& x, Window window, std::u16string& caption) {
   return true;
 }
 
+// Whether an EWMH window manager is running: the root's check window names
+// itself. A manager that has gone leaves its root properties behind, the
+// client list included, which then must not be trusted.
+bool ManagerRunning(const Connection& x) {
+  Property check;
+  if (!Read(x, x.root, x.atoms[kNetSupportingWmCheck], check) || check.format != 32 || check.longs.empty()) {
+    return false;
+  }
+  const Window manager = static_cast<Window>(check.longs[0]);
+  Property self;
+  return Read(x, manager, x.atoms[kNetSupportingWmCheck], self) && self.format == 32 && !self.longs.empty() &&
+         static_cast<Window>(self.longs[0]) == manager;
+}
+
+// Whether the running window manager will carry out `request`: it is among
+// the manager's supported hints.
+bool ManagerSupports(const Connection& x, Atom request) {
+  if (!ManagerRunning(x)) return false;
+  Property supported;
+  if (!Read(x, x.root, x.atoms[kNetSupported], supported) || supported.format != 32) return false;
+  return std::find(supported.longs.begin(), supported.longs.end(), request) != supported.longs.end();
+}
+
 // Top-level windows, topmost first.
 std::vector<Window> TopLevelWindows(const Connection& x) {
   std::vector<Window> windows;
   Property list;
-  if (Read(x, x.root, x.atoms[kNetClientListStacking], list) && list.format == 32) {
+  const bool managed = ManagerRunning(x);
+  if (managed && Read(x, x.root, x.atoms[kNetClientListStacking], list) && list.format == 32) {
     windows.assign(list.longs.rbegin(), list.longs.rend());  // listed bottom to top
     return windows;
   }
   list = {};
-  if (Read(x, x.root, x.atoms[kNetClientList], list) && list.format == 32) {
+  if (managed && Read(x, x.root, x.atoms[kNetClientList], list) && list.format == 32) {
     windows.assign(list.longs.begin(), list.longs.end());
     return windows;
   }
@@ -201,25 +225,6 @@ bool ChangeState(const Connection& x, Window window, long action, Atom first, At
                        kSourcePager);
 }
 
-// Whether a running EWMH window manager will carry out `request`: the root's
-// check window names itself (a manager that has gone leaves a stale one
-// behind), and the request is among the manager's supported hints.
-bool ManagerSupports(const Connection& x, Atom request) {
-  Property check;
-  if (!Read(x, x.root, x.atoms[kNetSupportingWmCheck], check) || check.format != 32 || check.longs.empty()) {
-    return false;
-  }
-  const Window manager = static_cast<Window>(check.longs[0]);
-  Property self;
-  if (!Read(x, manager, x.atoms[kNetSupportingWmCheck], self) || self.format != 32 || self.longs.empty() ||
-      static_cast<Window>(self.longs[0]) != manager) {
-    return false;
-  }
-  Property supported;
-  if (!Read(x, x.root, x.atoms[kNetSupported], supported) || supported.format != 32) return false;
-  return std::find(supported.longs.begin(), supported.longs.end(), request) != supported.longs.end();
-}
-
 // The requests below act on the window itself, for displays without a
 // window manager; each ends with a round trip so it has left the tool.
 bool Flush(const Connection& x) {
@@ -250,6 +255,25 @@ bool AskToClose(const Connection& x, Window window) {
   return sent != 0;
 }
 
+// Without a window manager the active window is the top-level window that
+// holds the input focus, or 0 when the focus is on none.
+WindowHandle FocusedTopLevel(const Connection& x) {
+  Window focus = None;
+  int revert = 0;
+  ::XGetInputFocus(x.display, &focus, &revert);
+  if (focus == None || focus == PointerRoot || focus == x.root) return 0;
+  for (Window window = focus;;) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (::XQueryTree(x.display, window, &root, &parent, &children, &count) == 0) return 0;
+    if (children != nullptr) ::XFree(children);
+    if (parent == root) return static_cast<WindowHandle>(window);
+    window = parent;
+  }
+}
+
 bool CoverScreen(const Connection& x, Window window) {
   const int screen = DefaultScreen(x.display);
   ::XMoveResizeWindow(x.display, window, 0, 0, static_cast<unsigned>(DisplayWidth(x.display, screen)),
@@ -277,6 +301,7 @@ WindowHandle FindWindow(const std::u16string& window_name) {
 WindowHandle GetForegroundWindow() {
   const Connection* x = Open();
   if (x == nullptr) return 0;
+  if (!ManagerRunning(*x)) return FocusedTopLevel(*x);
   Property active;
   if (!Read(*x, x->root, x->atoms[kNetActiveWindow], active) || active.format != 32 || active.longs.empty()) {
     return 0;

@@ -302,20 +302,23 @@ def native_bytes(expected):
 
 def _native_pattern(source):
     """`source` with every CR LF outside brackets (a line end, unlike the
-    class [^\\r\\n]) turned into LF."""
+    class [^\\r\\n]) turned into LF, in each of its spellings: the escapes,
+    the bytes themselves, and the bytes escaped as re.escape writes them."""
     text = isinstance(source, str)
     source = source.encode() if text else source
+    spellings = [(rb"\r\n", rb"\n"), (b"\\\r\\\n", b"\\\n"), (b"\r\n", b"\n")]
     out, in_class, i = b"", False, 0
     while i < len(source):
-        if source[i:i + 1] == b"\\":
-            line_end = not in_class and source[i:i + 4] == rb"\r\n"
-            out += rb"\n" if line_end else source[i:i + 2]
-            i += 4 if line_end else 2
+        line_end = None if in_class else next((s for s in spellings if source.startswith(s[0], i)), None)
+        if line_end:
+            out += line_end[1]
+            i += len(line_end[0])
             continue
-        if source[i:i + 1] in (b"[", b"]"):
+        step = 2 if source[i:i + 1] == b"\\" else 1
+        if step == 1 and source[i:i + 1] in (b"[", b"]"):
             in_class = source[i:i + 1] == b"["
-        out += source[i:i + 1]
-        i += 1
+        out += source[i:i + step]
+        i += step
     return out.decode() if text else out
 
 

@@ -1,7 +1,7 @@
 """The window tools natively, beyond the window manager's own requests:
 captions match regardless of case, of two windows with the same caption the
 topmost is acted on, and on an X server without a window manager the tools
-act on the window directly. Each window is an xmessage whose button (Return)
+act on the window directly (and MovieShow's window covers the monitor). Each window is an xmessage whose button (Return)
 ends it with status 7 and whose close ends it with status 1; everything is
 read back with xprop, xwininfo and xdotool."""
 
@@ -13,6 +13,7 @@ import subprocess
 import pytest
 
 from harness import only_on, wait_for
+from test_movie import clip
 
 OKAY, CLOSED = 7, 1
 BARE_SIZE = (800, 600)
@@ -206,3 +207,51 @@ def test_without_a_window_manager_shut_leaves_a_window_without_the_protocol(runn
     run_quiet(runner, "PaneShut", "Bare Window", env=bare_env)
     window.press_okay()
     assert window.status() == OKAY
+
+
+@only_on("native")
+def test_without_a_window_manager_zero_is_the_focused_window(runner, windows, bare_env):
+    window = windows("Focused Window", env=bare_env, managed=False)
+    windows("Other Window", env=bare_env, managed=False)
+    window.x("xdotool", "windowfocus", "--sync", str(window.id))
+    run_quiet(runner, "PaneGrow", "0", env=bare_env)
+    assert window.geometry() == (0, 0) + BARE_SIZE
+
+
+# Root properties a window manager leaves behind when it ends: a check window
+# that no longer names itself, every request "supported", an empty client list.
+@only_on("native")
+def test_a_window_manager_that_has_gone_is_not_trusted(runner, windows, bare_env):
+    window = windows("Bare Window", env=bare_env, managed=False)
+    root = ["xprop", "-root"]
+    left_behind = [("_NET_SUPPORTING_WM_CHECK", "32x", str(window.id)),
+                   ("_NET_SUPPORTED", "32a", "_NET_CLOSE_WINDOW,_NET_WM_STATE_HIDDEN,_NET_WM_STATE_ABOVE,"
+                                              "_NET_WM_STATE_MAXIMIZED_VERT,_NET_WM_STATE_MAXIMIZED_HORZ"),
+                   ("_NET_CLIENT_LIST_STACKING", "32x", "0")]
+    try:
+        for name, form, value in left_behind:
+            window.x(*root, "-f", name, form, "-set", name, value)
+        run_quiet(runner, "PaneGrow", "bare window", env=bare_env)
+        assert window.geometry() == (0, 0) + BARE_SIZE
+        run_quiet(runner, "PaneShrink", "bare window", env=bare_env)
+        assert window.info()["Map State"] == "IsUnMapped"
+    finally:
+        for name, _, _ in left_behind:
+            window.x(*root, "-remove", name)
+
+
+@only_on("native")
+def test_without_a_window_manager_movieshow_covers_the_monitor(runner, services, bare_env):
+    process = runner.start("MovieShow", "0 " + str(clip(services, "short.webm", 2)), env=bare_env)
+    try:
+        found = wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^MovieShow$"],
+                                                env=bare_env, capture_output=True, text=True).stdout.split(),
+                         what="MovieShow window")
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", found[0]], env=bare_env, capture_output=True,
+                                  text=True).stdout
+        assert "Position: 0,0" in geometry and "Geometry: {}x{}".format(*BARE_SIZE) in geometry, geometry
+        out, _ = process.communicate(timeout=30)
+    finally:
+        if process.poll() is None:
+            process.kill()
+    assert (out, process.returncode) == (b"", 0)
