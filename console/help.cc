@@ -13,8 +13,7 @@ std::u16string UsageAsCalled(std::u16string_view line, std::u16string_view suffi
   const std::size_t blank = line.find(u' ', start);
   const std::size_t name_end = blank == line.npos ? line.size() : blank;
   const std::u16string_view name = line.substr(start, name_end - start);
-  if (name.size() <= kWindowsSuffix.size() ||
-      name.substr(name.size() - kWindowsSuffix.size()) != kWindowsSuffix) {
+  if (name.size() <= kWindowsSuffix.size() || name.substr(name.size() - kWindowsSuffix.size()) != kWindowsSuffix) {
     return std::u16string(line);
   }
   std::u16string called(line.substr(0, name_end - kWindowsSuffix.size()));
