@@ -2,6 +2,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
 #include "console/std_output.h"
@@ -12,7 +13,13 @@ namespace qcp {
 inline constexpr std::u16string_view kBanner = u"  Quorvex Command Pack - https://www.quorvex.com";
 
 // Prints the empty line, the banner line and then `lines` exactly as given
-// (usage line, empty line, description lines, with their leading blanks).
+// (usage line, empty line, description lines, with their leading blanks),
+// except that the usage line, written as on Windows ("    Beep.exe <...>"),
+// names the program as this platform calls it (natively "    Beep <...>").
 void PrintHelpScreen(IPrintTarget& out, std::initializer_list<std::u16string_view> lines);
+
+// `line` with the ".exe" ending of its first word replaced by `suffix`;
+// unchanged when the first word has no such ending.
+std::u16string UsageAsCalled(std::u16string_view line, std::u16string_view suffix);
 
 }  // namespace qcp

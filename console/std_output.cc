@@ -8,17 +8,24 @@
 namespace qcp {
 namespace {
 
+// The line end as `Char`s: ASCII, so each byte is one character.
+template <typename Char>
+std::basic_string<Char> LineEndAs() {
+  const std::string_view end = platform::LineEnd();
+  return std::basic_string<Char>(end.begin(), end.end());
+}
+
 template <typename Char>
 std::int32_t ColumnAfterImpl(std::int32_t current, std::basic_string_view<Char> text) {
   constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
-  constexpr Char kCrLf[] = {Char('\r'), Char('\n')};
-  const std::size_t crlf = text.rfind(std::basic_string_view<Char>(kCrLf, 2));
+  const std::basic_string<Char> end = LineEndAs<Char>();
+  const std::size_t last = text.rfind(end);
   // Both the count and the sum are checked before anything is stored.
-  const std::size_t counted = crlf == text.npos ? text.size() : text.size() - crlf - 2;
+  const std::size_t counted = last == text.npos ? text.size() : text.size() - last - end.size();
   if (counted > static_cast<std::size_t>(kMax)) Raise(failures::kOverflow);
   std::int64_t column = static_cast<std::int64_t>(counted);
-  if (crlf == text.npos) column += current;
+  if (last == text.npos) column += current;
   if (column > kMax || column < kMin) Raise(failures::kOverflow);
   return static_cast<std::int32_t>(column);
 }
@@ -31,9 +38,14 @@ std::int32_t ColumnAfter(std::int32_t current, std::u16string_view text) {
 
 std::int32_t ColumnAfter(std::int32_t current, std::string_view bytes, std::string_view more) {
   if (more.empty()) return ColumnAfterImpl(current, bytes);
-  if (more.find("\r\n") != std::string_view::npos) return ColumnAfterImpl(current, more);
-  if (!bytes.empty() && bytes.back() == '\r' && more.front() == '\n') {
-    return ColumnAfterImpl(0, more.substr(1));
+  const std::string_view end = platform::LineEnd();
+  if (more.find(end) != std::string_view::npos) return ColumnAfterImpl(current, more);
+  // A line end split between the two parts (CR at the end of `bytes`, LF first in `more`).
+  for (std::size_t split = 1; split < end.size() && split <= bytes.size(); ++split) {
+    if (bytes.substr(bytes.size() - split) == end.substr(0, split) &&
+        more.substr(0, end.size() - split) == end.substr(split)) {
+      return ColumnAfterImpl(0, more.substr(end.size() - split));
+    }
   }
   return ColumnAfterImpl(ColumnAfterImpl(current, bytes), more);
 }
@@ -63,7 +75,7 @@ void PrintLine(IPrintTarget& target, std::u16string_view text) {
   std::u16string line;
   line.reserve(text.size() + 2);
   line.append(text);
-  line.append(u"\r\n");
+  line.append(LineEndAs<char16_t>());
   target.WriteText(line);
 }
 
@@ -75,7 +87,7 @@ void PrintLine(IPrintTarget& target, std::int32_t value) {
 }
 
 void PrintLineBytes(IPrintTarget& target, std::string_view bytes) {
-  target.WriteBytes(bytes, "\r\n");
+  target.WriteBytes(bytes, platform::LineEnd());
 }
 
 std::u16string DecimalText(std::int64_t value) {

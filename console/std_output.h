@@ -13,7 +13,7 @@ class IPrintTarget {
   virtual void Column(std::int32_t new_column) = 0;
   virtual std::int32_t Column() const = 0;
   // Bytes already in the console's encoding, written unchanged in one write:
-  // `bytes` directly followed by `more` (the text lister's lines and CR LF).
+  // `bytes` directly followed by `more` (the text lister's lines and their end).
   virtual void WriteBytes(std::string_view bytes, std::string_view more) = 0;
 
  protected:
@@ -36,13 +36,15 @@ class StdOutput final : public IPrintTarget {
 };
 
 // Column after writing `text` from column `current`: the characters after the
-// last CR LF, or current + length when there is none. Raises Overflow.
+// last line end (CR LF on Windows, LF natively), or current + length when
+// there is none. Raises Overflow.
 std::int32_t ColumnAfter(std::int32_t current, std::u16string_view text);
 std::int32_t ColumnAfter(std::int32_t current, std::string_view bytes, std::string_view more);
 
+// `text` and the line end, in one write.
 void PrintLine(IPrintTarget& target, std::u16string_view text);
 void PrintLine(IPrintTarget& target, std::int32_t value);
-// One line of raw bytes, followed by CR LF.
+// One line of raw bytes, followed by the line end (CR LF on Windows, LF natively).
 void PrintLineBytes(IPrintTarget& target, std::string_view bytes);
 
 // Decimal text of a signed 32-bit value: digits, minus sign when negative.

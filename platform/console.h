@@ -27,4 +27,15 @@ bool StdOutFailed();
 // One line on standard error (the report of an uncaught run-time failure).
 void WriteStdErrLine(std::u16string_view text);
 
+// What every line a tool writes ends with: CR LF on Windows, LF natively.
+std::string_view LineEnd();
+
+// Whether a lone LF ends a line of a text file read line by line (natively
+// it does; on Windows it is part of the line). CR LF and a lone CR always do.
+bool LoneLfEndsLine();
+
+// The ending of a program's file name as the user types it: ".exe" on
+// Windows, none natively. Help screens name their program with it.
+std::u16string_view ProgramNameSuffix();
+
 }  // namespace platform

@@ -79,6 +79,33 @@ void SetState(GstState state) {
   if (media != nullptr) gst_element_set_state(media->playbin, state);
 }
 
+// The primary monitor's area, else the first monitor's, else the screen.
+GdkRectangle MonitorArea() {
+  GdkRectangle area = {0, 0, 0, 0};
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = display == nullptr ? nullptr : gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr && display != nullptr && gdk_display_get_n_monitors(display) > 0) {
+    monitor = gdk_display_get_monitor(display, 0);
+  }
+  if (monitor != nullptr) {
+    gdk_monitor_get_geometry(monitor, &area);
+  } else if (GdkScreen* screen = gdk_screen_get_default()) {
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    area.width = gdk_screen_get_width(screen);
+    area.height = gdk_screen_get_height(screen);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+  }
+  return area;
+}
+
+void CoverMonitor(GtkWindow* window) {
+  const GdkRectangle area = MonitorArea();
+  if (area.width <= 0 || area.height <= 0) return;
+  gtk_window_move(window, area.x, area.y);
+  gtk_window_set_default_size(window, area.width, area.height);
+  gtk_window_resize(window, area.width, area.height);
+}
+
 }  // namespace
 
 void LoadMediaWindow(const MediaWindowEvents& events) {
@@ -108,6 +135,9 @@ void LoadMediaWindow(const MediaWindowEvents& events) {
   gtk_window_set_title(window, "MovieShow");
   gtk_window_set_decorated(window, FALSE);
   gtk_window_fullscreen(window);
+  // Without a window manager nobody honours the request above: the window
+  // then covers the monitor by its own place and size, as on Windows.
+  CoverMonitor(window);
   // Black around the picture, wherever it doesn't fill the screen.
   GtkCssProvider* css = gtk_css_provider_new();
   gtk_css_provider_load_from_data(css, "window { background-color: black; }", -1, nullptr);

@@ -98,7 +98,12 @@ void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
 bool StdOutFailed() { return std_out_failed; }
 
 void WriteStdErrLine(std::u16string_view text) {
-  WriteAll(STDERR_FILENO, qcp::Utf8FromUtf16(text), "\n");
+  WriteAll(STDERR_FILENO, qcp::Utf8FromUtf16(text), LineEnd());
 }
+
+// Linux conventions: LF ends a line, programs are called without an ending.
+std::string_view LineEnd() { return "\n"; }
+bool LoneLfEndsLine() { return true; }
+std::u16string_view ProgramNameSuffix() { return u""; }
 
 }  // namespace platform

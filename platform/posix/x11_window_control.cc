@@ -1,7 +1,11 @@
 // X11 windows through plain Xlib and the window manager's EWMH hints: the
 // top-level windows are the manager's client list, the requests go to it as
-// client messages. Without a display every window is "not found"; without a
-// window manager the children of the root window stand in for the list.
+// client messages. Without a display every window is "not found". Without a
+// window manager (or one that does not support a request) the children of
+// the root window stand in for the list and the tools act on the window
+// directly, as the ICCCM describes: close by WM_DELETE_WINDOW, minimise by
+// unmapping, restore by mapping, maximise by covering the screen, pin and
+// unpin by raising and lowering.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -11,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "console/case_fold.h"
 #include "console/utf.h"
 #include "platform/window_control.h"
 
@@ -31,6 +36,10 @@ enum AtomName {
   kNetWmStateAbove,
   kNetWmStateHidden,
   kWmState,
+  kNetSupportingWmCheck,
+  kNetSupported,
+  kWmProtocols,
+  kWmDeleteWindow,
   kAtomCount
 };
 
@@ -38,7 +47,7 @@ const char* const kAtomNames[kAtomCount] = {
     "_NET_CLIENT_LIST_STACKING", "_NET_CLIENT_LIST", "_NET_ACTIVE_WINDOW", "_NET_WM_NAME",
     "UTF8_STRING", "COMPOUND_TEXT", "_NET_CLOSE_WINDOW", "_NET_WM_STATE",
     "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_HIDDEN",
-    "WM_STATE",
+    "WM_STATE", "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "WM_PROTOCOLS", "WM_DELETE_WINDOW",
 };
 
 // _NET_WM_STATE actions, and the source indication of a pager or other tool
@@ -130,16 +139,40 @@ bool Caption(const Connection& x, Window window, std::u16string& caption) {
   return true;
 }
 
+// Whether an EWMH window manager is running: the root's check window names
+// itself. A manager that has gone leaves its root properties behind, the
+// client list included, which then must not be trusted.
+bool ManagerRunning(const Connection& x) {
+  Property check;
+  if (!Read(x, x.root, x.atoms[kNetSupportingWmCheck], check) || check.format != 32 || check.longs.empty()) {
+    return false;
+  }
+  const Window manager = static_cast<Window>(check.longs[0]);
+  Property self;
+  return Read(x, manager, x.atoms[kNetSupportingWmCheck], self) && self.format == 32 && !self.longs.empty() &&
+         static_cast<Window>(self.longs[0]) == manager;
+}
+
+// Whether the running window manager will carry out `request`: it is among
+// the manager's supported hints.
+bool ManagerSupports(const Connection& x, Atom request) {
+  if (!ManagerRunning(x)) return false;
+  Property supported;
+  if (!Read(x, x.root, x.atoms[kNetSupported], supported) || supported.format != 32) return false;
+  return std::find(supported.longs.begin(), supported.longs.end(), request) != supported.longs.end();
+}
+
 // Top-level windows, topmost first.
 std::vector<Window> TopLevelWindows(const Connection& x) {
   std::vector<Window> windows;
   Property list;
-  if (Read(x, x.root, x.atoms[kNetClientListStacking], list) && list.format == 32) {
+  const bool managed = ManagerRunning(x);
+  if (managed && Read(x, x.root, x.atoms[kNetClientListStacking], list) && list.format == 32) {
     windows.assign(list.longs.rbegin(), list.longs.rend());  // listed bottom to top
     return windows;
   }
   list = {};
-  if (Read(x, x.root, x.atoms[kNetClientList], list) && list.format == 32) {
+  if (managed && Read(x, x.root, x.atoms[kNetClientList], list) && list.format == 32) {
     windows.assign(list.longs.begin(), list.longs.end());
     return windows;
   }
@@ -192,6 +225,63 @@ bool ChangeState(const Connection& x, Window window, long action, Atom first, At
                        kSourcePager);
 }
 
+// The requests below act on the window itself, for displays without a
+// window manager; each ends with a round trip so it has left the tool.
+bool Flush(const Connection& x) {
+  ::XSync(x.display, False);
+  return true;
+}
+
+// WM_DELETE_WINDOW where the window takes part in that protocol; otherwise
+// nothing, as a window ignores a close it does not handle.
+bool AskToClose(const Connection& x, Window window) {
+  Atom* protocols = nullptr;
+  int count = 0;
+  bool takes_part = false;
+  if (::XGetWMProtocols(x.display, window, &protocols, &count) != 0 && protocols != nullptr) {
+    takes_part = std::find(protocols, protocols + count, x.atoms[kWmDeleteWindow]) != protocols + count;
+    ::XFree(protocols);
+  }
+  if (!takes_part) return true;
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = x.atoms[kWmProtocols];
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(x.atoms[kWmDeleteWindow]);
+  event.xclient.data.l[1] = CurrentTime;
+  const Status sent = ::XSendEvent(x.display, window, False, NoEventMask, &event);
+  Flush(x);
+  return sent != 0;
+}
+
+// Without a window manager the active window is the top-level window that
+// holds the input focus, or 0 when the focus is on none.
+WindowHandle FocusedTopLevel(const Connection& x) {
+  Window focus = None;
+  int revert = 0;
+  ::XGetInputFocus(x.display, &focus, &revert);
+  if (focus == None || focus == PointerRoot || focus == x.root) return 0;
+  for (Window window = focus;;) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (::XQueryTree(x.display, window, &root, &parent, &children, &count) == 0) return 0;
+    if (children != nullptr) ::XFree(children);
+    if (parent == root) return static_cast<WindowHandle>(window);
+    window = parent;
+  }
+}
+
+bool CoverScreen(const Connection& x, Window window) {
+  const int screen = DefaultScreen(x.display);
+  ::XMoveResizeWindow(x.display, window, 0, 0, static_cast<unsigned>(DisplayWidth(x.display, screen)),
+                      static_cast<unsigned>(DisplayHeight(x.display, screen)));
+  ::XMapWindow(x.display, window);
+  return Flush(x);
+}
+
 }  // namespace
 
 WindowHandle FindWindow(const std::u16string& window_name) {
@@ -200,7 +290,10 @@ WindowHandle FindWindow(const std::u16string& window_name) {
   for (Window window : TopLevelWindows(*x)) {
     std::u16string caption;
     const bool named = Caption(*x, window, caption);
-    if (named ? caption == window_name : window_name.empty()) return static_cast<WindowHandle>(window);
+    // Captions compare as on Windows: regardless of case.
+    if (named ? qcp::EqualIgnoringCase(caption, window_name) : window_name.empty()) {
+      return static_cast<WindowHandle>(window);
+    }
   }
   return 0;
 }
@@ -208,6 +301,7 @@ WindowHandle FindWindow(const std::u16string& window_name) {
 WindowHandle GetForegroundWindow() {
   const Connection* x = Open();
   if (x == nullptr) return 0;
+  if (!ManagerRunning(*x)) return FocusedTopLevel(*x);
   Property active;
   if (!Read(*x, x->root, x->atoms[kNetActiveWindow], active) || active.format != 32 || active.longs.empty()) {
     return 0;
@@ -235,15 +329,26 @@ bool PostMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t w_pa
   const Atom horizontal = x->atoms[kNetWmStateMaximizedHorz];
   switch (w_param) {
     case kScClose:
+      if (!ManagerSupports(*x, x->atoms[kNetCloseWindow])) return AskToClose(*x, window);
       return SendToManager(*x, window, x->atoms[kNetCloseWindow], CurrentTime, kSourcePager, 0, 0);
     case kScMinimize: {
+      if (!ManagerSupports(*x, x->atoms[kNetWmStateHidden])) {
+        ::XUnmapWindow(x->display, window);
+        return Flush(*x);
+      }
       const Status sent = ::XIconifyWindow(x->display, window, DefaultScreen(x->display));
       ::XSync(x->display, False);
       return sent != 0;
     }
     case kScMaximize:
+      if (!ManagerSupports(*x, vertical) || !ManagerSupports(*x, horizontal)) return CoverScreen(*x, window);
       return ChangeState(*x, window, kStateAdd, vertical, horizontal);
     case kScRestore:
+      if (!ManagerSupports(*x, x->atoms[kNetActiveWindow]) || !ManagerSupports(*x, vertical) ||
+          !ManagerSupports(*x, horizontal)) {
+        ::XMapWindow(x->display, window);
+        return Flush(*x);
+      }
       // Activating a minimised window maps it back in the state it had.
       if (IsMinimised(*x, window)) {
         return SendToManager(*x, window, x->atoms[kNetActiveWindow], kSourcePager, CurrentTime, 0, 0);
@@ -260,6 +365,16 @@ bool SetWindowPos(WindowHandle handle, WindowHandle insert_after, std::int32_t, 
   const std::uint32_t keep = kSwpNoMove | kSwpNoSize;
   if (x == nullptr || handle == 0 || (flags & keep) != keep) return false;
   const Window window = static_cast<Window>(handle);
+  if (!ManagerSupports(*x, x->atoms[kNetWmStateAbove])) {
+    if (insert_after == kHwndTopmost) {
+      ::XRaiseWindow(x->display, window);
+    } else if (insert_after == kHwndNoTopmost) {
+      ::XLowerWindow(x->display, window);
+    } else {
+      return false;
+    }
+    return Flush(*x);
+  }
   if (insert_after == kHwndTopmost) return ChangeState(*x, window, kStateAdd, x->atoms[kNetWmStateAbove], None);
   if (insert_after == kHwndNoTopmost) return ChangeState(*x, window, kStateRemove, x->atoms[kNetWmStateAbove], None);
   return false;

@@ -47,9 +47,12 @@ bool StdOutFailed() { return std_out_failed; }
 
 void WriteStdErrLine(std::u16string_view text) {
   std::vector<char> line = AnsiFromUtf16(text);
-  line.push_back('\r');
-  line.push_back('\n');
+  line.insert(line.end(), LineEnd().begin(), LineEnd().end());
   WriteHandle(STD_ERROR_HANDLE, {line.data(), line.size()});
 }
+
+std::string_view LineEnd() { return "\r\n"; }
+bool LoneLfEndsLine() { return false; }
+std::u16string_view ProgramNameSuffix() { return u".exe"; }
 
 }  // namespace platform

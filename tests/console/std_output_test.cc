@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "console/failure.h"
+#include "platform/fake/fake_console.h"
 #include "platform/fake/fake_platform.h"
 
 namespace {
@@ -91,6 +92,37 @@ TEST_F(StdOutputTest, ByteColumnsFollowTheSameRule) {
   EXPECT_EQ(qcp::ColumnAfter(4, "ab\r", "\nx"), 1);
   EXPECT_EQ(qcp::ColumnAfter(4, "a\r\nbc", "d"), 3);
   EXPECT_EQ(qcp::ColumnAfter(4, "ab", "\r\n"), 0);
+}
+
+// Natively every line ends with LF alone, and the column counts from it.
+TEST_F(StdOutputTest, NativeLinesEndWithLf) {
+  fake::UseNativeConsoleConventions();
+  qcp::PrintLine(out, -15);
+  qcp::PrintLine(out, u"text");
+  qcp::PrintLineBytes(out, "raw\r");
+  EXPECT_EQ(fake::StdOut(), "-15 \ntext\nraw\r\n");
+  EXPECT_EQ(fake::StdOutWrites(), 3);
+  EXPECT_EQ(out.Column(), 0);
+  struct Case {
+    std::int32_t current;
+    std::string bytes, more;
+    std::int32_t column;
+  };
+  const Case cases[] = {
+      {4, "ab\ncd", "", 2},
+      {4, "ab\r\ncd", "", 2},
+      {4, "ab\rcd", "", 9},  // a lone CR ends no line
+      {4, "ab", "\n", 0},
+      {4, "a\nbc", "d", 3},
+      {4, "ab\r", "\nx", 1},
+      {4, "ab", "c", 7},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(qcp::ColumnAfter(c.current, c.bytes, c.more), c.column) << c.bytes << "|" << c.more;
+  }
+  EXPECT_EQ(qcp::ColumnAfter(7, u"xy\nz"), 1);
+  fake::Reset();
+  EXPECT_EQ(qcp::ColumnAfter(7, u"xy\nz"), 11);  // back to Windows' rule
 }
 
 }  // namespace

@@ -193,6 +193,11 @@ class NativeRunner:
     def program(self, tool):
         return self.bin_dir / tool
 
+    @staticmethod
+    def expect(expected):
+        """The output expected natively where Windows writes `expected`."""
+        return native_bytes(expected)
+
     def argv(self, tool, tail):
         """The tail is argv[1..] joined with single blanks, so splitting it at
         every blank gives back arguments that rebuild it exactly."""
@@ -241,6 +246,10 @@ class WineRunner:
 
     def program(self, tool):
         return self.bin_dir / f"{tool}.exe"
+
+    @staticmethod
+    def expect(expected):
+        return expected
 
     def command_line(self, tool, tail):
         line = '"' + self.windows_path(self.program(tool)) + '"'
@@ -296,6 +305,39 @@ def _run_captured(start, timeout, kwargs):
 
 def _has_surrogates(text):
     return any(0xD800 <= ord(c) <= 0xDFFF for c in text)
+
+
+def native_bytes(expected):
+    """The native build's form of the Windows bytes `expected` (bytes or a
+    compiled pattern): lines end with LF instead of CR LF, and a help
+    screen's usage line names the program without ".exe"."""
+    if isinstance(expected, re.Pattern):
+        return re.compile(_native_pattern(expected.pattern), expected.flags)
+    if expected.startswith(b"\r\n" + BANNER + b"\r\n"):
+        expected = re.sub(rb"^(\r\n[^\r]*\r\n {4}[A-Za-z]+)\.exe(?=[ \r])", rb"\1", expected)
+    return expected.replace(b"\r\n", b"\n")
+
+
+def _native_pattern(source):
+    """`source` with every CR LF outside brackets (a line end, unlike the
+    class [^\\r\\n]) turned into LF, in each of its spellings: the escapes,
+    the bytes themselves, and the bytes escaped as re.escape writes them."""
+    text = isinstance(source, str)
+    source = source.encode() if text else source
+    spellings = [(rb"\r\n", rb"\n"), (b"\\\r\\\n", b"\\\n"), (b"\r\n", b"\n")]
+    out, in_class, i = b"", False, 0
+    while i < len(source):
+        line_end = None if in_class else next((s for s in spellings if source.startswith(s[0], i)), None)
+        if line_end:
+            out += line_end[1]
+            i += len(line_end[0])
+            continue
+        step = 2 if source[i:i + 1] == b"\\" else 1
+        if step == 1 and source[i:i + 1] in (b"[", b"]"):
+            in_class = source[i:i + 1] == b"["
+        out += source[i:i + step]
+        i += step
+    return out.decode() if text else out
 
 
 def matches(expected, actual):

@@ -106,7 +106,7 @@ def help_screen_of(runner, tool):
     (in that order: SessionEnd with an empty command line logs off)."""
     for tail in ("/?", ""):
         result = runner.run(tool, tail)
-        if result.stdout.startswith(b"\r\n  Quorvex Command Pack"):
+        if result.stdout.startswith(runner.expect(b"\r\n  Quorvex Command Pack - https://www.quorvex.com\r\n")):
             return result.stdout
     raise AssertionError(f"{tool} shows no help screen")
 
@@ -133,16 +133,17 @@ def tails(runner, files):
         yield f"mode+name {label}", f"1 {path}"
 
 
-def allowed(tool, stdout, help_screen):
+def allowed(runner, tool, stdout, help_screen):
     """Only the help screen, or the tool's own lines and "ERROR!" lines."""
     if stdout == help_screen or stdout == b"":
         return True
     if tool == "FileShow":
         return True  # the listing of whatever file it was given
     pattern = OUTPUT.get(tool)
-    if pattern is not None and re.fullmatch(pattern, stdout):
+    if pattern is not None and runner.expect(re.compile(pattern)).fullmatch(stdout):
         return True
-    return all(line.startswith(b"ERROR!") for line in stdout.split(b"\r\n")[:-1]) and stdout.endswith(b"\r\n")
+    end = runner.expect(b"\r\n")
+    return all(line.startswith(b"ERROR!") for line in stdout.split(end)[:-1]) and stdout.endswith(end)
 
 
 def run(runner, tool, tail, timeout, unprivileged=False):
@@ -171,7 +172,7 @@ def test_hostile_input(runner, services, files, dismisser, tool):
         except subprocess.TimeoutExpired:
             failures.append(f"{label}: did not end")
             continue
-        if not allowed(tool, stdout, help_screen):
+        if not allowed(runner, tool, stdout, help_screen):
             failures.append(f"{label}: printed {stdout[:200]!r}")
         if status == 0:
             if tool not in WINDOWED and stderr.strip():
@@ -213,7 +214,7 @@ def test_output_to_a_closed_pipe_or_a_full_device(runner, services, files, tool)
     with open(redirected, "wb") as out:
         result = runner.run(tool, tail, stdout=out)
     assert result.status == 0
-    assert redirected.read_bytes().endswith(b"\r\n")
+    assert redirected.read_bytes().endswith(runner.expect(b"\r\n"))
 
 
 # ---- Closed standard streams ------------------------------------------------
@@ -309,12 +310,12 @@ def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, s
     try:
         wait_for(lambda: Path(f"/proc/{by_prctl.pid}/comm").read_bytes().startswith(b"y)"), what="the new name")
         out = runner.run("TaskTable", "").stdout
-        assert re.search(rb"\r\n *%d  x\)\? 0001  init-spoof\?\[31m\?\?  " % by_file.pid, out), out
+        assert re.search(rb"\n *%d  x\)\? 0001  init-spoof\?\[31m\?\?  " % by_file.pid, out), out
         if os.geteuid() == 0 and shutil.which("setpriv"):
             out = subprocess.run(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
                                   *runner.argv("TaskTable", "")], env=services.env, capture_output=True).stdout
-            assert re.search(rb"\r\n *%d  y\)\? 0002 \?\]0;\?  " % by_prctl.pid, out), out
-        for line in out.split(b"\r\n")[:-1]:
+            assert re.search(rb"\n *%d  y\)\? 0002 \?\]0;\?  " % by_prctl.pid, out), out
+        for line in out.split(b"\n")[:-1]:
             assert not re.search(rb"[\x00-\x1f\x7f]", line), line
     finally:
         by_file.kill()
@@ -343,7 +344,7 @@ def test_pictureshow_refuses_huge_pictures_before_decoding(runner, services, tmp
     path.write_bytes(png(width, height, rows))
     result = subprocess.run(["/usr/bin/time", "-f", "%M", *runner.argv("PictureShow", f"1 {path}")],
                             env=services.env, capture_output=True, timeout=120)
-    assert result.stdout == b"ERROR! Invalid picture.\r\n"
+    assert result.stdout == runner.expect(b"ERROR! Invalid picture.\r\n")
     assert result.returncode == 0
     assert int(result.stderr.decode().split()[-1]) < 200 * 1024  # KiB: nothing of the pixels was decoded
 
@@ -475,7 +476,7 @@ def test_a_silent_system_bus_ends_in_a_run_time_error(runner, services, tmp_path
 def test_movieshow_without_a_display_keeps_its_error_line(runner, services):
     env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
     result = runner.run("MovieShow", "0 missing.avi", env=env, timeout=30)
-    assert result.stdout == b"ERROR! Cannot open display.\r\n"
+    assert result.stdout == runner.expect(b"ERROR! Cannot open display.\r\n")
     assert result.status == 1
     assert result.stderr.decode().splitlines() == ["MovieShow: run-time error: Cannot open display"]
 

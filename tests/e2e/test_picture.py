@@ -83,7 +83,7 @@ def read_line_while_open(process, timeout=20):
     """The first line on standard output, read while the process runs."""
     deadline = time.monotonic() + timeout
     line = b""
-    while not line.endswith(b"\r\n") and time.monotonic() < deadline:
+    while not line.endswith(b"\n") and time.monotonic() < deadline:
         ready, _, _ = select.select([process.stdout], [], [], 0.1)
         if ready:
             chunk = os.read(process.stdout.fileno(), 1)
@@ -188,7 +188,7 @@ def test_errors_after_showing_leave_the_window_open(runner, services, pictures, 
     process = runner.start("PictureShow", seconds + " " + file_name(runner, pictures["bmp"]))
     try:
         window = x_window(services)
-        assert read_line_while_open(process) == line
+        assert read_line_while_open(process) == runner.expect(line)
         # No timer: still there well after the seconds the word begins with.
         time.sleep(6 if seconds == "5s" else 1)
         assert process.poll() is None
@@ -225,7 +225,7 @@ def test_seconds_are_written_in_the_users_number_format(runner, services, pictur
     process = runner.start("PictureShow", "1.5 " + file_name(runner, pictures["gif"]), env=env)
     try:
         window = x_window(services)
-        assert read_line_while_open(process) == b"ERROR! Type mismatch.\r\n"
+        assert read_line_while_open(process) == runner.expect(b"ERROR! Type mismatch.\r\n")
         click(services, window)
         assert finish(process) == (b"", 0)
     finally:
@@ -243,6 +243,6 @@ def test_a_picture_that_does_not_load_shows_no_window(runner, services, pictures
             seen = seen or not no_window(services)
             time.sleep(0.05)
         assert not seen
-        assert finish(process) == (line, 0)
+        assert finish(process) == (runner.expect(line), 0)
     finally:
         process.kill()

@@ -18,7 +18,7 @@ def test_table(runner, case):
     if runner.name not in case.platforms:
         pytest.skip(f"not on {runner.name}")
     result = runner.run(case.tool, case.tail)
-    assert matches(case.stdout, result.stdout), result.stdout
+    assert matches(runner.expect(case.stdout), result.stdout), result.stdout
     assert result.status == case.status, result.stderr
     if case.failure is not None:
         assert result.stderr.decode(errors="replace").strip() == f"{case.tool}: run-time error: {case.failure}"

@@ -117,7 +117,7 @@ def test_zero_acts_on_the_active_x_window(runner, xterm):
 @only_on("native")
 def test_quoted_caption_is_not_the_x_window(runner, xterm):
     result = runner.run("PaneShrink", f'"{xterm.title}"')
-    assert result.stdout == NOT_FOUND + f'"{xterm.title}"\r\n'.encode()
+    assert result.stdout == runner.expect(NOT_FOUND + f'"{xterm.title}"\r\n'.encode())
     assert not set(HIDDEN) & xterm.states()
 
 
@@ -126,16 +126,16 @@ def test_without_a_display_nothing_is_found(runner, services):
     env = {key: value for key, value in services.env.items() if key != "DISPLAY"}
     for tail, caption in (("Target", b"Target"), ("0", b"")):
         result = runner.run("PaneShut", tail, env=env)
-        assert (result.stdout, result.status) == (NOT_FOUND + caption + b"\r\n", 0)
+        assert (result.stdout, result.status) == (runner.expect(NOT_FOUND + caption + b"\r\n"), 0)
     result = runner.run("PanePin", "Target", env=dict(env, DISPLAY=":9999"))
-    assert result.stdout == NOT_FOUND + b"Target\r\n"
+    assert result.stdout == runner.expect(NOT_FOUND + b"Target\r\n")
 
 
 def _table(stdout):
     """The rows of TaskTable's output: {ID: (name, threads, priority)}."""
     rows = {}
-    for line in stdout.split(b"\r\n")[2:-1]:
-        match = re.fullmatch(rb" (\d{4,})  (.+?) *  (\d+) *     (-?\d+)", line)
+    for line in stdout.split(b"\n")[2:-1]:
+        match = re.fullmatch(rb" (\d{4,})  (.+?) *  (\d+) *     (-?\d+)\r?", line)
         assert match, line
         rows[int(match[1])] = (match[2].decode(), int(match[3]), int(match[4]))
     return rows

@@ -1,0 +1,49 @@
+"""The native tools as a Linux shell uses them: output with LF line ends
+goes straight into arithmetic, pipes and files, and help screens name each
+program as it is called."""
+
+import re
+import subprocess
+
+from harness import only_on
+
+
+def bash(runner, script):
+    """Runs `script` in bash with the native programs first on PATH."""
+    env = dict(runner.services.env, PATH=f"{runner.bin_dir}:{runner.services.env.get('PATH', '/usr/bin:/bin')}")
+    result = subprocess.run(["bash", "-c", script], env=env, capture_output=True, timeout=60)
+    assert (result.stderr, result.returncode) == (b"", 0), result
+    return result.stdout
+
+
+@only_on("native")
+def test_diceroll_in_shell_arithmetic(runner):
+    seen = set()
+    for _ in range(40):
+        out = bash(runner, "n=$(DiceRoll 1 6); echo $((n+1))")
+        seen.add(int(out))
+        assert out == f"{int(out)}\n".encode()
+    assert seen == set(range(2, 8))
+
+
+@only_on("native")
+def test_tasktable_through_grep(runner):
+    out = bash(runner, "sleep 30 & TaskTable | grep -w sleep; kill $!")
+    assert re.fullmatch(rb"( \d{4,}  sleep {35}  +\d+ +\d+\n)+", out), out
+
+
+@only_on("native")
+def test_output_redirected_to_a_file_has_lf_lines(runner, tmp_path):
+    bash(runner, f"UptimeClock > {tmp_path}/up.txt; QuipMaker >> {tmp_path}/up.txt")
+    lines = (tmp_path / "up.txt").read_bytes().split(b"\n")
+    assert len(lines) == 3 and lines[2] == b"" and b"\r" not in lines[0] + lines[1], lines
+    assert int(lines[0]) >= 0
+
+
+@only_on("native")
+def test_help_screens_name_the_program_as_called(runner):
+    usage = {tool: bash(runner, f"{tool} {tail}").split(b"\n")[2] for tool, tail in
+             (("PaneShut", ""), ("TaskTable", "/?"), ("Beep", ""), ("FileShow", ""), ("QuipMaker", "/?"))}
+    assert usage == {"PaneShut": b"    PaneShut <window caption>", "TaskTable": b"    TaskTable",
+                     "Beep": b"    Beep <frequency> <duration>", "FileShow": b"    FileShow <filename.txt|bat|ini|etc>",
+                     "QuipMaker": b"    QuipMaker"}
