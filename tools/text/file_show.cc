@@ -33,27 +33,6 @@ class OpenFile final : public qcp::LineReader::Source {
   platform::FileHandle handle_;
 };
 
-// Takes what the writer puts after a line of bytes, so that FileShow can
-// write the lines of a whole block at once and still end each one as
-// PrintLineBytes would.
-class LineEndRecorder final : public qcp::IPrintTarget {
- public:
-  void WriteText(std::u16string_view) override {}
-  void Column(std::int32_t) override {}
-  std::int32_t Column() const override { return 0; }
-  void WriteBytes(std::string_view bytes, std::string_view more) override { end_.append(bytes).append(more); }
-  const std::string& end() const { return end_; }
-
- private:
-  std::string end_;
-};
-
-std::string WriterLineEnd() {
-  LineEndRecorder recorder;
-  qcp::PrintLineBytes(recorder, {});
-  return recorder.end();
-}
-
 void ShowUsage() {
   qcp::PrintHelpScreen(objOutput, {
       u"    FileShow.exe <filename.txt|bat|ini|etc>",
@@ -80,16 +59,20 @@ void Main() {
       ShowUsage();
       return;
     }
-    const std::string line_end = WriterLineEnd();
+    const std::string_view line_end = platform::LineEnd();
     OpenFile file(file_name);
-    qcp::LineReader reader(file, qcp::LineReader::Rule::kCrLfOrCr, line_end);
+    // Windows keeps a lone LF inside its line; natively it ends one, as it
+    // does for every other program there.
+    const auto rule = platform::LoneLfEndsLine() ? qcp::LineReader::Rule::kCrLfCrOrLf
+                                                 : qcp::LineReader::Rule::kCrLfOrCr;
+    qcp::LineReader reader(file, rule, line_end);
     // The bytes of each line go out unchanged, with the writer's line end,
     // in one write per read: a line is out as soon as the read that completed
     // it, so an interrupted listing keeps it, and a pipe streams line by line.
     std::string_view text;
     bool ends_line = false;
     while (reader.Next(text, ends_line)) {
-      objOutput.WriteBytes(text, ends_line ? std::string_view(line_end) : std::string_view());
+      objOutput.WriteBytes(text, ends_line ? line_end : std::string_view());
       // Nothing more can reach a reader that has gone, nor a full disk.
       if (platform::StdOutFailed()) break;
     }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "console/failure.h"
+#include "platform/fake/fake_console.h"
 #include "platform/fake/fake_files.h"
 #include "tests/support/tool_test.h"
 
@@ -51,6 +52,16 @@ TEST(FileShowTest, TheLinesOfEachReadGoOutInOneWrite) {
 
   EXPECT_EQ(List(u"empty", u"empty", ""), "");
   EXPECT_EQ(fake::StdOutWrites(), 0);
+}
+
+TEST(FileShowTest, NativelyEveryLineEndEndsALineAndLfIsWritten) {
+  // Keeping the Windows rule natively would glue a Unix file into one line.
+  const std::string contents = "lf\ncrlf\r\ncr\rmixed\n\r\n\rlast"s;
+  fake::Reset(u"f");
+  fake::UseNativeConsoleConventions();
+  fake::SetFile(u"f", contents);
+  FileShow::modStartup::Main();
+  EXPECT_EQ(fake::StdOut(), "lf\ncrlf\ncr\nmixed\n\n\nlast\n");
 }
 
 TEST(FileShowTest, ReadsInBlocksWhateverTheFileSize) {
