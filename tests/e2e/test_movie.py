@@ -183,21 +183,21 @@ def moving(services, expected, timeout=10.0):
 
 @only_on("native")
 def test_space_pauses_and_resumes_and_esc_ends(runner, services):
-    path = clip(services, "long.webm", 8)
+    path = clip(services, "long.webm", 30)
     process = runner.start("MovieShow", "0 " + str(path))
     try:
         window = visible_window(services)
         subprocess.run(["xdotool", "windowactivate", "--sync", window], env=services.env)
         moving(services, True)
         subprocess.run(["xdotool", "key", "space"], env=services.env, check=True)
-        still = moving(services, False, timeout=3)
+        still = moving(services, False, timeout=20)
         time.sleep(1)
         assert difference(services, still, screenshot(services, "still.png")) == 0
         subprocess.run(["xdotool", "key", "space"], env=services.env, check=True)
-        moving(services, True, timeout=3)
+        moving(services, True, timeout=20)
         assert process.poll() is None
         subprocess.run(["xdotool", "key", "Escape"], env=services.env, check=True)
-        out, _ = process.communicate(timeout=3)
+        out, _ = process.communicate(timeout=20)
     finally:
         if process.poll() is None:
             process.kill()
