@@ -275,6 +275,12 @@ def test_fileshow_streams_an_endless_line_in_little_memory(runner):
                 start = peak_kib(process.pid)
         # Against its own start, so that a sanitizer's runtime does not count.
         assert peak_kib(process.pid) - start < 1024
+        # Past 2 GiB, more than a column can count: still nothing but the line.
+        while got < (2 << 30) + (1 << 20):
+            assert select.select([process.stdout], [], [], 30)[0], f"nothing after {got} bytes"
+            chunk = process.stdout.read1(1 << 20)
+            assert chunk and chunk.count(0) == len(chunk), f"{chunk[-40:]!r} after {got} bytes"
+            got += len(chunk)
         process.stdout.close()
         assert process.wait(timeout=20) == 0
         assert process.stderr.read() == b""
