@@ -73,6 +73,9 @@ void Main() {
     bool ends_line = false;
     while (reader.Next(text, ends_line)) {
       objOutput.WriteBytes(text, ends_line ? line_end : std::string_view());
+      // A line longer than the column can count (2 GiB without an end) must
+      // not end the listing with an overflow; a raw listing keeps no column.
+      if (!ends_line) objOutput.Column(0);
       // Nothing more can reach a reader that has gone, nor a full disk.
       if (platform::StdOutFailed()) break;
     }
