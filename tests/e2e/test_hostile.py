@@ -358,6 +358,17 @@ def test_pictureshow_refuses_huge_pictures_before_decoding(runner, services, tmp
     assert int(result.stderr.decode().split()[-1]) < 200 * 1024  # KiB: nothing of the pixels was decoded
 
 
+@only_on("wine")
+def test_pictureshow_refuses_pictures_too_large_to_show_on_windows(runner, tmp_path):
+    # Whole pictures: 8200 x 8200 holds more than 64 M pixels, whose screen
+    # bitmap alone would take a quarter of a gigabyte.
+    for width, height in ((8200, 8200), (40000, 10)):
+        path = tmp_path / f"large-{width}x{height}.png"
+        path.write_bytes(png(width, height))
+        result = runner.run("PictureShow", "1 " + runner.windows_path(path), timeout=120)
+        assert (result.stdout, result.status) == (b"ERROR! Invalid picture.\r\n", 0), (width, height)
+
+
 @only_on("native")
 def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
     """Xlib's and GDK's ways out (a silent _exit, a dump) end with the one line."""
