@@ -27,6 +27,16 @@ struct PictureSize {
   std::int32_t height = 0;
 };
 
+// The largest picture shown: wider or taller than an X window or a GDI
+// bitmap can be, or with more pixels than fit in 256 MiB, it is "Invalid
+// picture", refused before it is decoded or drawn.
+inline constexpr std::int64_t kLongestPictureSide = 32767;
+inline constexpr std::int64_t kMostPicturePixels = std::int64_t{64} << 20;
+
+inline bool PictureFits(std::int64_t width, std::int64_t height) {
+  return width <= kLongestPictureSide && height <= kLongestPictureSide && width * height <= kMostPicturePixels;
+}
+
 // Creates the hidden window and counts it as open for the message loop.
 // Raises a failure when no window can be made at all (no display).
 void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon);

@@ -123,12 +123,6 @@ GdkPixbuf* IconPixbuf(const std::uint32_t* icon) {
   }
 }
 
-// The largest picture shown: wider or taller than an X window or a GDI
-// bitmap can be, or with more pixels than fit in 256 MiB, it is refused
-// before anything is decoded.
-constexpr int kLongestSide = 32767;
-constexpr std::int64_t kMostPixels = 64 << 20;
-
 // Ends the run as an uncaught failure does: one line on standard error and
 // status 1. Called from inside Xlib or GLib, where nothing may be thrown.
 [[noreturn]] void EndWithFailure(const char* description) {
@@ -196,7 +190,7 @@ PictureSize LoadPicture(const std::u16string& file_name) {
   int width = 0;
   int height = 0;
   if (gdk_pixbuf_get_file_info(path.c_str(), &width, &height) != nullptr &&
-      (width > kLongestSide || height > kLongestSide || std::int64_t{width} * height > kMostPixels)) {
+      !PictureFits(width, height)) {
     qcp::Raise(qcp::failures::kInvalidPicture);
   }
   GError* error = nullptr;

@@ -60,10 +60,7 @@ HBITMAP DecodePicture(const std::u16string& file_name, PictureSize& size) {
       0xFF000000u | (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
   const bool decoded = Gdiplus::DllExports::GdipGetImageWidth(bitmap, &width) == Gdiplus::Ok &&
                        Gdiplus::DllExports::GdipGetImageHeight(bitmap, &height) == Gdiplus::Ok && width > 0 &&
-                       height > 0 && width <= 0x7FFF && height <= 0x7FFF &&
-                       // No screen bitmap of more than 64 M pixels: it could
-                       // not be shown whole, and would take gigabytes.
-                       std::uint64_t{width} * height <= (std::uint64_t{64} << 20) &&
+                       height > 0 && PictureFits(width, height) &&
                        Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &picture, background) == Gdiplus::Ok;
   // Disposing of the GDI+ bitmap also lets go of the file.
   Gdiplus::DllExports::GdipDisposeImage(bitmap);
