@@ -14,7 +14,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s -Wl,--gc-sections")
 set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
 set(CMAKE_C_FLAGS_INIT "-ffunction-sections -fdata-sections")
-# Link cmake/gnu_runtime.cc into every program: it trims libstdc++'s error paths.
+# Link tools/gnu_runtime.cc into every program: it trims libstdc++'s error paths.
 set(QCP_GNU_RUNTIME_TRIM ON)
 # Small programs matter more here than the last bit of speed.
 set(CMAKE_CXX_FLAGS_RELEASE_INIT "-Os -DNDEBUG")

@@ -1,50 +1,52 @@
 # qcp_tool(<Name>
 #   AREA <window|system|media|text>      folder under tools/ and tests/tools/
-#   SOURCES <files>                      the tool's modStartup (and forms)
+#   SOURCES <files>                      the tool's file (and its helpers)
 #   PLATFORM <concerns>                  platform concerns beyond "console"
 #   DESCRIPTION <text>                   file description of the version resource
-#   [PRODUCT <text>]                     product name, if not the pack's
-#   [EVENT_LOOP]                         runs the window message loop after Main
-#                                        (and links the event_loop concern)
+#   [PRODUCT <constant>]                 product name, if not the pack's: a
+#                                        constant of tools/products.h
 #   [RESOURCES <file>]                   extra resource-script lines (icons)
 #   [VISUAL_STYLES])                     manifest asks for common controls 6
 #
 # Builds bin/<Name> (bin/<Name>.exe on Windows). The tool's own sources are an
 # object library, so the in-process tests link exactly the same objects.
 
+# The product names, read from the one header the code uses too.
+file(STRINGS ${CMAKE_SOURCE_DIR}/tools/products.h qcp_product_lines REGEX "^inline constexpr .* k[A-Za-z]+Product = u\"")
+foreach(line ${qcp_product_lines})
+  string(REGEX MATCH "(k[A-Za-z]+Product) = u\"([^\"]*)\"" unused "${line}")
+  set(QCP_PRODUCT_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
+endforeach()
+
 set(QCP_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 
 function(qcp_tool NAME)
-  cmake_parse_arguments(ARG "EVENT_LOOP;VISUAL_STYLES" "AREA;DESCRIPTION;PRODUCT;RESOURCES" "SOURCES;PLATFORM" ${ARGN})
+  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;PRODUCT;RESOURCES" "SOURCES;PLATFORM" ${ARGN})
   if(NOT ARG_PRODUCT)
-    set(ARG_PRODUCT "Quorvex Command Pack")
+    set(ARG_PRODUCT kPackProduct)
+  endif()
+  if(NOT DEFINED QCP_PRODUCT_${ARG_PRODUCT})
+    message(FATAL_ERROR "qcp_tool(${NAME}): ${ARG_PRODUCT} is not a product of tools/products.h")
   endif()
 
   add_library(qcp_tool_${NAME} OBJECT ${ARG_SOURCES})
   set_property(GLOBAL APPEND PROPERTY QCP_AREA_${ARG_AREA}_TOOLS ${NAME})
   set_property(GLOBAL APPEND PROPERTY QCP_ALL_TOOLS ${NAME})
-  if(ARG_EVENT_LOOP)
-    list(APPEND ARG_PLATFORM event_loop)
-  endif()
 
   set(QCP_TOOL_NAME ${NAME})
-  if(ARG_EVENT_LOOP)
-    set(QCP_LOOP_INCLUDE "#include \"platform/event_loop.h\"")
-    set(QCP_LOOP "&platform::RunMessageLoop")
-  else()
-    set(QCP_LOOP_INCLUDE "")
-    set(QCP_LOOP "nullptr")
-  endif()
+  # The tool's namespace: PaneShut -> pane_shut.
+  string(REGEX REPLACE "([a-z0-9])([A-Z])" "\\1_\\2" QCP_TOOL_NAMESPACE ${NAME})
+  string(TOLOWER ${QCP_TOOL_NAMESPACE} QCP_TOOL_NAMESPACE)
   set(main ${CMAKE_BINARY_DIR}/generated/${NAME}_main.cc)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/tool_main.cc.in ${main} @ONLY)
   set(sources ${main})
   if(QCP_GNU_RUNTIME_TRIM)
     # An object of its own, so it wins over the library's definition.
-    list(APPEND sources ${CMAKE_SOURCE_DIR}/cmake/gnu_runtime.cc)
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/gnu_runtime.cc)
   endif()
 
   if(WIN32)
-    set(QCP_PRODUCT "${ARG_PRODUCT}")
+    set(QCP_PRODUCT "${QCP_PRODUCT_${ARG_PRODUCT}}")
     set(QCP_DESCRIPTION "${ARG_DESCRIPTION}")
     if(ARG_VISUAL_STYLES)
       set(QCP_MANIFEST "${CMAKE_SOURCE_DIR}/cmake/windowed.manifest")
@@ -61,8 +63,8 @@ function(qcp_tool NAME)
     list(APPEND sources ${rc})
   endif()
 
-  add_executable(${NAME} ${sources} $<TARGET_OBJECTS:qcp_tool_${NAME}> $<TARGET_OBJECTS:qcp_entry>)
-  target_link_libraries(${NAME} PRIVATE qcp_console)
+  add_executable(${NAME} ${sources} $<TARGET_OBJECTS:qcp_tool_${NAME}>)
+  target_link_libraries(${NAME} PRIVATE qcp_entry)
   set(static ON)
   foreach(concern console ${ARG_PLATFORM})
     target_link_libraries(${NAME} PRIVATE qcp_platform_${concern})

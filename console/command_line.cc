@@ -1,10 +1,6 @@
 #include "console/command_line.h"
 
-#include "platform/console.h"
-
 namespace qcp {
-
-std::u16string CommandTail() { return platform::CommandTail(); }
 
 std::u16string CleanCommandLine(std::u16string_view tail) {
   std::u16string cleaned;

@@ -1,4 +1,5 @@
-// The command-line tail, the cleaned command line and the word list.
+// The cleaned command line, the word list, and the rules that cut the tail
+// from a whole command line.
 #pragma once
 
 #include <string>
@@ -6,9 +7,6 @@
 #include <vector>
 
 namespace qcp {
-
-// The tail as the platform hands it over: program name and the blanks after it removed.
-std::u16string CommandTail();
 
 // The tail with every double quote removed.
 std::u16string CleanCommandLine(std::u16string_view tail);

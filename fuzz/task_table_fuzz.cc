@@ -6,10 +6,11 @@
 
 #include "platform/fake/fake_platform.h"
 #include "platform/fake/fake_processes.h"
+#include "tools/std_output.h"
 
-namespace TaskTable::modStartup {
-void Main();
-}
+namespace task_table {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace task_table
 
 namespace {
 
@@ -37,7 +38,7 @@ std::uint32_t Take32(const std::uint8_t*& data, std::size_t& size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fake::Reset(u"");
+  fake::Reset();
   std::string expected =
       " ID    PROCESS                                   THREADS   PRIORITY CLASS\r\n"
       " ====  ========================================  ========  ==============\r\n";
@@ -60,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Padded(std::to_string(static_cast<std::int32_t>(threads)), 5) + "     " +
                 std::to_string(priority) + "\r\n";
   }
-  TaskTable::modStartup::Main();
+  qcp::StdOutput out;
+  task_table::Main(u"", out);
   Check(fake::StdOut() == expected);
   return 0;
 }

@@ -8,19 +8,23 @@
 
 namespace qcp {
 
-int RunTool(int argc, char** argv, std::u16string_view name, void (*main)(), void (*message_loop)()) {
+int RunTool(int argc, char** argv, const ToolEntry& tool) {
   platform::StartProcess(argc, argv);
   std::u16string failure;
   try {
-    main();
-    if (message_loop != nullptr) message_loop();
+    const std::u16string tail = platform::CommandTail();
+    // Event-time handlers of the windowed tools print through it too, so it
+    // lives until the event loop has returned.
+    StdOutput out;
+    tool.main(tail, out);
+    if (tool.event_loop != nullptr) tool.event_loop();
     return 0;
   } catch (const Failure& raised) {
     failure = raised.Description();
   } catch (const std::bad_alloc&) {
     failure = std::u16string(failures::kOutOfMemory);
   }
-  std::u16string line(name);
+  std::u16string line(tool.name);
   line += u": run-time error: ";
   line += failure;
   platform::WriteStdErrLine(line);

@@ -1,5 +1,5 @@
 qcp_platform_concern(clock
-  WIN32 win32/win32_clock.cc native_random.cc
-  POSIX posix/posix_clock.cc native_random.cc
+  WIN32 win32/win32_clock.cc
+  POSIX posix/posix_clock.cc
   FAKE fake/fake_clock.cc
   POSIX_STATIC)

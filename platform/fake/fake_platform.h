@@ -9,8 +9,8 @@
 
 namespace fake {
 
-// Clears every fake concern and sets the command-line tail of the next run.
-void Reset(std::u16string tail = u"");
+// Clears every fake concern.
+void Reset();
 
 // Platform calls in the order they were made, as text such as "Beep(440, 200)".
 const std::vector<std::string>& Calls();

@@ -1,26 +1,58 @@
 // Runs a tool's Main in-process against the fake platform.
 #pragma once
 
-#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "platform/fake/fake_platform.h"
+#include "tools/entry.h"
+#include "tools/std_output.h"
 
 namespace qcp_test {
 
-// Resets the fake, runs Main with `tail` as the command-line tail and
-// returns what it wrote to standard output.
-inline std::string RunMain(void (*main)(), std::u16string tail) {
-  fake::Reset(std::move(tail));
-  main();
+// Runs `main` with `tail` and a fresh writer, as the entry does, on the fake
+// as it stands. As in a real run the writer outlives Main, for the events a
+// test delivers afterwards.
+inline void Call(qcp::ToolMain main, std::u16string_view tail) {
+  static qcp::StdOutput out;
+  out = qcp::StdOutput();
+  main(tail, out);
+}
+
+// Resets the fake, runs `main` with `tail` and returns what it wrote to
+// standard output.
+inline std::string RunMain(qcp::ToolMain main, std::u16string_view tail) {
+  fake::Reset();
+  Call(main, tail);
   return fake::StdOut();
 }
 
-// The help screen as bytes: empty line, banner, then the given lines, each with CR LF.
-inline std::string HelpScreen(std::initializer_list<const char*> lines) {
-  std::string screen = "\r\n  Quorvex Command Pack - https://www.quorvex.com\r\n";
-  for (const char* line : lines) screen += std::string(line) + "\r\n";
-  return screen;
+// Keeps what is printed to it, leaving the fake's standard output alone.
+class Capture final : public qcp::IPrintTarget {
+ public:
+  void WriteText(std::u16string_view text) override {
+    column_ = qcp::ColumnAfter(column_, text);
+    text_ += fake::Narrow(text);
+  }
+  void Column(std::int32_t new_column) override { column_ = new_column; }
+  std::int32_t Column() const override { return column_; }
+  void WriteBytes(std::string_view bytes, std::string_view more) override {
+    column_ = qcp::ColumnAfter(column_, bytes, more);
+    text_.append(bytes).append(more);
+  }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+  std::int32_t column_ = 0;
+};
+
+// What a tool's help screen writes, for checking when a tool shows it; the
+// bytes themselves are checked end to end.
+inline std::string Usage(void (*show_usage)(qcp::IPrintTarget&)) {
+  Capture out;
+  show_usage(out);
+  return out.Text();
 }
 
 }  // namespace qcp_test

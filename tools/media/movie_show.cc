@@ -2,25 +2,24 @@
 // pauses and resumes, Esc quits.
 #include "console/command_line.h"
 #include "console/failure.h"
-#include "console/help.h"
 #include "console/numbers.h"
-#include "console/std_output.h"
 #include "platform/dialogs.h"
+#include "platform/event_loop.h"
 #include "platform/media_window.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace MovieShow {
+namespace movie_show {
 
-namespace modStartup {
-extern qcp::StdOutput objOutput;
 void ShowError(const std::u16string& description);
-}  // namespace modStartup
 
 // The window and its one control, the player. Its events arrive after Main
 // has returned (or, from some players, while a member call is under way).
-namespace frmMain {
+namespace window {
 
 // Whether Space has paused playback; other pauses don't change it.
-bool IsPaused = false;
+bool paused = false;
 
 namespace {
 
@@ -34,9 +33,9 @@ bool play_requested = false;  // Main has asked the player to play
 bool has_played = false;      // the player has reached the playing state
 bool in_error_step = false;   // the error box is up; the window goes after it
 
-void Player_PlayStateChange(std::int32_t NewState);
-void Player_KeyPress(std::int16_t nKeyAscii);
-void Player_MediaError();
+void OnPlayStateChange(std::int32_t new_state);
+void OnKeyPress(std::int16_t key_ascii);
+void OnMediaError();
 
 void Unload() {
   if (!loaded) return;
@@ -44,7 +43,7 @@ void Unload() {
   platform::UnloadMediaWindow();
 }
 
-void Form_Load() {
+void OnLoad() {
   platform::SetPlayerVolume(100);
   platform::SetPlayerPlayCount(kPlayCount);
 }
@@ -52,14 +51,14 @@ void Form_Load() {
 // The first use of the player loads the window.
 void Load() {
   if (loaded) return;
-  platform::LoadMediaWindow({&Player_PlayStateChange, &Player_KeyPress, &Player_MediaError});
+  platform::LoadMediaWindow({&OnPlayStateChange, &OnKeyPress, &OnMediaError});
   loaded = true;
-  Form_Load();
+  OnLoad();
 }
 
-void Player_PlayStateChange(std::int32_t NewState) {
+void OnPlayStateChange(std::int32_t new_state) {
   if (!loaded || in_error_step) return;
-  switch (NewState) {
+  switch (new_state) {
     case platform::kPlayStateStopped:
     case platform::kPlayStateMediaEnded:
       Unload();
@@ -80,28 +79,28 @@ void Player_PlayStateChange(std::int32_t NewState) {
   }
 }
 
-void Player_KeyPress(std::int16_t nKeyAscii) {
+void OnKeyPress(std::int16_t key_ascii) {
   if (!loaded || in_error_step) return;
   try {
-    if (nKeyAscii == kKeyEscape) {
+    if (key_ascii == kKeyEscape) {
       Unload();
-    } else if (nKeyAscii == kKeySpace) {
-      if (IsPaused) {
+    } else if (key_ascii == kKeySpace) {
+      if (paused) {
         platform::PlayerPlay();
-        IsPaused = false;
+        paused = false;
       } else {
         platform::PlayerPause();
-        IsPaused = true;
+        paused = true;
       }
     }
   } catch (const qcp::Failure& failure) {
-    modStartup::ShowError(failure.Description());
+    ShowError(failure.Description());
   }
 }
 
 // A player error ends the program without a word: the player shows no
 // dialogs of its own, and the window must not stay behind, hidden or frozen.
-void Player_MediaError() {
+void OnMediaError() {
   if (!in_error_step) Unload();
 }
 
@@ -109,7 +108,7 @@ void Player_MediaError() {
 
 // A fresh, hidden window; the player comes with its first use.
 void Create() {
-  IsPaused = false;
+  paused = false;
   loaded = false;
   play_requested = false;
   has_played = false;
@@ -132,16 +131,17 @@ void Play() {
 // the media must not take the box away before the user has read it.
 void BeginErrorStep() { in_error_step = true; }
 
-void UnloadForm() { Unload(); }
+void Close() { Unload(); }
 
-}  // namespace frmMain
+}  // namespace window
 
-namespace modStartup {
+namespace {
+// The run's writer: the error step can come from a key press, after Main.
+qcp::IPrintTarget* output = nullptr;
+}  // namespace
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    MovieShow.exe <mode> <filename.avi|mpg|wmv|mp3|etc>",
       u"",
       u"    Pass the filename of the video/music file to play.",
@@ -152,7 +152,7 @@ void ShowUsage() {
 
 // The box first; the line once the user has closed it; then the end.
 void ShowError(const std::u16string& description) {
-  frmMain::BeginErrorStep();
+  window::BeginErrorStep();
   std::u16string line = u"ERROR! ";
   line += description;
   line += u".";
@@ -161,33 +161,34 @@ void ShowError(const std::u16string& description) {
   } catch (const qcp::Failure&) {
     // No box can be shown (no display): the line must not be lost with it.
     // The box's own failure then ends the run as uncaught failures do.
-    qcp::PrintLine(objOutput, line);
+    qcp::PrintLine(*output, line);
     throw;
   }
-  qcp::PrintLine(objOutput, line);
-  frmMain::UnloadForm();
+  qcp::PrintLine(*output, line);
+  window::Close();
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  output = &out;
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   try {
     const std::vector<std::u16string> words = qcp::SplitWords(command_line);
     if (words.size() < 2) {  // an empty command line is one empty word
-      ShowUsage();
+      ShowUsage(out);
       return;
     }
-    frmMain::Create();
+    window::Create();
     const std::u16string file_name = qcp::TextAfterFirstBlank(command_line);
     // One mode only, full screen; the word must still fit a whole number.
     qcp::ToWholeNumber(qcp::NumericValue(words[0]));
-    frmMain::SetUrl(file_name);
+    window::SetUrl(file_name);
     // Media the player could not open may have ended the window already.
-    if (frmMain::Loaded()) frmMain::Play();
+    if (window::Loaded()) window::Play();
   } catch (const qcp::Failure& failure) {
     ShowError(failure.Description());
   }
 }
 
-}  // namespace modStartup
-}  // namespace MovieShow
+extern const qcp::ToolEntry kTool{u"MovieShow", &Main, &platform::RunMessageLoop};
+
+}  // namespace movie_show

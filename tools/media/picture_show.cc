@@ -5,31 +5,33 @@
 
 #include "console/command_line.h"
 #include "console/failure.h"
-#include "console/help.h"
 #include "console/numbers.h"
-#include "console/std_output.h"
 #include "picture_show_icon.h"
+#include "platform/event_loop.h"
 #include "platform/locale.h"
 #include "platform/picture_window.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace PictureShow {
+namespace picture_show {
 
-// The form: the picture control picImage at its top-left corner, sizing
-// itself to its picture, and the timer tmrQuit. Its window has no frame, so
-// the window is exactly the picture.
-namespace frmMain {
+// The window: a picture control at its top-left corner, sizing itself to its
+// picture, and the quit timer. It has no frame, so the window is exactly the
+// picture.
+namespace window {
 
-constexpr std::int32_t vbKeyEscape = 27;
+constexpr std::int32_t kKeyEscape = 27;
 
 // The picture control; with auto-size on, its size is the picture's.
 struct PictureBox {
-  std::int32_t Width = 0;
-  std::int32_t Height = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
 
   void LoadPicture(const std::u16string& file_name) {
     const platform::PictureSize size = platform::LoadPicture(file_name);
-    Width = size.width;
-    Height = size.height;
+    width = size.width;
+    height = size.height;
   }
 };
 
@@ -61,31 +63,31 @@ class Timer {
   bool enabled_ = false;
 };
 
-PictureBox picImage;
-Timer tmrQuit;
+PictureBox picture;
+Timer quit_timer;
 bool loaded = false;
 bool visible = false;
 
 void Unload();
 
-void picImage_Click() { Unload(); }
+void OnPictureClick() { Unload(); }
 
-void picImage_KeyUp(std::int32_t KeyCode) {
-  if (KeyCode == vbKeyEscape) Unload();
+void OnPictureKeyUp(std::int32_t key_code) {
+  if (key_code == kKeyEscape) Unload();
 }
 
-void tmrQuit_Timer() {
-  tmrQuit.Enabled(false);
+void OnQuitTimer() {
+  quit_timer.Enabled(false);
   Unload();
 }
 
 // Alt+F4 and the task bar's close command unload the form like a click.
-void Form_QueryUnload() { Unload(); }
+void OnQueryUnload() { Unload(); }
 
 // Creates the window, hidden.
 void Load() {
   if (loaded) return;
-  platform::CreatePictureWindow({&picImage_Click, &picImage_KeyUp, &Form_QueryUnload, &tmrQuit_Timer},
+  platform::CreatePictureWindow({&OnPictureClick, &OnPictureKeyUp, &OnQueryUnload, &OnQuitTimer},
                                 kPictureShowIcon);
   loaded = true;
 }
@@ -100,22 +102,18 @@ void Unload() {
   if (!loaded) return;
   loaded = false;
   visible = false;
-  tmrQuit.Discard();
-  picImage = PictureBox();
+  quit_timer.Discard();
+  picture = PictureBox();
   platform::UnloadPictureWindow();
 }
 
-}  // namespace frmMain
-
-namespace modStartup {
-
-qcp::StdOutput objOutput;
+}  // namespace window
 
 // Larger numbers of seconds give the timer's own refusal rather than an overflow.
 constexpr double kMostSeconds = 65000;
 
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    PictureShow.exe <seconds> <filename.jpg|gif|bmp>",
       u"",
       u"    Pass the filename of the image to display.",
@@ -126,21 +124,20 @@ void ShowUsage() {
   });
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   try {
     const std::vector<std::u16string> words = qcp::SplitWords(command_line);
     if (words.size() < 2) {  // an empty command line is one empty word
-      ShowUsage();
+      ShowUsage(out);
       return;
     }
-    frmMain::Load();
+    window::Load();
     // Everything after the first blank, exactly as typed.
     const std::u16string file_name = qcp::TextAfterFirstBlank(command_line);
-    frmMain::picImage.LoadPicture(file_name);
-    platform::SizePictureWindow(frmMain::picImage.Width, frmMain::picImage.Height);
-    frmMain::Show();
+    window::picture.LoadPicture(file_name);
+    platform::SizePictureWindow(window::picture.width, window::picture.height);
+    window::Show();
 
     std::u16string seconds = words[0];
     const double value = qcp::NumericValue(seconds);
@@ -148,15 +145,16 @@ void Main() {
     if (value > kMostSeconds) seconds = u"65000";
     // The whole word must be a number, in the user's own number format.
     const double strict = qcp::StrictNumber(seconds, platform::DecimalSeparator());
-    frmMain::tmrQuit.Interval(qcp::ToWholeNumber(strict * 1000));
-    frmMain::tmrQuit.Enabled(true);
+    window::quit_timer.Interval(qcp::ToWholeNumber(strict * 1000));
+    window::quit_timer.Enabled(true);
   } catch (const qcp::Failure& failure) {
-    qcp::PrintLine(objOutput, u"ERROR! " + failure.Description() + u".");
+    qcp::PrintLine(out, u"ERROR! " + failure.Description() + u".");
     // A window not yet shown goes, and the program ends with it; a shown
     // one stays, without a timer, until it is clicked or Esc is released.
-    if (!frmMain::visible) frmMain::Unload();
+    if (!window::visible) window::Unload();
   }
 }
 
-}  // namespace modStartup
-}  // namespace PictureShow
+extern const qcp::ToolEntry kTool{u"PictureShow", &Main, &platform::RunMessageLoop};
+
+}  // namespace picture_show

@@ -1,28 +1,32 @@
 // WaveOnce: plays a WAVE file once and returns when it has played.
 #include "console/command_line.h"
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/sound.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace WaveOnce::modStartup {
+namespace wave_once {
 
-qcp::StdOutput objOutput;
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
+      u"    WaveOnce.exe <filename.wav>",
+      u"",
+      u"    Pass the filename of the WAVE file to play.",
+      u"    Press CTRL+C to interrupt playback.",
+  });
+}
 
-void Main() {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   // The whole cleaned tail is the sound name, spaces and all.
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   if (command_line.empty()) {
-    qcp::PrintHelpScreen(objOutput, {
-        u"    WaveOnce.exe <filename.wav>",
-        u"",
-        u"    Pass the filename of the WAVE file to play.",
-        u"    Press CTRL+C to interrupt playback.",
-    });
+    ShowUsage(out);
     return;
   }
   // A sound that cannot be found or played is silence, and nothing is printed.
   platform::PlaySound(command_line, platform::kSndSync | platform::kSndNoDefault);
 }
 
-}  // namespace WaveOnce::modStartup
+extern const qcp::ToolEntry kTool{u"WaveOnce", &Main};
+
+}  // namespace wave_once

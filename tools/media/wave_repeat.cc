@@ -1,23 +1,25 @@
 // WaveRepeat: plays a WAVE file with the loop flag; one request, then it ends.
 #include "console/command_line.h"
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/sound.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace WaveRepeat::modStartup {
+namespace wave_repeat {
 
-qcp::StdOutput objOutput;
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
+      u"    WaveRepeat.exe <filename.wav>",
+      u"",
+      u"    Pass the filename of the WAVE file to play.",
+      u"    Press Ctrl+C to stop playing. Looping doesn't work yet!",
+  });
+}
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   if (command_line.empty()) {
-    qcp::PrintHelpScreen(objOutput, {
-        u"    WaveRepeat.exe <filename.wav>",
-        u"",
-        u"    Pass the filename of the WAVE file to play.",
-        u"    Press Ctrl+C to stop playing. Looping doesn't work yet!",
-    });
+    ShowUsage(out);
     return;
   }
   // Still a synchronous request: what the loop flag does with it is the
@@ -25,4 +27,6 @@ void Main() {
   platform::PlaySound(command_line, platform::kSndSync | platform::kSndNoDefault | platform::kSndLoop);
 }
 
-}  // namespace WaveRepeat::modStartup
+extern const qcp::ToolEntry kTool{u"WaveRepeat", &Main};
+
+}  // namespace wave_repeat

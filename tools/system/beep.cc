@@ -1,33 +1,31 @@
 // Beep: sounds a tone of the given frequency (Hz) and duration (ms).
 #include "console/command_line.h"
-#include "console/help.h"
 #include "console/numbers.h"
-#include "console/std_output.h"
 #include "platform/sound.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace Beep::modStartup {
-
-qcp::StdOutput objOutput;
+namespace beep {
 
 // The speaker's range; anything else, or no duration, is no tone at all
 // (a negative duration would otherwise ask for a tone of 49.7 days).
 constexpr std::int32_t kLowestFrequency = 37;
 constexpr std::int32_t kHighestFrequency = 32767;
 
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    Beep.exe <frequency> <duration>",
       u"",
       u"    Beeps the internal speaker using the supplied values.",
   });
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   const std::vector<std::u16string> words = qcp::SplitWords(command_line);
   if (words.size() != 2) {  // an empty command line is one empty word
-    ShowUsage();
+    ShowUsage(out);
     return;
   }
   const double frequency_value = qcp::NumericValue(words[0]);
@@ -38,4 +36,6 @@ void Main() {
   platform::Beep(frequency, duration);
 }
 
-}  // namespace Beep::modStartup
+extern const qcp::ToolEntry kTool{u"Beep", &Main};
+
+}  // namespace beep

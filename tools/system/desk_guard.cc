@@ -1,29 +1,29 @@
 // DeskGuard: locks the workstation, as the user's own lock command does.
 #include "console/command_line.h"
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/session.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace DeskGuard::modStartup {
+namespace desk_guard {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    DeskGuard.exe",
       u"",
       u"    Locks the current Windows Workstation.",
   });
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   if (qcp::HasHelpSwitch(command_line)) {
-    ShowUsage();
+    ShowUsage(out);
     return;
   }
   platform::LockWorkStation();
 }
 
-}  // namespace DeskGuard::modStartup
+extern const qcp::ToolEntry kTool{u"DeskGuard", &Main};
+
+}  // namespace desk_guard

@@ -1,29 +1,29 @@
 // SessionEnd: logs the current user off at once, closing applications without asking.
 #include "console/command_line.h"
-#include "console/help.h"
-#include "console/std_output.h"
-#include "tools/system/mod_shutdown.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
+#include "tools/system/shutdown.h"
 
-namespace SessionEnd::modStartup {
+namespace session_end {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    SessionEnd.exe",
       u"",
       u"    Logs the current user off of Windows.",
   });
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   if (qcp::HasHelpSwitch(command_line)) {
-    ShowUsage();
+    ShowUsage(out);
     return;
   }
-  modShutdown::LogUserOff();
+  LogUserOff();
 }
 
-}  // namespace SessionEnd::modStartup
+extern const qcp::ToolEntry kTool{u"SessionEnd", &Main};
+
+}  // namespace session_end

@@ -1,16 +1,15 @@
 // TrashPurge: empties the recycle bin of a drive, with as much of the shell's own UI as the mode asks.
 #include "console/command_line.h"
-#include "console/help.h"
 #include "console/numbers.h"
-#include "console/std_output.h"
 #include "platform/shell.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace TrashPurge::modStartup {
+namespace trash_purge {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    TrashPurge.exe <drive> <mode>",
       u"",
       u"    Empties the recycle bin of the specified drive.",
@@ -30,16 +29,17 @@ std::uint32_t FlagsForMode(double mode) {
   return 0;
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   const std::vector<std::u16string> words = qcp::SplitWords(command_line);
   if (words.size() != 2) {  // an empty command line is one empty word
-    ShowUsage();
+    ShowUsage(out);
     return;
   }
   const std::uint32_t flags = FlagsForMode(qcp::NumericValue(words[1]));
   platform::SHEmptyRecycleBin(0, words[0], flags);
 }
 
-}  // namespace TrashPurge::modStartup
+extern const qcp::ToolEntry kTool{u"TrashPurge", &Main};
+
+}  // namespace trash_purge

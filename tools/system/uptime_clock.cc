@@ -1,25 +1,29 @@
 // UptimeClock: prints the operating system tick count (milliseconds since start).
 #include "console/command_line.h"
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/clock.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace UptimeClock::modStartup {
+namespace uptime_clock {
 
-qcp::StdOutput objOutput;
-
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
-  if (qcp::HasHelpSwitch(command_line)) {
-    qcp::PrintHelpScreen(objOutput, {
-        u"    UptimeClock.exe",
-        u"",
-        u"    Returns the operating system tick count value.",
-    });
-    return;
-  }
-  qcp::PrintLine(objOutput, qcp::DecimalText(platform::TickCount()));
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
+      u"    UptimeClock.exe",
+      u"",
+      u"    Returns the operating system tick count value.",
+  });
 }
 
-}  // namespace UptimeClock::modStartup
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
+  if (qcp::HasHelpSwitch(command_line)) {
+    ShowUsage(out);
+    return;
+  }
+  qcp::PrintLine(out, qcp::DecimalText(platform::TickCount()));
+}
+
+extern const qcp::ToolEntry kTool{u"UptimeClock", &Main};
+
+}  // namespace uptime_clock

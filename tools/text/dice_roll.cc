@@ -4,20 +4,19 @@
 
 #include "console/command_line.h"
 #include "console/failure.h"
-#include "console/help.h"
 #include "console/numbers.h"
-#include "console/std_output.h"
 #include "platform/random.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/text/random_range.h"
 
-namespace DiceRoll::modStartup {
-
-qcp::StdOutput objOutput;
+namespace dice_roll {
 
 using qcp::RandomInRange;
 
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    DiceRoll.exe <lowest> <highest>",
       u"",
       u"    Generates a random number between (and including)",
@@ -25,13 +24,12 @@ void ShowUsage() {
   });
 }
 
-void Main() {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   try {
-    const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-    objOutput = qcp::StdOutput();
+    const std::u16string command_line = qcp::CleanCommandLine(tail);
     const std::vector<std::u16string> words = qcp::SplitWords(command_line);
     if (command_line.empty() || words.size() < 2) {
-      ShowUsage();
+      ShowUsage(out);
       return;
     }
     platform::Randomize();
@@ -39,12 +37,14 @@ void Main() {
     const double highest_value = qcp::NumericValue(words[1]);
     const std::int32_t highest = qcp::ToWholeNumber(highest_value);
     const std::int32_t lowest = qcp::ToWholeNumber(lowest_value);
-    qcp::PrintLine(objOutput, RandomInRange(lowest, highest));
+    qcp::PrintLine(out, RandomInRange(lowest, highest));
   } catch (const qcp::Failure& failure) {
     std::u16string line = u"ERROR! - ";
     line += failure.Description();
-    qcp::PrintLine(objOutput, line);
+    qcp::PrintLine(out, line);
   }
 }
 
-}  // namespace DiceRoll::modStartup
+extern const qcp::ToolEntry kTool{u"DiceRoll", &Main};
+
+}  // namespace dice_roll

@@ -6,15 +6,14 @@
 
 #include "console/command_line.h"
 #include "console/failure.h"
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/text/line_reader.h"
 
-namespace FileShow::modStartup {
-
-qcp::StdOutput objOutput;
+namespace file_show {
 
 namespace {
 
@@ -33,8 +32,17 @@ class OpenFile final : public qcp::LineReader::Source {
   platform::FileHandle handle_;
 };
 
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowError(qcp::IPrintTarget& out, std::u16string_view description) {
+  std::u16string line = u"ERROR! ";
+  line += description;
+  line += u'.';
+  qcp::PrintLine(out, line);
+}
+
+}  // namespace
+
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    FileShow.exe <filename.txt|bat|ini|etc>",
       u"",
       u"    Pass the filename of the text file to display.",
@@ -42,21 +50,11 @@ void ShowUsage() {
   });
 }
 
-void ShowError(std::u16string_view description) {
-  std::u16string line = u"ERROR! ";
-  line += description;
-  line += u'.';
-  qcp::PrintLine(objOutput, line);
-}
-
-}  // namespace
-
-void Main() {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   try {
-    const std::u16string file_name = qcp::CleanCommandLine(qcp::CommandTail());
-    objOutput = qcp::StdOutput();
+    const std::u16string file_name = qcp::CleanCommandLine(tail);
     if (file_name.empty()) {
-      ShowUsage();
+      ShowUsage(out);
       return;
     }
     const std::string_view line_end = platform::LineEnd();
@@ -72,18 +70,20 @@ void Main() {
     std::string_view text;
     bool ends_line = false;
     while (reader.Next(text, ends_line)) {
-      objOutput.WriteBytes(text, ends_line ? line_end : std::string_view());
+      out.WriteBytes(text, ends_line ? line_end : std::string_view());
       // A line longer than the column can count (2 GiB without an end) must
       // not end the listing with an overflow; a raw listing keeps no column.
-      if (!ends_line) objOutput.Column(0);
+      if (!ends_line) out.Column(0);
       // Nothing more can reach a reader that has gone, nor a full disk.
       if (platform::StdOutFailed()) break;
     }
   } catch (const qcp::Failure& failure) {
-    ShowError(failure.Description());
+    ShowError(out, failure.Description());
   } catch (const std::bad_alloc&) {
-    ShowError(qcp::failures::kOutOfMemory);
+    ShowError(out, qcp::failures::kOutOfMemory);
   }
 }
 
-}  // namespace FileShow::modStartup
+extern const qcp::ToolEntry kTool{u"FileShow", &Main};
+
+}  // namespace file_show

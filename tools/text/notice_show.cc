@@ -4,19 +4,17 @@
 #include <vector>
 
 #include "console/command_line.h"
-#include "console/help.h"
 #include "console/numbers.h"
-#include "console/std_output.h"
 #include "platform/dialogs.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/products.h"
+#include "tools/std_output.h"
 
-namespace NoticeShow::modStartup {
+namespace notice_show {
 
-qcp::StdOutput objOutput;
-
-constexpr std::u16string_view kTitle = u"Pingnote";
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    NoticeShow.exe <icon> <message>",
       u"",
       u"    Displays a system message box.",
@@ -37,18 +35,19 @@ std::int32_t StyleOf(double icon) {
   return platform::kMbOk | platform::kMbIconAsterisk;
 }
 
-void Main() {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   // Quotes stay: they are part of the icon word and of the message.
-  const std::u16string command_line = qcp::CommandTail();
-  objOutput = qcp::StdOutput();
+  const std::u16string command_line = std::u16string(tail);
   const std::vector<std::u16string> words = qcp::SplitWords(command_line);
   if (words.size() < 2) {  // an empty command line is one empty word
-    ShowUsage();
+    ShowUsage(out);
     return;
   }
   const std::u16string message = qcp::TextAfterFirstBlank(command_line);
   const std::int32_t style = StyleOf(qcp::NumericValue(words[0]));
-  platform::MessageBox(message, std::u16string(kTitle), style);
+  platform::MessageBox(message, std::u16string(qcp::kPingnoteProduct), style);
 }
 
-}  // namespace NoticeShow::modStartup
+extern const qcp::ToolEntry kTool{u"NoticeShow", &Main};
+
+}  // namespace notice_show

@@ -4,14 +4,13 @@
 #include <string_view>
 
 #include "console/command_line.h"
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/random.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/text/random_range.h"
 
-namespace QuipMaker::modStartup {
-
-qcp::StdOutput objOutput;
+namespace quip_maker {
 
 using qcp::RandomInRange;
 using Word = std::u16string_view;
@@ -64,18 +63,23 @@ std::u16string MakeQuote() {
   return sentence;
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
-  if (qcp::HasHelpSwitch(command_line)) {
-    qcp::PrintHelpScreen(objOutput, {
-        u"    QuipMaker.exe",
-        u"",
-        u"    Displays a random No Mrs Bramblewick quote.",
-    });
-    return;
-  }
-  qcp::PrintLine(objOutput, MakeQuote());
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
+      u"    QuipMaker.exe",
+      u"",
+      u"    Displays a random No Mrs Bramblewick quote.",
+  });
 }
 
-}  // namespace QuipMaker::modStartup
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
+  if (qcp::HasHelpSwitch(command_line)) {
+    ShowUsage(out);
+    return;
+  }
+  qcp::PrintLine(out, MakeQuote());
+}
+
+extern const qcp::ToolEntry kTool{u"QuipMaker", &Main};
+
+}  // namespace quip_maker

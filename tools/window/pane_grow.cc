@@ -1,15 +1,14 @@
 // PaneGrow: asks a top-level window, named by its caption, to maximise.
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/window_control.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/window/window_targeting.h"
 
-namespace PaneGrow::modStartup {
+namespace pane_grow {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    PaneGrow.exe <window caption>",
       u"",
       u"    Pass the name of the window (minus quotes!) that",
@@ -18,10 +17,12 @@ void ShowUsage() {
   });
 }
 
-void Main() {
-  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
     platform::PostMessage(window, platform::kWmSysCommand, platform::kScMaximize, 0);
   });
 }
 
-}  // namespace PaneGrow::modStartup
+extern const qcp::ToolEntry kTool{u"PaneGrow", &Main};
+
+}  // namespace pane_grow

@@ -1,15 +1,14 @@
 // PanePin: keeps a top-level window, named by its caption, above all others (topmost).
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/window_control.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/window/window_targeting.h"
 
-namespace PanePin::modStartup {
+namespace pane_pin {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    PanePin.exe <window caption>",
       u"",
       u"    Pass the name of the window (minus quotes!) that",
@@ -19,10 +18,12 @@ void ShowUsage() {
   });
 }
 
-void Main() {
-  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
     platform::SetWindowPos(window, platform::kHwndTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
   });
 }
 
-}  // namespace PanePin::modStartup
+extern const qcp::ToolEntry kTool{u"PanePin", &Main};
+
+}  // namespace pane_pin

@@ -1,15 +1,14 @@
 // PaneShrink: asks a top-level window, named by its caption, to minimise.
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/window_control.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/window/window_targeting.h"
 
-namespace PaneShrink::modStartup {
+namespace pane_shrink {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    PaneShrink.exe <window caption>",
       u"",
       u"    Pass the name of the window (minus quotes!) that",
@@ -18,10 +17,12 @@ void ShowUsage() {
   });
 }
 
-void Main() {
-  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
     platform::PostMessage(window, platform::kWmSysCommand, platform::kScMinimize, 0);
   });
 }
 
-}  // namespace PaneShrink::modStartup
+extern const qcp::ToolEntry kTool{u"PaneShrink", &Main};
+
+}  // namespace pane_shrink

@@ -1,15 +1,14 @@
 // PaneShut: asks a top-level window, named by its caption, to close (as its Close menu item does).
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/window_control.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/window/window_targeting.h"
 
-namespace PaneShut::modStartup {
+namespace pane_shut {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    PaneShut.exe <window caption>",
       u"",
       u"    Pass the name of the window (minus quotes!) that",
@@ -18,10 +17,12 @@ void ShowUsage() {
   });
 }
 
-void Main() {
-  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
     platform::PostMessage(window, platform::kWmSysCommand, platform::kScClose, 0);
   });
 }
 
-}  // namespace PaneShut::modStartup
+extern const qcp::ToolEntry kTool{u"PaneShut", &Main};
+
+}  // namespace pane_shut

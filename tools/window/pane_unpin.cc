@@ -1,15 +1,14 @@
 // PaneUnpin: lets a topmost window, named by its caption, go back among the others.
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/window_control.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 #include "tools/window/window_targeting.h"
 
-namespace PaneUnpin::modStartup {
+namespace pane_unpin {
 
-qcp::StdOutput objOutput;
-
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    PaneUnpin.exe <window caption>",
       u"",
       u"    Pass the name of the window (minus quotes!) that",
@@ -18,10 +17,12 @@ void ShowUsage() {
   });
 }
 
-void Main() {
-  qcp::RunWindowTool(objOutput, ShowUsage, [](platform::WindowHandle window) {
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
     platform::SetWindowPos(window, platform::kHwndNoTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
   });
 }
 
-}  // namespace PaneUnpin::modStartup
+extern const qcp::ToolEntry kTool{u"PaneUnpin", &Main};
+
+}  // namespace pane_unpin

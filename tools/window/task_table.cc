@@ -5,21 +5,20 @@
 #include <string_view>
 
 #include "console/command_line.h"
-#include "console/help.h"
-#include "console/std_output.h"
 #include "platform/processes.h"
+#include "tools/entry.h"
+#include "tools/help.h"
+#include "tools/std_output.h"
 
-namespace TaskTable::modStartup {
-
-qcp::StdOutput objOutput;
+namespace task_table {
 
 constexpr std::u16string_view kHeader =
     u" ID    PROCESS                                   THREADS   PRIORITY CLASS";
 constexpr std::u16string_view kRuler =
     u" ====  ========================================  ========  ==============";
 
-void ShowUsage() {
-  qcp::PrintHelpScreen(objOutput, {
+void ShowUsage(qcp::IPrintTarget& out) {
+  qcp::PrintHelpScreen(out, {
       u"    TaskTable.exe",
       u"",
       u"    Displays a list of currently running processes.",
@@ -44,13 +43,13 @@ std::u16string IdText(std::int32_t id) {
   return negative ? u"-" + digits : digits;
 }
 
-void PrintProcessTable() {
+void PrintProcessTable(qcp::IPrintTarget& out) {
   platform::ProcessEntry entry{};
   entry.dwSize = sizeof entry;
   const platform::SnapshotHandle snapshot = platform::CreateToolhelp32Snapshot(platform::kTh32csSnapProcess, 0);
   bool found = platform::Process32First(snapshot, entry);
-  qcp::PrintLine(objOutput, kHeader);
-  qcp::PrintLine(objOutput, kRuler);
+  qcp::PrintLine(out, kHeader);
+  qcp::PrintLine(out, kRuler);
   while (found) {
     // The name ends at its zero, or at the end of the field should it have none.
     const std::u16string_view field(entry.szExeFile, platform::kMaxPath);
@@ -63,20 +62,21 @@ void PrintProcessTable() {
     row += PadToWidth(qcp::DecimalText(static_cast<std::int32_t>(entry.cntThreads)), u" ", 5);
     row += u"     ";
     row += qcp::DecimalText(entry.pcPriClassBase);
-    qcp::PrintLine(objOutput, row);
+    qcp::PrintLine(out, row);
     found = platform::Process32Next(snapshot, entry);
   }
   platform::CloseHandle(snapshot);
 }
 
-void Main() {
-  const std::u16string command_line = qcp::CleanCommandLine(qcp::CommandTail());
-  objOutput = qcp::StdOutput();
+void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+  const std::u16string command_line = qcp::CleanCommandLine(tail);
   if (qcp::HasHelpSwitch(command_line)) {
-    ShowUsage();
+    ShowUsage(out);
     return;
   }
-  PrintProcessTable();
+  PrintProcessTable(out);
 }
 
-}  // namespace TaskTable::modStartup
+extern const qcp::ToolEntry kTool{u"TaskTable", &Main};
+
+}  // namespace task_table

@@ -7,9 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "console/command_line.h"
-#include "console/std_output.h"
 #include "platform/window_control.h"
+#include "tools/std_output.h"
 
 namespace qcp {
 
@@ -46,11 +45,9 @@ inline platform::WindowHandle TargetWindow(IPrintTarget& out, std::u16string_vie
 // empty tail shows the help screen; otherwise `act` gets the window, if one
 // is found, and nothing is printed.
 template <typename Action>
-void RunWindowTool(StdOutput& out, void (*show_usage)(), Action act) {
-  const std::u16string tail = CommandTail();
-  out = StdOutput();
+void RunWindowTool(std::u16string_view tail, IPrintTarget& out, void (*show_usage)(IPrintTarget&), Action act) {
   if (tail.empty()) {
-    show_usage();
+    show_usage(out);
     return;
   }
   if (const platform::WindowHandle window = TargetWindow(out, tail)) act(window);

@@ -4,18 +4,18 @@
 #include "platform/fake/fake_media_window.h"
 #include "tests/support/tool_test.h"
 
-namespace MovieShow::modStartup { void Main(); }
-namespace MovieShow::frmMain { extern bool IsPaused; }
+namespace movie_show {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace movie_show
+namespace movie_show::window { extern bool paused; }
 
 namespace {
 
-using qcp_test::HelpScreen;
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = HelpScreen({"    MovieShow.exe <mode> <filename.avi|mpg|wmv|mp3|etc>", "",
-                                      "    Pass the filename of the video/music file to play.", "",
-                                      "      Mode: 0 = fullscreen. (default)"});
+const std::string kHelp = qcp_test::Usage(movie_show::ShowUsage);
 
 const Calls kStart = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv)",
                       "PlayerPlay"};
@@ -27,13 +27,13 @@ Calls With(Calls calls, std::initializer_list<const char*> more) {
 
 // Starts "0 clip.wmv"; what the player does afterwards is up to the test.
 void Start() {
-  RunMain(MovieShow::modStartup::Main, u"0 clip.wmv");
+  RunMain(movie_show::Main, u"0 clip.wmv");
   ASSERT_EQ(fake::Calls(), kStart);
 }
 
 TEST(MovieShowTest, HelpForAnEmptyLineOrOneWord) {
   for (const char16_t* tail : {u"", u"\"\"", u"clip.wmv", u"/?", u"\"0\""}) {
-    EXPECT_EQ(RunMain(MovieShow::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(movie_show::Main, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -54,7 +54,7 @@ TEST(MovieShowTest, AnyModeWordPlaysTheRestOfTheLineFullScreen) {
       {u"0 http://host/a b.mp3", "SetPlayerUrl(http://host/a b.mp3)"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(MovieShow::modStartup::Main, c.tail), "");
+    EXPECT_EQ(RunMain(movie_show::Main, c.tail), "");
     EXPECT_EQ(fake::Calls(), (Calls{"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", c.url,
                                     "PlayerPlay"}));
     EXPECT_TRUE(fake::MediaWindowLoaded());
@@ -67,9 +67,9 @@ void NoteOutput() { out_while_box_shown = fake::StdOut(); }
 
 TEST(MovieShowTest, ModeBeyondAWholeNumberShowsTheBoxThenTheLine) {
   for (const char16_t* tail : {u"123456789012 clip.wmv", u"2147483648 clip.wmv", u"1e999 clip.wmv"}) {
-    fake::Reset(tail);
+    fake::Reset();
     fake::WhileMessageBoxShown(&NoteOutput);
-    MovieShow::modStartup::Main();
+    qcp_test::Call(movie_show::Main, tail);
     EXPECT_EQ(fake::Calls(), Calls{"MessageBox(\"Overflow\", \"MovieShow\", 0)"});
     EXPECT_EQ(out_while_box_shown, "");
     EXPECT_EQ(fake::StdOut(), "ERROR! Overflow.\r\n");
@@ -92,10 +92,10 @@ TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
         "PlayerPlay failed"}},
   };
   for (const Case& c : cases) {
-    fake::Reset(u"0 clip.wmv");
+    fake::Reset();
     fake::FailMediaCall(c.member, u"Method 'x' of object 'y' failed");
     fake::WhileMessageBoxShown(&NoteOutput);
-    MovieShow::modStartup::Main();
+    qcp_test::Call(movie_show::Main, u"0 clip.wmv");
     Calls expected = With(c.calls, {"MessageBox(\"Method 'x' of object 'y' failed\", \"MovieShow\", 0)"});
     // A window that was loaded goes, after the line.
     if (expected.front() == "LoadMediaWindow") expected.push_back("UnloadMediaWindow");
@@ -158,9 +158,9 @@ TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
       {&DeliverError, {"UnloadMediaWindow"}},
   };
   for (const Case& c : cases) {
-    fake::Reset(u"0 clip.wmv");
+    fake::Reset();
     fake::DuringMediaCall("SetPlayerUrl", c.during);
-    MovieShow::modStartup::Main();
+    qcp_test::Call(movie_show::Main, u"0 clip.wmv");
     Calls expected = before_play;
     expected.insert(expected.end(), c.after_url.begin(), c.after_url.end());
     EXPECT_EQ(fake::Calls(), expected);
@@ -200,7 +200,7 @@ TEST(MovieShowTest, KeyTable) {
     fake::DeliverPlayStateChange(3);
     for (std::int16_t key : c.keys) fake::DeliverKeyPress(key);
     EXPECT_EQ(fake::Calls(), With(With(kStart, {"ShowMediaWindow"}), c.calls));
-    EXPECT_EQ(MovieShow::frmMain::IsPaused, c.paused);
+    EXPECT_EQ(movie_show::window::paused, c.paused);
   }
 }
 
@@ -214,14 +214,14 @@ TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
   fake::DeliverPlayStateChange(3);
   fake::DeliverKeyPress(32);
   EXPECT_EQ(fake::Calls(), With(kStart, {"ShowMediaWindow", "PlayerPause", "ShowMediaWindow", "PlayerPlay"}));
-  EXPECT_FALSE(MovieShow::frmMain::IsPaused);
+  EXPECT_FALSE(movie_show::window::paused);
 
   // A new run starts unpaused.
   Start();
   fake::DeliverKeyPress(32);
-  EXPECT_TRUE(MovieShow::frmMain::IsPaused);
+  EXPECT_TRUE(movie_show::window::paused);
   Start();
-  EXPECT_FALSE(MovieShow::frmMain::IsPaused);
+  EXPECT_FALSE(movie_show::window::paused);
 }
 
 // The media ends while the box is up: the window stays until it is closed.
@@ -246,7 +246,7 @@ TEST(MovieShowTest, AFailingPauseEndsInTheErrorStep) {
   EXPECT_EQ(out_while_box_shown, "");
   EXPECT_TRUE(loaded_after_the_end);
   EXPECT_EQ(fake::StdOut(), "ERROR! Method 'pause' of object 'IWMPControls' failed.\r\n");
-  EXPECT_FALSE(MovieShow::frmMain::IsPaused);
+  EXPECT_FALSE(movie_show::window::paused);
 }
 
 }  // namespace

@@ -4,36 +4,30 @@
 #include "platform/fake/fake_picture_window.h"
 #include "tests/support/tool_test.h"
 
-namespace PictureShow::modStartup { void Main(); }
+namespace picture_show {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace picture_show
 
 namespace {
 
-using qcp_test::HelpScreen;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = HelpScreen({
-    "    PictureShow.exe <seconds> <filename.jpg|gif|bmp>",
-    "",
-    "    Pass the filename of the image to display.",
-    "    Enter the number of seconds to display the image",
-    "    for, or enter 0 until the image is clicked.",
-    "",
-    "    Seconds cannot be more than 65.",
-});
+const std::string kHelp = qcp_test::Usage(picture_show::ShowUsage);
 
 // A run of its own: the window an earlier run left open is closed first,
 // as its process would have ended.
-void Reset(std::u16string tail) {
+void Reset() {
   fake::AskToClose();
-  fake::Reset(std::move(tail));
+  fake::Reset();
 }
 
 // Runs Main with `cat.jpg` loading as a 200 x 100 picture.
 std::string Show(std::u16string tail, char16_t decimal_separator = u'.') {
-  Reset(std::move(tail));
+  Reset();
   fake::SetDecimalSeparator(decimal_separator);
   fake::SetPicture(u"cat.jpg", 200, 100);
-  PictureShow::modStartup::Main();
+  qcp_test::Call(picture_show::Main, tail);
   return fake::StdOut();
 }
 
@@ -54,9 +48,9 @@ TEST(PictureShowTest, HelpForAnEmptyLineOrASingleWord) {
 }
 
 TEST(PictureShowTest, APictureThatDoesNotLoadIsNeverShown) {
-  Reset(u"5 broken.gif");
+  Reset();
   fake::SetPictureFailure(u"broken.gif", u"Invalid picture");
-  PictureShow::modStartup::Main();
+  qcp_test::Call(picture_show::Main, u"5 broken.gif");
   EXPECT_EQ(fake::StdOut(), "ERROR! Invalid picture.\r\n");
   EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow(icon)", "LoadPicture(broken.gif)", "UnloadPictureWindow"}));
 

@@ -2,30 +2,33 @@
 
 #include "tests/support/tool_test.h"
 
-namespace WaveOnce::modStartup { void Main(); }
-namespace WaveRepeat::modStartup { void Main(); }
+namespace wave_once {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace wave_once
+namespace wave_repeat {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace wave_repeat
 
 namespace {
 
-using qcp_test::HelpScreen;
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
 struct Tool {
-  void (*main)();
+  qcp::ToolMain main;
   const char* name;
   std::string help;
   int flags;
 };
 
 const Tool kTools[] = {
-    {WaveOnce::modStartup::Main, "WaveOnce",
-     HelpScreen({"    WaveOnce.exe <filename.wav>", "", "    Pass the filename of the WAVE file to play.",
-                 "    Press CTRL+C to interrupt playback."}),
+    {wave_once::Main, "WaveOnce",
+     qcp_test::Usage(wave_once::ShowUsage),
      2},
-    {WaveRepeat::modStartup::Main, "WaveRepeat",
-     HelpScreen({"    WaveRepeat.exe <filename.wav>", "", "    Pass the filename of the WAVE file to play.",
-                 "    Press Ctrl+C to stop playing. Looping doesn't work yet!"}),
+    {wave_repeat::Main, "WaveRepeat",
+     qcp_test::Usage(wave_repeat::ShowUsage),
      10},
 };
 

@@ -2,14 +2,17 @@
 
 #include "tests/support/tool_test.h"
 
-namespace SessionEnd::modStartup { void Main(); }
+namespace session_end {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace session_end
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::HelpScreen({"    SessionEnd.exe", "", "    Logs the current user off of Windows."});
+const std::string kHelp = qcp_test::Usage(session_end::ShowUsage);
 
 TEST(SessionEndTest, EnablesThePrivilegeThenForcesTheLogOff) {
   const Calls sequence = {
@@ -21,14 +24,14 @@ TEST(SessionEndTest, EnablesThePrivilegeThenForcesTheLogOff) {
       "ExitWindowsEx(4, 0)",
   };
   for (const char16_t* tail : {u"", u"now", u"/ ?", u"\"\"", u"? /"}) {
-    EXPECT_EQ(RunMain(SessionEnd::modStartup::Main, tail), "");
+    EXPECT_EQ(RunMain(session_end::Main, tail), "");
     EXPECT_EQ(fake::Calls(), sequence);
   }
 }
 
 TEST(SessionEndTest, HelpSwitchAnywhereAfterCleaningEndsNothing) {
   for (const char16_t* tail : {u"/?", u"x/?y", u"\"/\"?", u"now /?"}) {
-    EXPECT_EQ(RunMain(SessionEnd::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(session_end::Main, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }

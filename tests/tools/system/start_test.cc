@@ -2,17 +2,19 @@
 
 #include "platform/fake/fake_shell.h"
 #include "tests/support/tool_test.h"
-#include "tools/system/mod_shell_execute.h"
+#include "tools/system/shell_execute.h"
 
-namespace Start::modStartup { void Main(); }
+namespace start {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace start
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::HelpScreen(
-    {"    Start.exe <mode> <filename>", "", "    Sarts the specified application or file.", "", "      Mode: 0 = default."});
+const std::string kHelp = qcp_test::Usage(start::ShowUsage);
 
 TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
   struct Case {
@@ -33,7 +35,7 @@ TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
       {u"0 \u00e9t\u00e9 \u4e2d.txt", u"\u00e9t\u00e9 \u4e2d.txt"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(Start::modStartup::Main, c.tail), "");
+    EXPECT_EQ(RunMain(start::Main, c.tail), "");
     ASSERT_EQ(fake::ShellExecuteRecords().size(), 1u);
     EXPECT_EQ(fake::ShellExecuteRecords()[0].file, c.file);
   }
@@ -41,22 +43,22 @@ TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
 
 TEST(StartTest, HelpForAnEmptyLineOrASingleWord) {
   for (const char16_t* tail : {u"", u"\"\"", u"notepad", u"C:\\a.txt", u"/?"}) {
-    EXPECT_EQ(RunMain(Start::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(start::Main, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 
 TEST(StartTest, OpensWithoutWaitingAndReleasesTheProcess) {
-  fake::Reset(u"0 notepad");
+  fake::Reset();
   fake::SetShellProcess(platform::ProcessHandle{0x3c});
-  Start::modStartup::Main();
+  qcp_test::Call(start::Main, u"0 notepad");
   EXPECT_EQ(fake::Calls(), (Calls{"ShellExecuteEx(\"notepad\")", "CloseHandle(0x3c)"}));
   EXPECT_EQ(fake::StdOut(), "");
 }
 
 TEST(ExecuteFileTest, FillsTheRecordFromItsParameters) {
   fake::Reset();
-  Start::modShellExecute::ExecuteFile(u"a b.txt", u"-x 1", -2, 3, u"C:\\Work", false);
+  start::ExecuteFile(u"a b.txt", u"-x 1", -2, 3, u"C:\\Work", false);
   ASSERT_EQ(fake::ShellExecuteRecords().size(), 1u);
   const platform::ShellExecuteInfo& record = fake::ShellExecuteRecords()[0];
   EXPECT_EQ(record.mask, 0x40u);
@@ -68,7 +70,7 @@ TEST(ExecuteFileTest, FillsTheRecordFromItsParameters) {
   EXPECT_EQ(record.show, 3);
 
   // Start's own call: no owner, a normal window, no parameters, no directory.
-  RunMain(Start::modStartup::Main, u"0 notepad");
+  RunMain(start::Main, u"0 notepad");
   const platform::ShellExecuteInfo& start = fake::ShellExecuteRecords().at(0);
   EXPECT_EQ(start.mask, 0x40u);
   EXPECT_EQ(start.hwnd, 0u);
@@ -81,7 +83,7 @@ TEST(ExecuteFileTest, FillsTheRecordFromItsParameters) {
 TEST(ExecuteFileTest, WaitPathWaitsOnceThenClosesTheHandle) {
   fake::Reset();
   fake::SetShellProcess(platform::ProcessHandle{0x1f4});
-  Start::modShellExecute::ExecuteFile(u"setup.exe", u"", 0, 1, u"", true);
+  start::ExecuteFile(u"setup.exe", u"", 0, 1, u"", true);
   EXPECT_EQ(fake::Calls(), (Calls{"ShellExecuteEx(\"setup.exe\")", "WaitForSingleObject(0x1f4, 0xffffffff)",
                                   "CloseHandle(0x1f4)", "DoEvents"}));
 }
@@ -89,7 +91,7 @@ TEST(ExecuteFileTest, WaitPathWaitsOnceThenClosesTheHandle) {
 TEST(ExecuteFileTest, NothingToWaitForOrCloseWithoutAProcess) {
   for (bool wait : {false, true}) {
     fake::Reset();
-    Start::modShellExecute::ExecuteFile(u"readme.txt", u"", 0, 1, u"", wait);
+    start::ExecuteFile(u"readme.txt", u"", 0, 1, u"", wait);
     EXPECT_EQ(fake::Calls(), Calls{"ShellExecuteEx(\"readme.txt\")"});
   }
 }

@@ -3,23 +3,17 @@
 #include "console/failure.h"
 #include "tests/support/tool_test.h"
 
-namespace TrashPurge::modStartup { void Main(); }
+namespace trash_purge {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace trash_purge
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::HelpScreen({
-    "    TrashPurge.exe <drive> <mode>",
-    "",
-    "    Empties the recycle bin of the specified drive.",
-    "",
-    "      Mode: 0 = default.",
-    "            1 = No Windows confirmation.",
-    "            2 = No Windows confirmation; no progress UI.",
-    "            3 = No Windows confirmation; no progress UI; no sound.",
-});
+const std::string kHelp = qcp_test::Usage(trash_purge::ShowUsage);
 
 TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
   struct Case {
@@ -50,21 +44,21 @@ TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
       {u"D:\\\u00e9t\u00e9\u4e2d 1", "SHEmptyRecycleBin(0x0, \"D:\\\u00e9t\u00e9\u4e2d\", 1)"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(TrashPurge::modStartup::Main, c.tail), "") << c.call;
+    EXPECT_EQ(RunMain(trash_purge::Main, c.tail), "") << c.call;
     EXPECT_EQ(fake::Calls(), Calls{c.call});
   }
 }
 
 TEST(TrashPurgeTest, HelpUnlessExactlyTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"}) {
-    EXPECT_EQ(RunMain(TrashPurge::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(trash_purge::Main, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 
 TEST(TrashPurgeTest, ModeBeyondTheDoubleRangeIsAnUncaughtOverflow) {
-  fake::Reset(u"C:\\ 1E999");
-  EXPECT_THROW(TrashPurge::modStartup::Main(), qcp::Failure);
+  fake::Reset();
+  EXPECT_THROW(qcp_test::Call(trash_purge::Main, u"C:\\ 1E999"), qcp::Failure);
   EXPECT_EQ(fake::Calls(), Calls{});
 }
 

@@ -5,29 +5,29 @@
 #include <string>
 
 #include "console/failure.h"
-#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_random.h"
 #include "tests/support/tool_test.h"
 #include "tools/text/random_range.h"
 
-namespace DiceRoll::modStartup { void Main(); }
+namespace dice_roll {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace dice_roll
 
 namespace {
 
-using qcp_test::HelpScreen;
 using Calls = std::vector<std::string>;
 
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 const float kJustBelowOne = std::nextafter(1.0f, 0.0f);
 
-const std::string kHelp = HelpScreen({"    DiceRoll.exe <lowest> <highest>", "",
-                                      "    Generates a random number between (and including)",
-                                      "    the specified Lowest and Highest numbers."});
+const std::string kHelp = qcp_test::Usage(dice_roll::ShowUsage);
 
 std::string Roll(std::u16string tail, float r) {
-  fake::Reset(std::move(tail));
+  fake::Reset();
   fake::QueueRandomFractions({r});
-  DiceRoll::modStartup::Main();
+  qcp_test::Call(dice_roll::Main, tail);
   return fake::StdOut();
 }
 
@@ -82,7 +82,7 @@ TEST(RandomInRangeTest, ASpanBeyond32BitsIsAnOverflow) {
 
 TEST(DiceRollTest, HelpForFewerThanTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"5", u"/?", u"5\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(DiceRoll::modStartup::Main, tail), kHelp) << fake::Narrow(tail);
+    EXPECT_EQ(qcp_test::RunMain(dice_roll::Main, tail), kHelp) << fake::Narrow(tail);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }

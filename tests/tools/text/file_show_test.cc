@@ -7,32 +7,32 @@
 #include "platform/fake/fake_files.h"
 #include "tests/support/tool_test.h"
 
-namespace FileShow::modStartup { void Main(); }
+namespace file_show {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace file_show
 
 namespace {
 
-using qcp_test::HelpScreen;
 using Calls = std::vector<std::string>;
 using namespace std::string_literals;
 
-const std::string kHelp = HelpScreen({"    FileShow.exe <filename.txt|bat|ini|etc>", "",
-                                      "    Pass the filename of the text file to display.",
-                                      "    Press CTRL+C to interrupt listing."});
+const std::string kHelp = qcp_test::Usage(file_show::ShowUsage);
 
 std::string List(std::u16string tail, const std::u16string& name, const std::string& contents) {
-  fake::Reset(std::move(tail));
+  fake::Reset();
   fake::SetFile(name, contents);
-  FileShow::modStartup::Main();
+  qcp_test::Call(file_show::Main, tail);
   return fake::StdOut();
 }
 
 TEST(FileShowTest, HelpOnlyForAnEmptyName) {
   for (const char16_t* tail : {u"", u"\"\"", u"\"\"\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(FileShow::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(qcp_test::RunMain(file_show::Main, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
   // "/?" is a file name like any other.
-  EXPECT_EQ(qcp_test::RunMain(FileShow::modStartup::Main, u"/?"), "ERROR! File not found.\r\n");
+  EXPECT_EQ(qcp_test::RunMain(file_show::Main, u"/?"), "ERROR! File not found.\r\n");
   EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(/?)"});
 }
 
@@ -57,10 +57,10 @@ TEST(FileShowTest, TheLinesOfEachReadGoOutInOneWrite) {
 TEST(FileShowTest, NativelyEveryLineEndEndsALineAndLfIsWritten) {
   // Keeping the Windows rule natively would glue a Unix file into one line.
   const std::string contents = "lf\ncrlf\r\ncr\rmixed\n\r\n\rlast"s;
-  fake::Reset(u"f");
+  fake::Reset();
   fake::UseNativeConsoleConventions();
   fake::SetFile(u"f", contents);
-  FileShow::modStartup::Main();
+  qcp_test::Call(file_show::Main, u"f");
   EXPECT_EQ(fake::StdOut(), "lf\ncrlf\ncr\nmixed\n\n\nlast\n");
 }
 
@@ -74,10 +74,10 @@ TEST(FileShowTest, ReadsInBlocksWhateverTheFileSize) {
   // A line far longer than any block, and a last one with no end.
   contents += std::string(1 << 20, 'x') + "\r\n" + "last";
   expected += std::string(1 << 20, 'x') + "\r\n" + "last\r\n";
-  fake::Reset(u"big");
+  fake::Reset();
   fake::SetFile(u"big", contents);
   fake::SetReadChunk(1000);
-  FileShow::modStartup::Main();
+  qcp_test::Call(file_show::Main, u"big");
   EXPECT_EQ(fake::StdOut(), expected);
   EXPECT_LE(fake::LargestRead(), 64u * 1024);
 }
@@ -88,11 +88,11 @@ TEST(FileShowTest, StopsQuietlyOnceItsOutputFails) {
   std::string contents;
   for (int i = 0; i < 100000; ++i) contents += "abc\r\n";  // 200 lines a read, and a write
   for (int working : {0, 1, 3}) {
-    fake::Reset(u"big");
+    fake::Reset();
     fake::SetFile(u"big", contents);
     fake::SetReadChunk(1000);
     fake::SetStdOutFailsAfter(working);
-    FileShow::modStartup::Main();
+    qcp_test::Call(file_show::Main, u"big");
     EXPECT_EQ(fake::StdOut().size(), working * 1000u);
     EXPECT_EQ(fake::BytesRead(), (working + 1) * 1000u);
     EXPECT_EQ(fake::StdErr(), "");
@@ -104,9 +104,9 @@ TEST(FileShowTest, AFileThatCannotBeOpenedGivesOneErrorLine) {
   namespace f = qcp::failures;
   for (std::u16string_view description :
        {f::kFileNotFound, f::kPathNotFound, f::kPermissionDenied, f::kBadFileName, f::kPathIsFolder}) {
-    fake::Reset(u"x");
+    fake::Reset();
     fake::SetOpenFailure(u"x", std::u16string(description));
-    FileShow::modStartup::Main();
+    qcp_test::Call(file_show::Main, u"x");
     EXPECT_EQ(fake::StdOut(), "ERROR! " + fake::Narrow(description) + ".\r\n");
     EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(x)"});
   }
@@ -114,10 +114,10 @@ TEST(FileShowTest, AFileThatCannotBeOpenedGivesOneErrorLine) {
 
 TEST(FileShowTest, AReadFailingMidFileKeepsTheLinesListedSoFar) {
   // The failure comes inside "two": "one" is out, the part of "two" is not.
-  fake::Reset(u"x");
+  fake::Reset();
   fake::SetFile(u"x", "one\r\ntwo\r\nthree\r\n");
   fake::SetReadFailure(u"x", 7, std::u16string(qcp::failures::kDeviceError));
-  FileShow::modStartup::Main();
+  qcp_test::Call(file_show::Main, u"x");
   EXPECT_EQ(fake::StdOut(), "one\r\nERROR! Device I/O error.\r\n");
   EXPECT_EQ(fake::OpenFiles(), 0);
 }

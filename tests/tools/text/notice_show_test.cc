@@ -5,17 +5,17 @@
 #include "console/failure.h"
 #include "tests/support/tool_test.h"
 
-namespace NoticeShow::modStartup { void Main(); }
+namespace notice_show {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace notice_show
 
 namespace {
 
-using qcp_test::HelpScreen;
 using Calls = std::vector<std::string>;
 
 const std::string kHelp =
-    HelpScreen({"    NoticeShow.exe <icon> <message>", "", "    Displays a system message box.", "",
-                "      Icon: 0 = Information (default).", "      Icon: 1 = Question.",
-                "      Icon: 2 = Exclamation.", "      Icon: 3 = Critical.", ""});
+    qcp_test::Usage(notice_show::ShowUsage);
 
 std::string Box(const std::string& text, int style) {
   return "MessageBox(\"" + text + "\", \"Pingnote\", " + std::to_string(style) + ")";
@@ -23,7 +23,7 @@ std::string Box(const std::string& text, int style) {
 
 TEST(NoticeShowTest, HelpWithoutABlank) {
   for (const char16_t* tail : {u"", u"2", u"/?", u"Hello", u"\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(NoticeShow::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(qcp_test::RunMain(notice_show::Main, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -40,7 +40,7 @@ TEST(NoticeShowTest, IconNumberComparedExactly) {
   };
   for (const Case& c : cases) {
     const std::u16string tail = std::u16string(c.icon) + u" text";
-    EXPECT_EQ(qcp_test::RunMain(NoticeShow::modStartup::Main, tail), "");
+    EXPECT_EQ(qcp_test::RunMain(notice_show::Main, tail), "");
     EXPECT_EQ(fake::Calls(), Calls{Box("text", c.style)}) << fake::Narrow(c.icon);
   }
 }
@@ -60,14 +60,14 @@ TEST(NoticeShowTest, TheMessageIsTheTailAfterTheFirstBlank) {
       {u"0 a\tb %s \\n", "a\tb %s \\n", 64},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(qcp_test::RunMain(NoticeShow::modStartup::Main, c.tail), "");
+    EXPECT_EQ(qcp_test::RunMain(notice_show::Main, c.tail), "");
     EXPECT_EQ(fake::Calls(), Calls{Box(c.text, c.style)});
   }
 }
 
 TEST(NoticeShowTest, AnIconBeyondTheDoubleRangeIsLeftUncaught) {
-  fake::Reset(u"1e999 text");
-  EXPECT_THROW(NoticeShow::modStartup::Main(), qcp::Failure);
+  fake::Reset();
+  EXPECT_THROW(qcp_test::Call(notice_show::Main, u"1e999 text"), qcp::Failure);
   EXPECT_EQ(fake::Calls(), Calls{});
   EXPECT_EQ(fake::StdOut(), "");
 }

@@ -4,32 +4,34 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_random.h"
 #include "tests/support/tool_test.h"
 
-namespace QuipMaker::modStartup { void Main(); }
+namespace quip_maker {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace quip_maker
 
 namespace {
 
-using qcp_test::HelpScreen;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = HelpScreen({"    QuipMaker.exe", "", "    Displays a random No Mrs Bramblewick quote."});
+const std::string kHelp = qcp_test::Usage(quip_maker::ShowUsage);
 const float kJustBelowOne = std::nextafter(1.0f, 0.0f);
 
 // The fraction that draws `index` from a list of `size` entries.
 float Pick(int index, int size) { return (index + 0.5f) / size; }
 
 std::string Quote(std::initializer_list<float> fractions) {
-  fake::Reset(u"");
+  fake::Reset();
   fake::QueueRandomFractions(fractions);
-  QuipMaker::modStartup::Main();
+  qcp_test::Call(quip_maker::Main, u"");
   return fake::StdOut();
 }
 
 TEST(QuipMakerTest, HelpWhenTheSwitchIsAnywhere) {
   for (const char16_t* tail : {u"/?", u"x/?y", u"/\"?", u"tell me /? please"}) {
-    EXPECT_EQ(qcp_test::RunMain(QuipMaker::modStartup::Main, tail), kHelp);
+    EXPECT_EQ(qcp_test::RunMain(quip_maker::Main, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -45,8 +47,8 @@ TEST(QuipMakerTest, DrawsInOrderWithTheInitialLast) {
             "Yes Dr K, that might be her .. oops!.\r\n");
   EXPECT_EQ(fake::Calls(), Calls{"Randomize"});
   // Any other command line is ignored.
-  fake::Reset(u"please be quick");
-  EXPECT_EQ(qcp_test::RunMain(QuipMaker::modStartup::Main, u"please be quick"), "Yes Ms A, that is my banjo.\r\n");
+  fake::Reset();
+  EXPECT_EQ(qcp_test::RunMain(quip_maker::Main, u"please be quick"), "Yes Ms A, that is my banjo.\r\n");
 }
 
 // Every entry of every list at its place: a changed, swapped or dropped word
@@ -76,9 +78,9 @@ TEST(QuipMakerTest, EveryWordOfEveryListAtItsPlace) {
       fractions[list] = Pick(i, size);
       std::vector<std::string> words(5);
       for (std::size_t other = 0; other < 5; ++other) words[other] = other == list ? lists[list][i] : lists[other][0];
-      fake::Reset(u"");
+      fake::Reset();
       fake::QueueRandomFractions({fractions[0], fractions[1], fractions[2], fractions[3], fractions[4], 0});
-      QuipMaker::modStartup::Main();
+      qcp_test::Call(quip_maker::Main, u"");
       EXPECT_EQ(fake::StdOut(), words[0] + " " + words[1] + " A, that " + words[2] + " " + words[3] + " " +
                                     words[4] + ".\r\n")
           << "list " << list << ", entry " << i;

@@ -7,9 +7,10 @@
 #include "platform/processes.h"
 #include "tests/support/tool_test.h"
 
-namespace TaskTable::modStartup {
-void Main();
-}  // namespace TaskTable::modStartup
+namespace task_table {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace task_table
 
 namespace {
 
@@ -20,7 +21,7 @@ using qcp_test::RunMain;
 const std::string kHeader = " ID    PROCESS" + std::string(35, ' ') + "THREADS   PRIORITY CLASS\r\n";
 const std::string kRuler = " ====  " + std::string(40, '=') + "  ========  ==============\r\n";
 const std::string kHelp =
-    qcp_test::HelpScreen({"    TaskTable.exe", "", "    Displays a list of currently running processes."});
+    qcp_test::Usage(task_table::ShowUsage);
 
 std::string Blanks(std::size_t count) { return std::string(count, ' '); }
 
@@ -55,17 +56,17 @@ TEST(TaskTableTest, RowsPushRightWhereAFieldOverflowsAndNothingIsCut) {
   for (const Case& c : cases) {
     fake::Reset();
     fake::AddProcess(c.id, c.name, c.threads, c.priority);
-    TaskTable::modStartup::Main();
+    qcp_test::Call(task_table::Main, u"");
     EXPECT_EQ(fake::StdOut(), kHeader + kRuler + c.row + "\r\n");
   }
 }
 
 TEST(TaskTableTest, EveryProcessInEnumerationOrderThenTheSnapshotIsClosed) {
-  fake::Reset(u"anything else");
+  fake::Reset();
   fake::AddProcess(300, u"c.exe", 1, 8);
   fake::AddProcess(100, u"a.exe", 2, 8);
   fake::AddProcess(200, u"b.exe", 3, 8);
-  TaskTable::modStartup::Main();
+  qcp_test::Call(task_table::Main, u"anything else");
   const std::string tail = Blanks(35) + "  ";
   EXPECT_EQ(fake::StdOut(), kHeader + kRuler + " 0300  c.exe" + tail + "1    " + Blanks(5) + "8\r\n" +
                                 " 0100  a.exe" + tail + "2    " + Blanks(5) + "8\r\n" + " 0200  b.exe" + tail +
@@ -80,7 +81,7 @@ TEST(TaskTableTest, FailedSnapshotStillPrintsHeaderAndRuler) {
   fake::Reset();
   fake::AddProcess(1, u"never.exe", 1, 8);
   fake::FailSnapshot();
-  TaskTable::modStartup::Main();
+  qcp_test::Call(task_table::Main, u"");
   EXPECT_EQ(fake::StdOut(), kHeader + kRuler);
   EXPECT_EQ(fake::Calls().back(), "CloseHandle(-1)");
 }
@@ -88,20 +89,20 @@ TEST(TaskTableTest, FailedSnapshotStillPrintsHeaderAndRuler) {
 TEST(TaskTableTest, NameWithoutItsZeroStopsAtTheEndOfTheField) {
   fake::Reset();
   fake::AddProcess(1, std::u16string(300, u'z'), 1, 8);
-  TaskTable::modStartup::Main();
+  qcp_test::Call(task_table::Main, u"");
   EXPECT_EQ(fake::StdOut(), kHeader + kRuler + " 0001  " + std::string(260, 'z') + "  1    " + Blanks(5) + "8\r\n");
 }
 
 TEST(TaskTableTest, HelpSwitchAnywhereAfterCleaning) {
   for (const char16_t* tail : {u"/?", u"x/?y", u"\"/?\"", u"/\"?", u"a /? b"}) {
-    fake::Reset(tail);
+    fake::Reset();
     fake::AddProcess(1, u"a.exe", 1, 8);
-    TaskTable::modStartup::Main();
+    qcp_test::Call(task_table::Main, tail);
     EXPECT_EQ(fake::StdOut(), kHelp);
     EXPECT_EQ(fake::Calls(), std::vector<std::string>{});
   }
   for (const char16_t* tail : {u"", u"?/", u"/ ?", u"-h"}) {
-    EXPECT_EQ(RunMain(TaskTable::modStartup::Main, tail), kHeader + kRuler);
+    EXPECT_EQ(RunMain(task_table::Main, tail), kHeader + kRuler);
   }
 }
 

@@ -7,60 +7,69 @@
 #include "tests/support/tool_test.h"
 #include "tools/window/window_targeting.h"
 
-namespace PaneShut::modStartup { void Main(); }
-namespace PaneRevive::modStartup { void Main(); }
-namespace PaneShrink::modStartup { void Main(); }
-namespace PaneGrow::modStartup { void Main(); }
-namespace PanePin::modStartup { void Main(); }
-namespace PaneUnpin::modStartup { void Main(); }
+namespace pane_shut {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace pane_shut
+namespace pane_revive {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace pane_revive
+namespace pane_shrink {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace pane_shrink
+namespace pane_grow {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace pane_grow
+namespace pane_pin {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace pane_pin
+namespace pane_unpin {
+void ShowUsage(qcp::IPrintTarget& out);
+void Main(std::u16string_view tail, qcp::IPrintTarget& out);
+}  // namespace pane_unpin
 
 namespace {
 
-using qcp_test::HelpScreen;
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
 struct Tool {
   const char* name;
-  void (*main)();
+  qcp::ToolMain main;
   std::string help;
   std::string action;  // the call on window 0x1234
 };
 
 const Tool kTools[] = {
-    {"PaneShut", PaneShut::modStartup::Main,
-     HelpScreen({"    PaneShut.exe <window caption>", "", "    Pass the name of the window (minus quotes!) that",
-                 "    you would like to be closed. Pass a 0 (zero) to", "    close the currently active window."}),
+    {"PaneShut", pane_shut::Main,
+     qcp_test::Usage(pane_shut::ShowUsage),
      "PostMessage(0x1234, 0x112, 0xf060, 0)"},
-    {"PaneRevive", PaneRevive::modStartup::Main,
-     HelpScreen({"    PaneRevive.exe <window caption>", "", "    Pass the name of the window (minus quotes!) that",
-                 "    you would like to restore. Pass a 0 (zero) to restore", "    the currently active window."}),
+    {"PaneRevive", pane_revive::Main,
+     qcp_test::Usage(pane_revive::ShowUsage),
      "PostMessage(0x1234, 0x112, 0xf120, 0)"},
-    {"PaneShrink", PaneShrink::modStartup::Main,
-     HelpScreen({"    PaneShrink.exe <window caption>", "", "    Pass the name of the window (minus quotes!) that",
-                 "    you would like to be minimized. Pass a 0 (zero) to", "    minimize the currently active window."}),
+    {"PaneShrink", pane_shrink::Main,
+     qcp_test::Usage(pane_shrink::ShowUsage),
      "PostMessage(0x1234, 0x112, 0xf020, 0)"},
-    {"PaneGrow", PaneGrow::modStartup::Main,
-     HelpScreen({"    PaneGrow.exe <window caption>", "", "    Pass the name of the window (minus quotes!) that",
-                 "    you would like to be maximized. Pass a 0 (zero) to", "    maximize the currently active window."}),
+    {"PaneGrow", pane_grow::Main,
+     qcp_test::Usage(pane_grow::ShowUsage),
      "PostMessage(0x1234, 0x112, 0xf030, 0)"},
-    {"PanePin", PanePin::modStartup::Main,
-     HelpScreen({"    PanePin.exe <window caption>", "", "    Pass the name of the window (minus quotes!) that",
-                 "    you would like to be topmost (stickied). Pass a", "    0 (zero) to make the currently active window",
-                 "    topmost (stickied)."}),
+    {"PanePin", pane_pin::Main,
+     qcp_test::Usage(pane_pin::ShowUsage),
      "SetWindowPos(0x1234, -1, 0, 0, 0, 0, 3)"},
-    {"PaneUnpin", PaneUnpin::modStartup::Main,
-     HelpScreen({"    PaneUnpin.exe <window caption>", "", "    Pass the name of the window (minus quotes!) that",
-                 "    you would like to not be topmost. Pass a 0 (zero)",
-                 "    to make the currently active window not topmost."}),
+    {"PaneUnpin", pane_unpin::Main,
+     qcp_test::Usage(pane_unpin::ShowUsage),
      "SetWindowPos(0x1234, -2, 0, 0, 0, 0, 3)"},
 };
 
 // Runs `tool` with `tail` on a desktop prepared by `setup`.
 std::string RunOn(const Tool& tool, std::u16string tail, void (*setup)() = [] {}) {
-  fake::Reset(std::move(tail));
+  fake::Reset();
   setup();
-  tool.main();
+  qcp_test::Call(tool.main, tail);
   return fake::StdOut();
 }
 
@@ -137,9 +146,9 @@ TEST(WindowToolsTest, ZeroWithoutAnActiveCaptionActsOnNothing) {
 TEST(WindowToolsTest, AnyNonNullHandleIsAWindow) {
   // Handles with the top bit set in 32 bits, and in the full pointer width.
   for (platform::WindowHandle handle : {platform::WindowHandle{0x80000010}, ~platform::WindowHandle{0xffff}}) {
-    fake::Reset(u"High");
+    fake::Reset();
     fake::AddWindow(handle, u"High");
-    PaneShrink::modStartup::Main();
+    qcp_test::Call(pane_shrink::Main, u"High");
     EXPECT_EQ(fake::StdOut(), "");
     ASSERT_EQ(fake::Calls().size(), 2u);
     EXPECT_EQ(fake::Calls()[1].rfind("PostMessage(0x", 0), 0u) << fake::Calls()[1];
@@ -175,10 +184,10 @@ TEST(GetWindowCaptionTest, CutsAtTheZeroAndAtTheCount) {
 
 TEST(WindowToolsTest, ZeroUsesTheFirst255CharactersOfALongActiveCaption) {
   static const std::u16string caption = std::u16string(255, u'a') + u"bcd";
-  fake::Reset(u"0");
+  fake::Reset();
   fake::AddWindow(0x1234, caption);
   fake::SetForegroundWindow(0x1234);
-  PanePin::modStartup::Main();
+  qcp_test::Call(pane_pin::Main, u"0");
   const std::string expected(255, 'a');
   EXPECT_EQ(fake::StdOut(), "ERROR! Couldn't find window: " + expected + "\r\n");
   EXPECT_EQ(fake::Calls().back(), "FindWindow(null, \"" + expected + "\")");

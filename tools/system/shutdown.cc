@@ -1,8 +1,8 @@
-#include "tools/system/mod_shutdown.h"
+#include "tools/system/shutdown.h"
 
 #include "platform/session.h"
 
-namespace SessionEnd::modShutdown {
+namespace session_end {
 
 namespace {
 // The one-entry TOKEN_PRIVILEGES record: count, LUID, attributes.
@@ -33,4 +33,4 @@ void ShutdownWindows(std::int32_t flags) {
 
 void LogUserOff() { ShutdownWindows(static_cast<std::int32_t>(platform::kEwxLogoff | platform::kEwxForce)); }
 
-}  // namespace SessionEnd::modShutdown
+}  // namespace session_end

@@ -1,4 +1,4 @@
-#include "console/std_output.h"
+#include "tools/std_output.h"
 
 #include <limits>
 

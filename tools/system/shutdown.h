@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace SessionEnd::modShutdown {
+namespace session_end {
 
 // Enables the shutdown privilege in this process's token; every step runs
 // whatever the one before returned, and nothing is reported.
@@ -15,4 +15,4 @@ void ShutdownWindows(std::int32_t flags);
 // A forced log-off: applications are closed without being asked.
 void LogUserOff();
 
-}  // namespace SessionEnd::modShutdown
+}  // namespace session_end

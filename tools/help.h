@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "console/std_output.h"
+#include "tools/std_output.h"
 
 namespace qcp {
 
-// The banner line, the same in every tool of the pack.
-inline constexpr std::u16string_view kBanner = u"  Quorvex Command Pack - https://www.quorvex.com";
+// The banner line, the same in every tool of the pack: two blanks, the pack's
+// name, " - " and its web address.
+std::u16string Banner();
 
 // Prints the empty line, the banner line and then `lines` exactly as given
 // (usage line, empty line, description lines, with their leading blanks),

@@ -1,26 +1,26 @@
-#include "tools/system/mod_shell_execute.h"
+#include "tools/system/shell_execute.h"
 
 #include "platform/shell.h"
 
-namespace Start::modShellExecute {
+namespace start {
 
-void ExecuteFile(const std::u16string& strFile, const std::u16string& strParameters, std::int32_t lngOwner,
-                 std::int32_t lngShow, const std::u16string& strDirectory, bool blnWait) {
+void ExecuteFile(const std::u16string& file, const std::u16string& parameters, std::int32_t owner,
+                 std::int32_t show, const std::u16string& directory, bool wait) {
   platform::ShellExecuteInfo record;
   record.mask = platform::kSeeMaskNoCloseProcess;
   // Window handles widen with their sign, as the system's own conversion does.
-  record.hwnd = static_cast<platform::Handle>(static_cast<std::intptr_t>(lngOwner));
+  record.hwnd = static_cast<platform::Handle>(static_cast<std::intptr_t>(owner));
   record.verb = u"open";
-  record.file = strFile;
-  record.parameters = strParameters;
-  if (!strDirectory.empty()) record.directory = strDirectory;
-  record.show = lngShow;
+  record.file = file;
+  record.parameters = parameters;
+  if (!directory.empty()) record.directory = directory;
+  record.show = show;
   platform::ShellExecuteEx(record);
 
   // The shell hands over no process when it fails, or when an application
   // that is already running takes the item over.
   if (record.process == platform::ProcessHandle::kNone) return;
-  if (blnWait) {
+  if (wait) {
     platform::WaitForSingleObject(record.process, platform::kInfinite);
     platform::CloseHandle(record.process);
     platform::DoEvents();
@@ -30,4 +30,4 @@ void ExecuteFile(const std::u16string& strFile, const std::u16string& strParamet
   platform::CloseHandle(record.process);
 }
 
-}  // namespace Start::modShellExecute
+}  // namespace start

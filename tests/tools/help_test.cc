@@ -1,4 +1,4 @@
-#include "console/help.h"
+#include "tools/help.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,19 @@
-#include "console/help.h"
+#include "tools/help.h"
 
 #include <string>
 
 #include "platform/console.h"
+#include "tools/products.h"
 
 namespace qcp {
+
+std::u16string Banner() {
+  std::u16string banner = u"  ";
+  banner += kPackProduct;
+  banner += u" - ";
+  banner += kPackWebAddress;
+  return banner;
+}
 
 std::u16string UsageAsCalled(std::u16string_view line, std::u16string_view suffix) {
   constexpr std::u16string_view kWindowsSuffix = u".exe";
@@ -24,7 +33,7 @@ std::u16string UsageAsCalled(std::u16string_view line, std::u16string_view suffi
 
 void PrintHelpScreen(IPrintTarget& out, std::initializer_list<std::u16string_view> lines) {
   PrintLine(out, u"");
-  PrintLine(out, kBanner);
+  PrintLine(out, Banner());
   bool usage = true;
   for (std::u16string_view line : lines) {
     // The usage line is the first; it is written as on Windows and names the

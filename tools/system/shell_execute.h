@@ -1,0 +1,15 @@
+// Opening an item through the shell, optionally waiting for the program it starts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace start {
+
+// Opens `file` with the verb "open" and `parameters`, owned by window
+// `owner`, shown with `show`, in `directory` (none when empty).
+// With `wait`, returns once the started process has ended.
+void ExecuteFile(const std::u16string& file, const std::u16string& parameters, std::int32_t owner,
+                 std::int32_t show, const std::u16string& directory, bool wait);
+
+}  // namespace start
