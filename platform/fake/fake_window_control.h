@@ -1,7 +1,6 @@
 // Scripting of the top-level windows.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "platform/window_control.h"
@@ -12,11 +11,7 @@ namespace fake {
 // added with a caption, as the topmost of its name.
 void AddWindow(platform::WindowHandle window, std::u16string caption);
 
-// The window GetForegroundWindow returns (0 unless set).
-void SetForegroundWindow(platform::WindowHandle window);
-
-// Makes GetWindowText of `window` copy `text` as it stands (zeros included)
-// and return `count`, as a platform that misreports its count would.
-void SetWindowTextResult(platform::WindowHandle window, std::u16string text, std::int32_t count);
+// The window ActiveWindow returns (0 unless set).
+void SetActiveWindow(platform::WindowHandle window);
 
 }  // namespace fake

@@ -284,21 +284,19 @@ bool CoverScreen(const Connection& x, Window window) {
 
 }  // namespace
 
-WindowHandle FindWindow(const std::u16string& window_name) {
+WindowHandle FindWindow(const std::u16string& caption) {
   const Connection* x = Open();
   if (x == nullptr) return 0;
   for (Window window : TopLevelWindows(*x)) {
-    std::u16string caption;
-    const bool named = Caption(*x, window, caption);
+    std::u16string name;
+    const bool named = Caption(*x, window, name);
     // Captions compare as on Windows: regardless of case.
-    if (named ? qcp::EqualIgnoringCase(caption, window_name) : window_name.empty()) {
-      return static_cast<WindowHandle>(window);
-    }
+    if (named ? qcp::EqualIgnoringCase(name, caption) : caption.empty()) return static_cast<WindowHandle>(window);
   }
   return 0;
 }
 
-WindowHandle GetForegroundWindow() {
+WindowHandle ActiveWindow() {
   const Connection* x = Open();
   if (x == nullptr) return 0;
   if (!ManagerRunning(*x)) return FocusedTopLevel(*x);
@@ -309,75 +307,76 @@ WindowHandle GetForegroundWindow() {
   return static_cast<WindowHandle>(active.longs[0]);
 }
 
-std::int32_t GetWindowText(WindowHandle window, char16_t* buffer, std::int32_t max_count) {
-  if (max_count < 1) return 0;
-  buffer[0] = u'\0';
+std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
   const Connection* x = Open();
   std::u16string caption;
-  if (x == nullptr || window == 0 || !Caption(*x, static_cast<Window>(window), caption)) return 0;
-  const std::size_t copied = std::min(caption.size(), static_cast<std::size_t>(max_count) - 1);
-  std::copy_n(caption.begin(), copied, buffer);
-  buffer[copied] = u'\0';
-  return static_cast<std::int32_t>(copied);
+  if (x == nullptr || window == 0 || !Caption(*x, static_cast<Window>(window), caption)) return {};
+  if (caption.size() > max_length) caption.resize(max_length);
+  return caption;
 }
 
-bool PostMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t w_param, std::intptr_t) {
+bool CloseWindow(WindowHandle handle) {
   const Connection* x = Open();
-  if (x == nullptr || handle == 0 || message != kWmSysCommand) return false;
+  if (x == nullptr || handle == 0) return false;
+  const Window window = static_cast<Window>(handle);
+  if (!ManagerSupports(*x, x->atoms[kNetCloseWindow])) return AskToClose(*x, window);
+  return SendToManager(*x, window, x->atoms[kNetCloseWindow], CurrentTime, kSourcePager, 0, 0);
+}
+
+bool MinimizeWindow(WindowHandle handle) {
+  const Connection* x = Open();
+  if (x == nullptr || handle == 0) return false;
+  const Window window = static_cast<Window>(handle);
+  if (!ManagerSupports(*x, x->atoms[kNetWmStateHidden])) {
+    ::XUnmapWindow(x->display, window);
+    return Flush(*x);
+  }
+  const Status sent = ::XIconifyWindow(x->display, window, DefaultScreen(x->display));
+  ::XSync(x->display, False);
+  return sent != 0;
+}
+
+bool MaximizeWindow(WindowHandle handle) {
+  const Connection* x = Open();
+  if (x == nullptr || handle == 0) return false;
   const Window window = static_cast<Window>(handle);
   const Atom vertical = x->atoms[kNetWmStateMaximizedVert];
   const Atom horizontal = x->atoms[kNetWmStateMaximizedHorz];
-  switch (w_param) {
-    case kScClose:
-      if (!ManagerSupports(*x, x->atoms[kNetCloseWindow])) return AskToClose(*x, window);
-      return SendToManager(*x, window, x->atoms[kNetCloseWindow], CurrentTime, kSourcePager, 0, 0);
-    case kScMinimize: {
-      if (!ManagerSupports(*x, x->atoms[kNetWmStateHidden])) {
-        ::XUnmapWindow(x->display, window);
-        return Flush(*x);
-      }
-      const Status sent = ::XIconifyWindow(x->display, window, DefaultScreen(x->display));
-      ::XSync(x->display, False);
-      return sent != 0;
-    }
-    case kScMaximize:
-      if (!ManagerSupports(*x, vertical) || !ManagerSupports(*x, horizontal)) return CoverScreen(*x, window);
-      return ChangeState(*x, window, kStateAdd, vertical, horizontal);
-    case kScRestore:
-      if (!ManagerSupports(*x, x->atoms[kNetActiveWindow]) || !ManagerSupports(*x, vertical) ||
-          !ManagerSupports(*x, horizontal)) {
-        ::XMapWindow(x->display, window);
-        return Flush(*x);
-      }
-      // Activating a minimised window maps it back in the state it had.
-      if (IsMinimised(*x, window)) {
-        return SendToManager(*x, window, x->atoms[kNetActiveWindow], kSourcePager, CurrentTime, 0, 0);
-      }
-      return ChangeState(*x, window, kStateRemove, vertical, horizontal);
-    default:
-      return false;
-  }
+  if (!ManagerSupports(*x, vertical) || !ManagerSupports(*x, horizontal)) return CoverScreen(*x, window);
+  return ChangeState(*x, window, kStateAdd, vertical, horizontal);
 }
 
-bool SetWindowPos(WindowHandle handle, WindowHandle insert_after, std::int32_t, std::int32_t, std::int32_t,
-                  std::int32_t, std::uint32_t flags) {
+bool RestoreWindow(WindowHandle handle) {
   const Connection* x = Open();
-  const std::uint32_t keep = kSwpNoMove | kSwpNoSize;
-  if (x == nullptr || handle == 0 || (flags & keep) != keep) return false;
+  if (x == nullptr || handle == 0) return false;
+  const Window window = static_cast<Window>(handle);
+  const Atom vertical = x->atoms[kNetWmStateMaximizedVert];
+  const Atom horizontal = x->atoms[kNetWmStateMaximizedHorz];
+  if (!ManagerSupports(*x, x->atoms[kNetActiveWindow]) || !ManagerSupports(*x, vertical) ||
+      !ManagerSupports(*x, horizontal)) {
+    ::XMapWindow(x->display, window);
+    return Flush(*x);
+  }
+  // Activating a minimised window maps it back in the state it had.
+  if (IsMinimised(*x, window)) {
+    return SendToManager(*x, window, x->atoms[kNetActiveWindow], kSourcePager, CurrentTime, 0, 0);
+  }
+  return ChangeState(*x, window, kStateRemove, vertical, horizontal);
+}
+
+bool SetTopmost(WindowHandle handle, bool topmost) {
+  const Connection* x = Open();
+  if (x == nullptr || handle == 0) return false;
   const Window window = static_cast<Window>(handle);
   if (!ManagerSupports(*x, x->atoms[kNetWmStateAbove])) {
-    if (insert_after == kHwndTopmost) {
+    if (topmost) {
       ::XRaiseWindow(x->display, window);
-    } else if (insert_after == kHwndNoTopmost) {
-      ::XLowerWindow(x->display, window);
     } else {
-      return false;
+      ::XLowerWindow(x->display, window);
     }
     return Flush(*x);
   }
-  if (insert_after == kHwndTopmost) return ChangeState(*x, window, kStateAdd, x->atoms[kNetWmStateAbove], None);
-  if (insert_after == kHwndNoTopmost) return ChangeState(*x, window, kStateRemove, x->atoms[kNetWmStateAbove], None);
-  return false;
+  return ChangeState(*x, window, topmost ? kStateAdd : kStateRemove, x->atoms[kNetWmStateAbove], None);
 }
 
 }  // namespace platform

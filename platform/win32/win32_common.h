@@ -9,8 +9,6 @@
 #undef PlaySound
 #undef LookupPrivilegeValue
 #undef FindWindow
-#undef GetWindowText
-#undef PostMessage
 #undef MessageBox
 #undef ShellExecuteEx
 

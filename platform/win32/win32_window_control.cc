@@ -1,6 +1,10 @@
 // Win32 windows: the W forms of the user32 calls, so captions outside the
-// ANSI code page are found as they are.
+// ANSI code page are found as they are. The requests are the system menu's
+// own commands, posted; pinning is the topmost band of the Z-order.
 #include "platform/win32/win32_common.h"
+
+#include <algorithm>
+#include <vector>
 
 #include "platform/window_control.h"
 
@@ -9,26 +13,39 @@ namespace {
 
 HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
+bool PostSystemCommand(WindowHandle window, WPARAM command) {
+  return ::PostMessageW(ToHwnd(window), WM_SYSCOMMAND, command, 0) != FALSE;
+}
+
 }  // namespace
 
-WindowHandle FindWindow(const std::u16string& window_name) {
-  return reinterpret_cast<WindowHandle>(::FindWindowW(nullptr, Wide(window_name)));
+WindowHandle FindWindow(const std::u16string& caption) {
+  return reinterpret_cast<WindowHandle>(::FindWindowW(nullptr, Wide(caption)));
 }
 
-WindowHandle GetForegroundWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
+WindowHandle ActiveWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
 
-std::int32_t GetWindowText(WindowHandle window, char16_t* buffer, std::int32_t max_count) {
-  if (max_count < 1) return 0;
-  return ::GetWindowTextW(ToHwnd(window), reinterpret_cast<wchar_t*>(buffer), max_count);
+std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
+  // Room for the caption and its terminating zero.
+  const int buffer_length = static_cast<int>(std::min<std::size_t>(max_length, 0x7ffffffe)) + 1;
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(buffer_length), L' ');
+  const int count = ::GetWindowTextW(ToHwnd(window), buffer.data(), buffer_length);
+  if (count <= 0) return {};
+  std::u16string caption(buffer.begin(), buffer.begin() + std::min(count, buffer_length));
+  // The zero ends the caption even where the count claims more: a count in
+  // bytes of a multi-byte code page would keep the blanks behind it.
+  caption.resize(std::min(caption.find(u'\0'), caption.size()));
+  return caption;
 }
 
-bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t w_param, std::intptr_t l_param) {
-  return ::PostMessageW(ToHwnd(window), message, w_param, l_param) != FALSE;
-}
+bool CloseWindow(WindowHandle window) { return PostSystemCommand(window, SC_CLOSE); }
+bool RestoreWindow(WindowHandle window) { return PostSystemCommand(window, SC_RESTORE); }
+bool MinimizeWindow(WindowHandle window) { return PostSystemCommand(window, SC_MINIMIZE); }
+bool MaximizeWindow(WindowHandle window) { return PostSystemCommand(window, SC_MAXIMIZE); }
 
-bool SetWindowPos(WindowHandle window, WindowHandle insert_after, std::int32_t x, std::int32_t y, std::int32_t cx,
-                  std::int32_t cy, std::uint32_t flags) {
-  return ::SetWindowPos(ToHwnd(window), ToHwnd(insert_after), x, y, cx, cy, flags) != FALSE;
+bool SetTopmost(WindowHandle window, bool topmost) {
+  return ::SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                        SWP_NOMOVE | SWP_NOSIZE) != FALSE;
 }
 
 }  // namespace platform

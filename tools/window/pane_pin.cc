@@ -19,9 +19,7 @@ void ShowUsage(qcp::IPrintTarget& out) {
 }
 
 void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
-    platform::SetWindowPos(window, platform::kHwndTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
-  });
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) { platform::SetTopmost(window, true); });
 }
 
 extern const qcp::ToolEntry kTool{u"PanePin", &Main};

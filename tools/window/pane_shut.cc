@@ -18,9 +18,7 @@ void ShowUsage(qcp::IPrintTarget& out) {
 }
 
 void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
-    platform::PostMessage(window, platform::kWmSysCommand, platform::kScClose, 0);
-  });
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) { platform::CloseWindow(window); });
 }
 
 extern const qcp::ToolEntry kTool{u"PaneShut", &Main};

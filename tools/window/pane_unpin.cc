@@ -18,9 +18,7 @@ void ShowUsage(qcp::IPrintTarget& out) {
 }
 
 void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) {
-    platform::SetWindowPos(window, platform::kHwndNoTopmost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
-  });
+  qcp::RunWindowTool(tail, out, ShowUsage, [](platform::WindowHandle window) { platform::SetTopmost(window, false); });
 }
 
 extern const qcp::ToolEntry kTool{u"PaneUnpin", &Main};

@@ -2,8 +2,7 @@
 // window. Every window tool compiles this in; it prints the not-found line.
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,19 +11,12 @@
 
 namespace qcp {
 
-// Room for 255 characters of caption and the terminating zero.
-inline constexpr std::int32_t kCaptionBufferLength = 256;
+// Captions are read up to 255 characters.
+inline constexpr std::size_t kLongestCaption = 255;
 
 // The window's caption (at most 255 characters), or "" when it has none.
-inline std::u16string GetWindowCaption(const platform::WindowHandle& window) {
-  std::u16string caption(kCaptionBufferLength, u' ');
-  const std::int32_t count = platform::GetWindowText(window, caption.data(), kCaptionBufferLength);
-  if (count <= 0) return {};
-  caption.resize(std::min(static_cast<std::size_t>(count), caption.size()));
-  // The zero ends the caption even where the count claims more: a count in
-  // bytes of a multi-byte code page would keep the blanks behind it.
-  caption.resize(std::min(caption.find(u'\0'), caption.size()));
-  return caption;
+inline std::u16string GetWindowCaption(platform::WindowHandle window) {
+  return platform::WindowCaption(window, kLongestCaption);
 }
 
 // The window named by the tail ("0" alone is the active window, looked up
@@ -32,7 +24,7 @@ inline std::u16string GetWindowCaption(const platform::WindowHandle& window) {
 // the tail are part of the caption.
 inline platform::WindowHandle TargetWindow(IPrintTarget& out, std::u16string_view tail) {
   std::u16string caption(tail);
-  if (caption == u"0") caption = GetWindowCaption(platform::GetForegroundWindow());
+  if (caption == u"0") caption = GetWindowCaption(platform::ActiveWindow());
   // Every caption-less window matches an empty name, so looking one up would
   // act on some arbitrary hidden window: an empty caption is not found.
   const platform::WindowHandle window = caption.empty() ? 0 : platform::FindWindow(caption);

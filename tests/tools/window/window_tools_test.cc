@@ -41,28 +41,28 @@ struct Tool {
   const char* name;
   qcp::ToolMain main;
   std::string help;
-  std::string action;  // the call on window 0x1234
+  std::string action;  // the request to window 0x1234
 };
 
 const Tool kTools[] = {
     {"PaneShut", pane_shut::Main,
      qcp_test::Usage(pane_shut::ShowUsage),
-     "PostMessage(0x1234, 0x112, 0xf060, 0)"},
+     "CloseWindow(0x1234)"},
     {"PaneRevive", pane_revive::Main,
      qcp_test::Usage(pane_revive::ShowUsage),
-     "PostMessage(0x1234, 0x112, 0xf120, 0)"},
+     "RestoreWindow(0x1234)"},
     {"PaneShrink", pane_shrink::Main,
      qcp_test::Usage(pane_shrink::ShowUsage),
-     "PostMessage(0x1234, 0x112, 0xf020, 0)"},
+     "MinimizeWindow(0x1234)"},
     {"PaneGrow", pane_grow::Main,
      qcp_test::Usage(pane_grow::ShowUsage),
-     "PostMessage(0x1234, 0x112, 0xf030, 0)"},
+     "MaximizeWindow(0x1234)"},
     {"PanePin", pane_pin::Main,
      qcp_test::Usage(pane_pin::ShowUsage),
-     "SetWindowPos(0x1234, -1, 0, 0, 0, 0, 3)"},
+     "SetTopmost(0x1234, true)"},
     {"PaneUnpin", pane_unpin::Main,
      qcp_test::Usage(pane_unpin::ShowUsage),
-     "SetWindowPos(0x1234, -2, 0, 0, 0, 0, 3)"},
+     "SetTopmost(0x1234, false)"},
 };
 
 // Runs `tool` with `tail` on a desktop prepared by `setup`.
@@ -84,7 +84,7 @@ TEST(WindowToolsTest, FoundWindowGetsTheToolsOneCallAndNothingIsPrinted) {
   for (const Tool& tool : kTools) {
     EXPECT_EQ(RunOn(tool, u"Untitled - Notepad", [] { fake::AddWindow(0x1234, u"Untitled - Notepad"); }), "")
         << tool.name;
-    EXPECT_EQ(fake::Calls(), (Calls{"FindWindow(null, \"Untitled - Notepad\")", tool.action})) << tool.name;
+    EXPECT_EQ(fake::Calls(), (Calls{"FindWindow(\"Untitled - Notepad\")", tool.action})) << tool.name;
   }
 }
 
@@ -94,14 +94,14 @@ TEST(WindowToolsTest, TheTailIsTheCaptionAsTyped) {
     fake::AddWindow(0x50, u"Target");
     fake::AddWindow(0x51, u"0");
     fake::AddWindow(0x52, u"target");
-    fake::SetForegroundWindow(0x50);
+    fake::SetActiveWindow(0x50);
   };
   for (const char16_t* tail : {u"\"Target\"", u"Target ", u" Target", u"TARGET", u"/?", u"00", u"0 x", u" 0",
                                u"0 ", u"\"0\"", u"\""}) {
     const std::string caption = fake::Narrow(tail);
     for (const Tool& tool : kTools) {
       EXPECT_EQ(RunOn(tool, tail, desktop), "ERROR! Couldn't find window: " + caption + "\r\n") << caption;
-      EXPECT_EQ(fake::Calls(), Calls{"FindWindow(null, \"" + caption + "\")"}) << caption;
+      EXPECT_EQ(fake::Calls(), Calls{"FindWindow(\"" + caption + "\")"}) << caption;
     }
   }
   // A caption that does hold quotes is found with them.
@@ -115,11 +115,11 @@ TEST(WindowToolsTest, ZeroLooksTheActiveWindowUpAgainByItsCaption) {
     EXPECT_EQ(RunOn(tool, u"0", [] {
                 fake::AddWindow(0x1234, u"Editor");
                 fake::AddWindow(0x77, u"Editor");
-                fake::SetForegroundWindow(0x77);
+                fake::SetActiveWindow(0x77);
               }),
               "");
     EXPECT_EQ(fake::Calls(),
-              (Calls{"GetForegroundWindow", "GetWindowText(0x77, 256)", "FindWindow(null, \"Editor\")", tool.action}));
+              (Calls{"ActiveWindow", "WindowCaption(0x77, 255)", "FindWindow(\"Editor\")", tool.action}));
   }
 }
 
@@ -128,17 +128,14 @@ TEST(WindowToolsTest, ZeroWithoutAnActiveCaptionActsOnNothing) {
   const auto no_active = [] { fake::AddWindow(0x1234, u""); };
   const auto captionless_active = [] {
     fake::AddWindow(0x1234, u"");
-    fake::SetForegroundWindow(0x1234);
+    fake::SetActiveWindow(0x1234);
   };
-  const auto failing_text = [] {
-    fake::SetWindowTextResult(0x66, u"stale", -1);
-    fake::SetForegroundWindow(0x66);
-  };
-  for (void (*setup)() : {+no_active, +captionless_active, +failing_text}) {
+  const auto gone_active = [] { fake::SetActiveWindow(0x66); };
+  for (void (*setup)() : {+no_active, +captionless_active, +gone_active}) {
     for (const Tool& tool : kTools) {
       EXPECT_EQ(RunOn(tool, u"0", setup), "ERROR! Couldn't find window: \r\n") << tool.name;
       ASSERT_EQ(fake::Calls().size(), 2u);
-      EXPECT_EQ(fake::Calls()[0], "GetForegroundWindow");
+      EXPECT_EQ(fake::Calls()[0], "ActiveWindow");
     }
   }
 }
@@ -151,7 +148,7 @@ TEST(WindowToolsTest, AnyNonNullHandleIsAWindow) {
     qcp_test::Call(pane_shrink::Main, u"High");
     EXPECT_EQ(fake::StdOut(), "");
     ASSERT_EQ(fake::Calls().size(), 2u);
-    EXPECT_EQ(fake::Calls()[1].rfind("PostMessage(0x", 0), 0u) << fake::Calls()[1];
+    EXPECT_EQ(fake::Calls()[1].rfind("MinimizeWindow(0x", 0), 0u) << fake::Calls()[1];
   }
 }
 
@@ -161,36 +158,15 @@ TEST(WindowToolsTest, CaptionsOutsideAsciiGoToThePlatformWhole) {
   EXPECT_EQ(RunOn(kTools[3], u"Café"), "ERROR! Couldn't find window: Caf\xc3\xa9\r\n");
 }
 
-TEST(GetWindowCaptionTest, CutsAtTheZeroAndAtTheCount) {
-  struct Case {
-    std::u16string text;
-    std::int32_t count;
-    std::u16string caption;
-  };
-  const Case cases[] = {
-      {u"abc", 3, u"abc"},
-      {std::u16string(u"abc\0   ", 7), 7, u"abc"},  // a count that runs past the zero
-      {u"abc", 2, u"ab"},                          // the count cuts too
-      {u"abc", 0, u""},
-      {u"abc", -5, u""},
-      {std::u16string(256, u'y'), 1000, std::u16string(256, u'y')},  // never past the buffer
-  };
-  for (const Case& c : cases) {
-    fake::Reset();
-    fake::SetWindowTextResult(0x42, c.text, c.count);
-    EXPECT_EQ(qcp::GetWindowCaption(0x42), c.caption) << c.count;
-  }
-}
-
 TEST(WindowToolsTest, ZeroUsesTheFirst255CharactersOfALongActiveCaption) {
   static const std::u16string caption = std::u16string(255, u'a') + u"bcd";
   fake::Reset();
   fake::AddWindow(0x1234, caption);
-  fake::SetForegroundWindow(0x1234);
+  fake::SetActiveWindow(0x1234);
   qcp_test::Call(pane_pin::Main, u"0");
   const std::string expected(255, 'a');
   EXPECT_EQ(fake::StdOut(), "ERROR! Couldn't find window: " + expected + "\r\n");
-  EXPECT_EQ(fake::Calls().back(), "FindWindow(null, \"" + expected + "\")");
+  EXPECT_EQ(fake::Calls().back(), "FindWindow(\"" + expected + "\")");
 }
 
 }  // namespace
