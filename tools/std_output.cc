@@ -50,9 +50,9 @@ std::int32_t ColumnAfter(std::int32_t current, std::string_view bytes, std::stri
   return ColumnAfterImpl(ColumnAfterImpl(current, bytes), more);
 }
 
-void StdOutput::WriteText(std::u16string_view strText) {
-  WriteRaw(strText);
-  column_ = ColumnAfter(column_, strText);
+void StdOutput::WriteText(std::u16string_view text) {
+  WriteRaw(text);
+  column_ = ColumnAfter(column_, text);
 }
 
 void StdOutput::WriteBytes(std::string_view bytes, std::string_view more) {

@@ -9,7 +9,7 @@ namespace qcp {
 
 class IPrintTarget {
  public:
-  virtual void WriteText(std::u16string_view strText) = 0;
+  virtual void WriteText(std::u16string_view text) = 0;
   virtual void Column(std::int32_t new_column) = 0;
   virtual std::int32_t Column() const = 0;
   // Bytes already in the console's encoding, written unchanged in one write:
@@ -24,7 +24,7 @@ class IPrintTarget {
 // and makes one write. Failed writes are silent; only the column is kept.
 class StdOutput final : public IPrintTarget {
  public:
-  void WriteText(std::u16string_view strText) override;
+  void WriteText(std::u16string_view text) override;
   void Column(std::int32_t new_column) override;
   std::int32_t Column() const override { return column_; }
   void WriteBytes(std::string_view bytes, std::string_view more) override;

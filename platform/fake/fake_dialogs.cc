@@ -7,26 +7,31 @@
 
 namespace fake {
 namespace {
-std::int32_t answer = 1;
 void (*while_shown)() = nullptr;
-const Resetter reset_dialogs([] {
-  answer = 1;
-  while_shown = nullptr;
-});
+const Resetter reset_dialogs([] { while_shown = nullptr; });
+
+const char* IconName(platform::MessageIcon icon) {
+  switch (icon) {
+    case platform::MessageIcon::kInformation: return "information";
+    case platform::MessageIcon::kQuestion: return "question";
+    case platform::MessageIcon::kWarning: return "warning";
+    case platform::MessageIcon::kError: return "error";
+    case platform::MessageIcon::kNone: break;
+  }
+  return "no icon";
+}
 }  // namespace
 
-void SetMessageBoxAnswer(std::int32_t value) { answer = value; }
 void WhileMessageBoxShown(void (*action)()) { while_shown = action; }
 
 }  // namespace fake
 
 namespace platform {
 
-std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) {
+void MessageBox(const std::u16string& text, const std::u16string& title, MessageIcon icon) {
   fake::Record("MessageBox(\"" + fake::Narrow(text) + "\", \"" + fake::Narrow(title) + "\", " +
-               std::to_string(style) + ")");
+               fake::IconName(icon) + ")");
   if (fake::while_shown != nullptr) fake::while_shown();
-  return fake::answer;
 }
 
 }  // namespace platform

@@ -10,21 +10,20 @@
 namespace platform {
 namespace {
 
-constexpr std::int32_t kIdOk = 1;
-
 struct Icon {
   GtkMessageType type;
   const char* name;
 };
 
-Icon IconOf(std::int32_t style) {
-  switch (style & 0xF0) {
-    case kMbIconHand: return {GTK_MESSAGE_ERROR, "dialog-error"};
-    case kMbIconQuestion: return {GTK_MESSAGE_QUESTION, "dialog-question"};
-    case kMbIconExclamation: return {GTK_MESSAGE_WARNING, "dialog-warning"};
-    case kMbIconAsterisk: return {GTK_MESSAGE_INFO, "dialog-information"};
-    default: return {GTK_MESSAGE_OTHER, nullptr};
+Icon IconOf(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kError: return {GTK_MESSAGE_ERROR, "dialog-error"};
+    case MessageIcon::kQuestion: return {GTK_MESSAGE_QUESTION, "dialog-question"};
+    case MessageIcon::kWarning: return {GTK_MESSAGE_WARNING, "dialog-warning"};
+    case MessageIcon::kInformation: return {GTK_MESSAGE_INFO, "dialog-information"};
+    case MessageIcon::kNone: break;
   }
+  return {GTK_MESSAGE_OTHER, nullptr};
 }
 
 // GTK takes only valid UTF-8; escaped bytes of a non-UTF-8 command line
@@ -89,9 +88,9 @@ void FitOnScreen(GtkWidget* dialog) {
 
 }  // namespace
 
-std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) {
+void MessageBox(const std::u16string& text, const std::u16string& title, MessageIcon message_icon) {
   if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
-  const Icon icon = IconOf(style);
+  const Icon icon = IconOf(message_icon);
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, icon.type, GTK_BUTTONS_OK, "%s",
                                              ValidUtf8(text).c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), ValidUtf8(title).c_str());
@@ -109,7 +108,6 @@ std::int32_t MessageBox(const std::u16string& text, const std::u16string& title,
   gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
   while (gtk_events_pending()) gtk_main_iteration();
-  return kIdOk;
 }
 
 }  // namespace platform

@@ -157,7 +157,7 @@ void ShowError(const std::u16string& description) {
   line += description;
   line += u".";
   try {
-    platform::MessageBox(description, u"MovieShow", platform::kMbOk);
+    platform::MessageBox(description, u"MovieShow", platform::MessageIcon::kNone);
   } catch (const qcp::Failure&) {
     // No box can be shown (no display): the line must not be lost with it.
     // The box's own failure then ends the run as uncaught failures do.

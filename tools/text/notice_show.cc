@@ -28,11 +28,11 @@ void ShowUsage(qcp::IPrintTarget& out) {
 }
 
 // The icon number is compared as it is, not rounded: 1.5 is no icon of its own.
-std::int32_t StyleOf(double icon) {
-  if (icon == 1) return platform::kMbOk | platform::kMbIconQuestion;
-  if (icon == 2) return platform::kMbOk | platform::kMbIconExclamation;
-  if (icon == 3) return platform::kMbOk | platform::kMbIconHand;
-  return platform::kMbOk | platform::kMbIconAsterisk;
+platform::MessageIcon IconOf(double icon) {
+  if (icon == 1) return platform::MessageIcon::kQuestion;
+  if (icon == 2) return platform::MessageIcon::kWarning;
+  if (icon == 3) return platform::MessageIcon::kError;
+  return platform::MessageIcon::kInformation;
 }
 
 void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
@@ -44,8 +44,8 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
     return;
   }
   const std::u16string message = qcp::TextAfterFirstBlank(command_line);
-  const std::int32_t style = StyleOf(qcp::NumericValue(words[0]));
-  platform::MessageBox(message, std::u16string(qcp::kPingnoteProduct), style);
+  const platform::MessageIcon icon = IconOf(qcp::NumericValue(words[0]));
+  platform::MessageBox(message, std::u16string(qcp::kPingnoteProduct), icon);
 }
 
 extern const qcp::ToolEntry kTool{u"NoticeShow", &Main};

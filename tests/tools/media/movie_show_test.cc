@@ -70,7 +70,7 @@ TEST(MovieShowTest, ModeBeyondAWholeNumberShowsTheBoxThenTheLine) {
     fake::Reset();
     fake::WhileMessageBoxShown(&NoteOutput);
     qcp_test::Call(movie_show::Main, tail);
-    EXPECT_EQ(fake::Calls(), Calls{"MessageBox(\"Overflow\", \"MovieShow\", 0)"});
+    EXPECT_EQ(fake::Calls(), Calls{"MessageBox(\"Overflow\", \"MovieShow\", no icon)"});
     EXPECT_EQ(out_while_box_shown, "");
     EXPECT_EQ(fake::StdOut(), "ERROR! Overflow.\r\n");
   }
@@ -96,7 +96,7 @@ TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
     fake::FailMediaCall(c.member, u"Method 'x' of object 'y' failed");
     fake::WhileMessageBoxShown(&NoteOutput);
     qcp_test::Call(movie_show::Main, u"0 clip.wmv");
-    Calls expected = With(c.calls, {"MessageBox(\"Method 'x' of object 'y' failed\", \"MovieShow\", 0)"});
+    Calls expected = With(c.calls, {"MessageBox(\"Method 'x' of object 'y' failed\", \"MovieShow\", no icon)"});
     // A window that was loaded goes, after the line.
     if (expected.front() == "LoadMediaWindow") expected.push_back("UnloadMediaWindow");
     EXPECT_EQ(fake::Calls(), expected) << c.member;
@@ -241,7 +241,7 @@ TEST(MovieShowTest, AFailingPauseEndsInTheErrorStep) {
   fake::DeliverKeyPress(32);
   EXPECT_EQ(fake::Calls(),
             With(kStart, {"PlayerPause failed", "MessageBox(\"Method 'pause' of object 'IWMPControls' failed\", "
-                                                "\"MovieShow\", 0)",
+                                                "\"MovieShow\", no icon)",
                           "UnloadMediaWindow"}));
   EXPECT_EQ(out_while_box_shown, "");
   EXPECT_TRUE(loaded_after_the_end);

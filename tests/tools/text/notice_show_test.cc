@@ -17,8 +17,8 @@ using Calls = std::vector<std::string>;
 const std::string kHelp =
     qcp_test::Usage(notice_show::ShowUsage);
 
-std::string Box(const std::string& text, int style) {
-  return "MessageBox(\"" + text + "\", \"Pingnote\", " + std::to_string(style) + ")";
+std::string Box(const std::string& text, const char* icon) {
+  return "MessageBox(\"" + text + "\", \"Pingnote\", " + icon + ")";
 }
 
 TEST(NoticeShowTest, HelpWithoutABlank) {
@@ -31,17 +31,17 @@ TEST(NoticeShowTest, HelpWithoutABlank) {
 TEST(NoticeShowTest, IconNumberComparedExactly) {
   struct Case {
     const char16_t* icon;
-    int style;
+    const char* icon_name;
   };
   const Case cases[] = {
-      {u"1", 32},    {u"1.0", 32}, {u"01", 32},  {u"1e0", 32},  {u"1D0", 32},  {u"2", 48},   {u"&H2", 48},
-      {u"3", 16},    {u"3x", 16},  {u"0", 64},   {u"1.5", 64},  {u"4", 64},    {u"-1", 64},  {u"abc", 64},
-      {u"\"2\"", 64}, {u"", 64},  {u"0.99999999999", 64},
+      {u"1", "question"},    {u"1.0", "question"}, {u"01", "question"},  {u"1e0", "question"},  {u"1D0", "question"},  {u"2", "warning"},   {u"&H2", "warning"},
+      {u"3", "error"},    {u"3x", "error"},  {u"0", "information"},   {u"1.5", "information"},  {u"4", "information"},    {u"-1", "information"},  {u"abc", "information"},
+      {u"\"2\"", "information"}, {u"", "information"},  {u"0.99999999999", "information"},
   };
   for (const Case& c : cases) {
     const std::u16string tail = std::u16string(c.icon) + u" text";
     EXPECT_EQ(qcp_test::RunMain(notice_show::Main, tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{Box("text", c.style)}) << fake::Narrow(c.icon);
+    EXPECT_EQ(fake::Calls(), Calls{Box("text", c.icon_name)}) << fake::Narrow(c.icon);
   }
 }
 
@@ -49,19 +49,19 @@ TEST(NoticeShowTest, TheMessageIsTheTailAfterTheFirstBlank) {
   struct Case {
     const char16_t* tail;
     const char* text;
-    int style;
+    const char* icon_name;
   };
   const Case cases[] = {
-      {u"3  Disk full", " Disk full", 16},
-      {u"2 ", "", 48},
-      {u"Hello world", "world", 64},
-      {u"1 \"quoted\"  and trailing ", "\"quoted\"  and trailing ", 32},
-      {u"0 Grüße ☃ 𝄞", "Grüße ☃ 𝄞", 64},
-      {u"0 a\tb %s \\n", "a\tb %s \\n", 64},
+      {u"3  Disk full", " Disk full", "error"},
+      {u"2 ", "", "warning"},
+      {u"Hello world", "world", "information"},
+      {u"1 \"quoted\"  and trailing ", "\"quoted\"  and trailing ", "question"},
+      {u"0 Grüße ☃ 𝄞", "Grüße ☃ 𝄞", "information"},
+      {u"0 a\tb %s \\n", "a\tb %s \\n", "information"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(qcp_test::RunMain(notice_show::Main, c.tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{Box(c.text, c.style)});
+    EXPECT_EQ(fake::Calls(), Calls{Box(c.text, c.icon_name)});
   }
 }
 
