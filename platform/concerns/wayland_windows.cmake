@@ -1,0 +1,22 @@
+# Top-level windows under Wayland compositors, beside X11: the wlroots
+# foreign-toplevel protocol, sway's IPC for pinning, and KWin scripts over
+# D-Bus. POSIX only; the window backend links it when it asks Wayland first.
+if(QCP_BACKEND STREQUAL "posix")
+  pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+  find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
+  set(protocol ${CMAKE_CURRENT_SOURCE_DIR}/posix/protocols/wlr-foreign-toplevel-management-unstable-v1.xml)
+  set(generated ${CMAKE_CURRENT_BINARY_DIR}/wayland_protocols)
+  set(protocol_header ${generated}/wlr-foreign-toplevel-management-unstable-v1-client-protocol.h)
+  set(protocol_code ${generated}/wlr-foreign-toplevel-management-unstable-v1-protocol.c)
+  add_custom_command(
+    OUTPUT ${protocol_header} ${protocol_code}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}
+    COMMAND ${WAYLAND_SCANNER} client-header ${protocol} ${protocol_header}
+    COMMAND ${WAYLAND_SCANNER} private-code ${protocol} ${protocol_code}
+    DEPENDS ${protocol}
+    VERBATIM)
+  add_library(qcp_platform_wayland STATIC
+    posix/wayland_toplevels.cc posix/wayland_sway_ipc.cc posix/wayland_kwin_script.cc ${protocol_code})
+  target_include_directories(qcp_platform_wayland PRIVATE ${generated})
+  target_link_libraries(qcp_platform_wayland PUBLIC qcp_console PkgConfig::WAYLAND_CLIENT PkgConfig::GIO)
+endif()

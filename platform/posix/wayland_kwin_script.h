@@ -1,0 +1,31 @@
+// Windows under KWin (KDE Plasma), which offers no protocol for other
+// programs to act on windows: a small KWin script, loaded and run over
+// D-Bus, finds the window and acts on it, then calls back with the outcome.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform::wayland {
+
+enum class KWinAction { kFind, kClose, kMinimize, kMaximize, kRestore, kPin, kUnpin };
+
+enum class KWinOutcome {
+  kNoKWin,    // no session bus, no KWin on it, or no answer from the script
+  kDone,      // the window was found and the request made
+  kNotFound,  // KWin has no such window
+};
+
+// Acts on the window titled `caption` regardless of case (or, with
+// `active`, on the active window). `title`, if given, receives the title of
+// the window acted on.
+KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title = nullptr);
+
+// The script for that; it reports back by calling Done(s title, b found) on
+// `reply_service` at the object and interface below.
+std::string KWinScript(std::u16string_view caption, bool active, KWinAction action, std::string_view reply_service);
+
+inline constexpr char kKWinReplyPath[] = "/org/quorvex/KWinReply";
+inline constexpr char kKWinReplyInterface[] = "org.quorvex.KWinReply";
+
+}  // namespace platform::wayland

@@ -1,0 +1,234 @@
+"""The window requests under Wayland, against a headless sway: windows are
+foot terminals with titles of our choosing, read back with swaymsg. sway
+tiles, so it ignores minimise and maximise requests; for those the tests
+check in WAYLAND_DEBUG's trace that the request went to the right window.
+
+sway refuses to run as root: as root the session runs as the unprivileged
+user qcpwayland (created when absent), with a runtime directory of its own."""
+
+import json
+import os
+import pwd
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+from pathlib import Path
+
+import pytest
+
+from harness import wait_for
+
+TEST_USER = "qcpwayland"
+TITLE = "Target Window"
+OTHER = "Other Window"
+HANDLE = "zwlr_foreign_toplevel_handle_v1"
+
+pytestmark = pytest.mark.skipif(not (shutil.which("sway") and shutil.which("foot") and shutil.which("swaymsg")),
+                                reason="sway, foot and swaymsg are needed")
+
+
+class ProbeDriver:
+    """Asks for each request through the test program that calls the
+    Wayland module directly; the outcome is "done" or "not found"."""
+
+    def __init__(self, build):
+        self.program = Path(build) / "test-bin" / "wayland_probe"
+
+    def argv(self, verb, caption):
+        return [str(self.program), verb] + caption.split(" ")
+
+    @staticmethod
+    def outcome(stdout):
+        return stdout.strip()
+
+
+class ToolDriver:
+    """The same requests through the window tools."""
+
+    TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
+             "pin": "PanePin", "unpin": "PaneUnpin"}
+
+    def __init__(self, build):
+        self.bin = Path(build) / "bin"
+
+    def argv(self, verb, caption):
+        return [str(self.bin / self.TOOLS[verb])] + caption.split(" ")
+
+    @staticmethod
+    def outcome(stdout):
+        return "not found" if stdout.startswith("ERROR! Couldn't find window") else "done" if not stdout else stdout
+
+
+class SwaySession:
+    """A headless sway of its own: WAYLAND_DISPLAY and SWAYSOCK in `env`."""
+
+    def __init__(self):
+        self.root = Path(tempfile.mkdtemp(prefix="qcp-sway-"))
+        self.root.chmod(0o755)
+        self.processes = []
+        self.prefix = []
+        owner = None
+        if os.geteuid() == 0:
+            try:
+                pwd.getpwnam(TEST_USER)
+            except KeyError:
+                subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", TEST_USER],
+                               check=True)
+            user = pwd.getpwnam(TEST_USER)
+            owner = (user.pw_uid, user.pw_gid)
+            self.prefix = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups"]
+        runtime, home = self.root / "run", self.root / "home"
+        for folder in (runtime, home):
+            folder.mkdir(mode=0o700)
+            if owner:
+                os.chown(folder, *owner)
+        config = self.root / "sway.conf"
+        config.write_text("xwayland disable\n")
+        config.chmod(0o644)
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(home),
+                    "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8"}
+        self.log = open(self.root / "sway.log", "wb")
+        self.spawn(["sway", "-c", str(config)], dict(self.env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
+                                                     WLR_RENDERER="pixman"), stderr=self.log)
+        display = wait_for(lambda: next((p.name for p in runtime.glob("wayland-*") if not p.name.endswith(".lock")),
+                                        None), what="sway's Wayland socket")
+        socket = wait_for(lambda: next(iter(runtime.glob("sway-ipc.*.sock")), None), what="sway's IPC socket")
+        self.env.update(WAYLAND_DISPLAY=display, SWAYSOCK=str(socket))
+        wait_for(lambda: self.run(["swaymsg", "-t", "get_version"]).returncode == 0, what="sway")
+
+    def spawn(self, argv, env=None, **kwargs):
+        kwargs.setdefault("stderr", subprocess.DEVNULL)
+        process = subprocess.Popen(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in (env or self.env).items()] +
+                                   argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, start_new_session=True,
+                                   **kwargs)
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, env=None):
+        return subprocess.run(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in (env or self.env).items()] + argv,
+                              capture_output=True, text=True, errors="replace", timeout=60)
+
+    def windows(self):
+        """Every window's node in sway's tree, by title."""
+        found = {}
+
+        def walk(node):
+            if node.get("type") in ("con", "floating_con") and node.get("pid"):
+                found[node.get("name")] = node
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+        tree = self.run(["swaymsg", "-t", "get_tree"])
+        if tree.returncode == 0:
+            walk(json.loads(tree.stdout))
+        return found
+
+    def open_window(self, title):
+        self.spawn(["foot", "-T", title, "sleep", "600"])
+        wait_for(lambda: title in self.windows(), what=f"window {title!r}")
+
+    def focus(self, title):
+        self.run(["swaymsg", f"[title=\"^{re.escape(title)}$\"] focus"])
+        wait_for(lambda: self.windows().get(title, {}).get("focused"), what=f"focus on {title!r}")
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except (ProcessLookupError, PermissionError):
+                    process.terminate()
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+        self.log.close()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+@pytest.fixture(scope="module")
+def sway(request):
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    session = SwaySession()
+    try:
+        yield session
+    finally:
+        session.stop()
+
+
+@pytest.fixture
+def driver(request):
+    return ProbeDriver(request.config.getoption("--native-build"))
+
+
+@pytest.fixture
+def desk(sway):
+    """Two windows, the target focused; whatever is left is closed after."""
+    for title in (OTHER, TITLE):
+        sway.open_window(title)
+    sway.focus(TITLE)
+    yield sway
+    close_all(sway)
+
+
+def close_all(sway):
+    for node in sway.windows().values():
+        sway.run(["swaymsg", f"[con_id={node['id']}] kill"])
+    wait_for(lambda: not sway.windows(), what="the windows to close")
+
+
+def act(sway, driver, verb, caption, env=None):
+    result = sway.run(driver.argv(verb, caption), env=env)
+    assert result.returncode == 0, result.stderr
+    return driver.outcome(result.stdout), result.stderr
+
+
+@pytest.mark.parametrize("caption", [TITLE, TITLE.lower(), TITLE.upper(), "0"], ids=["exact", "lower", "upper",
+                                                                                     "active"])
+def test_close_finds_the_window_by_caption_in_any_case_or_as_the_active_one(desk, driver, caption):
+    assert act(desk, driver, "close", caption)[0] == "done"
+    wait_for(lambda: TITLE not in desk.windows(), what="the target to close")
+    assert OTHER in desk.windows()
+
+
+@pytest.mark.parametrize("verb", ["close", "minimize", "maximize", "restore", "pin", "unpin"])
+def test_a_caption_no_window_has_is_not_found_and_nothing_changes(desk, driver, verb):
+    before = {title: (node["type"], node["sticky"]) for title, node in desk.windows().items()}
+    assert act(desk, driver, verb, "Target Windo")[0] == "not found"
+    assert {title: (node["type"], node["sticky"]) for title, node in desk.windows().items()} == before
+
+
+def requests_on(trace, title):
+    """The requests the trace shows sent on the handles titled `title`."""
+    handles = set(re.findall(rf"{HANDLE}@(\d+)\.title\(\"{re.escape(title)}\"\)$", trace, re.M))
+    assert handles, "no handle with that title in the trace"
+    return [name for handle, name in re.findall(rf"-> {HANDLE}@(\d+)\.(\w+)\(", trace) if handle in handles]
+
+
+@pytest.mark.parametrize("verb, request_name", [
+    ("minimize", "set_minimized"), ("maximize", "set_maximized"), ("restore", "unset_maximized")])
+def test_requests_sway_ignores_still_reach_it_for_the_right_window(desk, driver, verb, request_name):
+    outcome, trace = act(desk, driver, verb, TITLE.lower(), env=dict(desk.env, WAYLAND_DEBUG="1"))
+    assert outcome == "done"
+    assert request_name in requests_on(trace, TITLE)
+    assert request_name not in requests_on(trace, OTHER)
+    assert OTHER in desk.windows() and TITLE in desk.windows()
+
+
+@pytest.mark.parametrize("title", [TITLE, 'Quote "A" \\ [x], y; z'], ids=["plain", "quotes-and-brackets"])
+def test_pin_floats_the_window_on_every_workspace_and_unpin_tiles_it_again(sway, driver, title):
+    sway.open_window(OTHER)
+    sway.open_window(title)
+    try:
+        assert act(sway, driver, "pin", title.swapcase())[0] == "done"
+        wait_for(lambda: sway.windows()[title]["type"] == "floating_con" and sway.windows()[title]["sticky"],
+                 what="the window to float and stick")
+        assert sway.windows()[OTHER]["type"] == "con"
+        assert act(sway, driver, "unpin", title)[0] == "done"
+        wait_for(lambda: sway.windows()[title]["type"] == "con" and not sway.windows()[title]["sticky"],
+                 what="the window to tile again")
+    finally:
+        close_all(sway)

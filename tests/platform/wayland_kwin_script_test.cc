@@ -1,0 +1,179 @@
+// The KWin exchange over D-Bus against a stand-in KWin on a private bus,
+// answering as KWin 5.27 did when the script ran live: loadScript gives a
+// number, run at that number's object starts the script, the script calls
+// back Done(title, found), and the script is unloaded by the name it was
+// loaded under.
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "platform/posix/wayland_kwin_script.h"
+
+namespace platform::wayland {
+namespace {
+
+constexpr char kKWinIntrospection[] =
+    "<node>"
+    "<interface name='org.kde.kwin.Scripting'>"
+    "<method name='loadScript'><arg type='s' direction='in'/><arg type='s' direction='in'/>"
+    "<arg type='i' direction='out'/></method>"
+    "<method name='unloadScript'><arg type='s' direction='in'/><arg type='b' direction='out'/></method>"
+    "</interface>"
+    "<interface name='org.kde.kwin.Script'><method name='run'/></interface>"
+    "</node>";
+
+constexpr gint32 kScriptNumber = 7;
+
+// A stand-in KWin on its own connection and thread: the client's calls are
+// synchronous, so the answers must come from elsewhere.
+struct FakeKWin {
+  std::string run_path;  // where this KWin version puts its scripts
+  std::string reply_title;
+  bool reply_found = false;
+  // What the client did.
+  std::string script;
+  std::string loaded_name;
+  std::string unloaded_name;
+  bool ran = false;
+
+  GMainContext* context = nullptr;
+  GMainLoop* loop = nullptr;
+  std::thread thread;
+
+  static void OnCall(GDBusConnection* bus, const gchar* sender, const gchar* path, const gchar*, const gchar* method,
+                     GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
+    auto* kwin = static_cast<FakeKWin*>(data);
+    const std::string name = method;
+    if (name == "loadScript") {
+      const gchar* file = nullptr;
+      const gchar* plugin = nullptr;
+      g_variant_get(parameters, "(&s&s)", &file, &plugin);
+      gchar* text = nullptr;
+      if (g_file_get_contents(file, &text, nullptr, nullptr)) kwin->script = text;
+      g_free(text);
+      kwin->loaded_name = plugin;
+      g_dbus_method_invocation_return_value(invocation, g_variant_new("(i)", kScriptNumber));
+    } else if (name == "unloadScript") {
+      const gchar* plugin = nullptr;
+      g_variant_get(parameters, "(&s)", &plugin);
+      kwin->unloaded_name = plugin;
+      g_dbus_method_invocation_return_value(invocation, g_variant_new("(b)", TRUE));
+    } else if (name == "run" && path == kwin->run_path) {
+      kwin->ran = true;
+      g_dbus_method_invocation_return_value(invocation, nullptr);
+      g_dbus_connection_call(bus, sender, kKWinReplyPath, kKWinReplyInterface, "Done",
+                             g_variant_new("(sb)", kwin->reply_title.c_str(), kwin->reply_found), nullptr,
+                             G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
+    } else {
+      g_dbus_method_invocation_return_dbus_error(invocation, "org.freedesktop.DBus.Error.UnknownObject", path);
+    }
+  }
+
+  void Start() {
+    context = g_main_context_new();
+    loop = g_main_loop_new(context, FALSE);
+    GMutex ready_lock;
+    GCond ready;
+    bool started = false;
+    g_mutex_init(&ready_lock);
+    g_cond_init(&ready);
+    thread = std::thread([&] {
+      g_main_context_push_thread_default(context);
+      GDBusConnection* own = g_dbus_connection_new_for_address_sync(
+          g_getenv("DBUS_SESSION_BUS_ADDRESS"),
+          static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                            G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+          nullptr, nullptr, nullptr);
+      GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kKWinIntrospection, nullptr);
+      const GDBusInterfaceVTable vtable = {OnCall, nullptr, nullptr, {}};
+      const guint scripting =
+          g_dbus_connection_register_object(own, "/Scripting", node->interfaces[0], &vtable, this, nullptr, nullptr);
+      const guint script =
+          g_dbus_connection_register_object(own, run_path.c_str(), node->interfaces[1], &vtable, this, nullptr, nullptr);
+      GVariant* owned = g_dbus_connection_call_sync(own, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                    "org.freedesktop.DBus", "RequestName",
+                                                    g_variant_new("(su)", "org.kde.KWin", 4u), nullptr,
+                                                    G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+      if (owned != nullptr) g_variant_unref(owned);
+      g_mutex_lock(&ready_lock);
+      started = true;
+      g_cond_signal(&ready);
+      g_mutex_unlock(&ready_lock);
+      g_main_loop_run(loop);
+      g_dbus_connection_unregister_object(own, scripting);
+      g_dbus_connection_unregister_object(own, script);
+      g_dbus_node_info_unref(node);
+      g_dbus_connection_close_sync(own, nullptr, nullptr);
+      g_object_unref(own);
+      g_main_context_pop_thread_default(context);
+    });
+    g_mutex_lock(&ready_lock);
+    while (!started) g_cond_wait(&ready, &ready_lock);
+    g_mutex_unlock(&ready_lock);
+    g_mutex_clear(&ready_lock);
+    g_cond_clear(&ready);
+  }
+
+  void Stop() {
+    g_main_loop_quit(loop);
+    thread.join();
+    g_main_loop_unref(loop);
+    g_main_context_unref(context);
+  }
+};
+
+class KWinScriptTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    bus_ = g_test_dbus_new(G_TEST_DBUS_NONE);
+    g_test_dbus_up(bus_);
+  }
+  static void TearDownTestSuite() {
+    g_test_dbus_down(bus_);
+    g_object_unref(bus_);
+  }
+  static GTestDBus* bus_;
+};
+
+GTestDBus* KWinScriptTest::bus_ = nullptr;
+
+TEST_F(KWinScriptTest, WithoutKWinOnTheBusNothingIsDone) {
+  EXPECT_EQ(KWinAct(u"Target Window", false, KWinAction::kClose), KWinOutcome::kNoKWin);
+}
+
+TEST_F(KWinScriptTest, LoadsRunsHearsBackAndUnloads) {
+  struct Row {
+    const char* run_path;
+    bool found;
+    KWinAction action;
+    const char* action_code;
+  };
+  const Row rows[] = {
+      {"/Scripting/Script7", true, KWinAction::kClose, "w.closeWindow();"},
+      {"/7", true, KWinAction::kPin, "w.keepAbove = true;"},  // KWin before 5.23
+      {"/Scripting/Script7", false, KWinAction::kMinimize, "w.minimized = true;"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.run_path);
+    FakeKWin kwin;
+    kwin.run_path = row.run_path;
+    kwin.reply_title = row.found ? "Target Window" : "";
+    kwin.reply_found = row.found;
+    kwin.Start();
+    std::u16string title;
+    const KWinOutcome outcome = KWinAct(u"target wIndow \"\u00e4\"", false, row.action, &title);
+    kwin.Stop();
+    EXPECT_EQ(outcome, row.found ? KWinOutcome::kDone : KWinOutcome::kNotFound);
+    EXPECT_EQ(title, row.found ? u"Target Window" : u"");
+    EXPECT_TRUE(kwin.ran);
+    EXPECT_NE(kwin.script.find("var target = \"target wIndow \\u0022\\u00e4\\u0022\";"), std::string::npos);
+    EXPECT_NE(kwin.script.find(row.action_code), std::string::npos);
+    EXPECT_FALSE(kwin.loaded_name.empty());
+    EXPECT_EQ(kwin.unloaded_name, kwin.loaded_name);
+  }
+}
+
+}  // namespace
+}  // namespace platform::wayland
