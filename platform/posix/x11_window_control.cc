@@ -1,4 +1,4 @@
-// X11 windows through plain Xlib and the window manager's EWMH hints: the
+// X11 windows (and XWayland's) through plain Xlib and the window manager's EWMH hints: the
 // top-level windows are the manager's client list, the requests go to it as
 // client messages. Without a display every window is "not found". Without a
 // window manager (or one that does not support a request) the children of
@@ -17,9 +17,9 @@
 
 #include "console/case_fold.h"
 #include "console/utf.h"
-#include "platform/window_control.h"
+#include "platform/posix/x11_window_control.h"
 
-namespace platform {
+namespace platform::x11 {
 namespace {
 
 enum AtomName {
@@ -379,4 +379,4 @@ bool SetTopmost(WindowHandle handle, bool topmost) {
   return ChangeState(*x, window, topmost ? kStateAdd : kStateRemove, x->atoms[kNetWmStateAbove], None);
 }
 
-}  // namespace platform
+}  // namespace platform::x11

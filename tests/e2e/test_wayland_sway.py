@@ -1,4 +1,4 @@
-"""The window requests under Wayland, against a headless sway: windows are
+"""The window tools under Wayland, against a headless sway: windows are
 foot terminals with titles of our choosing, read back with swaymsg. sway
 tiles, so it ignores minimise and maximise requests; for those the tests
 check in WAYLAND_DEBUG's trace that the request went to the right window.
@@ -29,23 +29,9 @@ pytestmark = pytest.mark.skipif(not (shutil.which("sway") and shutil.which("foot
                                 reason="sway, foot and swaymsg are needed")
 
 
-class ProbeDriver:
-    """Asks for each request through the test program that calls the
-    Wayland module directly; the outcome is "done" or "not found"."""
-
-    def __init__(self, build):
-        self.program = Path(build) / "test-bin" / "wayland_probe"
-
-    def argv(self, verb, caption):
-        return [str(self.program), verb] + caption.split(" ")
-
-    @staticmethod
-    def outcome(stdout):
-        return stdout.strip()
-
-
 class ToolDriver:
-    """The same requests through the window tools."""
+    """Each request through its window tool; the outcome is "done" (nothing
+    printed) or "not found"."""
 
     TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
              "pin": "PanePin", "unpin": "PaneUnpin"}
@@ -161,7 +147,7 @@ def sway(request):
 
 @pytest.fixture
 def driver(request):
-    return ProbeDriver(request.config.getoption("--native-build"))
+    return ToolDriver(request.config.getoption("--native-build"))
 
 
 @pytest.fixture
@@ -232,3 +218,50 @@ def test_pin_floats_the_window_on_every_workspace_and_unpin_tiles_it_again(sway,
                  what="the window to tile again")
     finally:
         close_all(sway)
+
+
+def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(sway, driver):
+    """Whenever the window goes, between the lookup and the request or
+    before either, the tool ends normally with one of its two outcomes."""
+    title = "Short Lived"
+    outcomes = set()
+    for _ in range(3):
+        sway.spawn(["foot", "-T", title, "sleep", "0.4"])
+        wait_for(lambda: title in sway.windows(), what="the short-lived window")
+        while title in sway.windows():
+            outcome, stderr = act(sway, driver, "maximize", title)
+            assert outcome in ("done", "not found") and stderr == ""
+            outcomes.add(outcome)
+    assert act(sway, driver, "maximize", title)[0] == "not found"
+    assert "done" in outcomes
+
+
+def test_a_desktop_without_a_window_interface_says_so_on_standard_error(request, tmp_path):
+    """Such a compositor (GNOME's) leaves only the X11 windows in reach: the
+    not-found line stays as ever, and one line on standard error says why."""
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    build = Path(request.config.getoption("--native-build"))
+    runtime = tmp_path / "run"
+    runtime.mkdir(mode=0o700)
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8"}
+    compositor = subprocess.Popen([str(build / "test-bin" / "bare_compositor")], env=env, stdout=subprocess.PIPE,
+                                  text=True)
+    try:
+        display = compositor.stdout.readline().strip()
+        assert display
+        tool = [str(build / "bin" / "PaneShut"), "Missing", "Window"]
+        shut = subprocess.run(tool, env=dict(env, WAYLAND_DISPLAY=display), capture_output=True, timeout=60)
+        assert shut.returncode == 0
+        assert shut.stdout == b"ERROR! Couldn't find window: Missing Window\n"
+        assert shut.stderr == (b"PaneShut: this desktop lets no other program control its Wayland windows; "
+                               b"only X11 windows can be found\n")
+        active = subprocess.run(tool[:1] + ["0"], env=dict(env, WAYLAND_DISPLAY=display), capture_output=True,
+                                timeout=60)
+        assert active.stdout == b"ERROR! Couldn't find window: \n" and active.stderr.count(b"\n") == 1
+        # Without Wayland nothing is added.
+        plain = subprocess.run(tool, env=env, capture_output=True, timeout=60)
+        assert (plain.stdout, plain.stderr) == (shut.stdout, b"")
+    finally:
+        compositor.kill()
+        compositor.wait()

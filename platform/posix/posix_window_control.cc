@@ -1,0 +1,190 @@
+// The window intents on a Linux desktop. On a Wayland session the
+// compositor's own windows are looked for first, through whatever it offers
+// other programs (the wlroots foreign-toplevel protocol, or a KWin script),
+// then the X11 windows of XWayland; without Wayland, X11 alone, as ever.
+// Handles of Wayland windows carry a tag bit that no X11 window id has.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <errno.h>
+
+#include "console/utf.h"
+#include "platform/console.h"
+#include "platform/posix/wayland_kwin_script.h"
+#include "platform/posix/wayland_sway_ipc.h"
+#include "platform/posix/wayland_toplevels.h"
+#include "platform/posix/x11_window_control.h"
+#include "platform/window_control.h"
+
+namespace platform {
+namespace {
+
+// X11 ids fit in 29 bits; the top two bits of a handle say whose it is.
+constexpr unsigned kHandleBits = sizeof(WindowHandle) * 8;
+constexpr WindowHandle kToplevelTag = WindowHandle{1} << (kHandleBits - 1);
+constexpr WindowHandle kKWinTag = WindowHandle{1} << (kHandleBits - 2);
+constexpr WindowHandle kTags = kToplevelTag | kKWinTag;
+
+enum class Desktop {
+  kX11,          // no Wayland session
+  kWlroots,      // a compositor with the foreign-toplevel protocol
+  kKWin,         // KDE Plasma: windows through KWin scripts
+  kWaylandShut,  // a Wayland session that lets no other program at its windows (GNOME)
+};
+
+bool HasText(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+bool OnKde() {
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  return (desktops != nullptr && std::strstr(desktops, "KDE") != nullptr) || HasText("KDE_FULL_SESSION");
+}
+
+Desktop CurrentDesktop() {
+  static const Desktop desktop = [] {
+    if (!HasText("WAYLAND_DISPLAY")) return Desktop::kX11;
+    switch (wayland::Probe()) {
+      case wayland::Availability::kAvailable: return Desktop::kWlroots;
+      case wayland::Availability::kNoDisplay: return Desktop::kX11;  // a stale variable: no compositor there
+      case wayland::Availability::kNoManager: break;
+    }
+    return OnKde() ? Desktop::kKWin : Desktop::kWaylandShut;
+  }();
+  return desktop;
+}
+
+// Once per run, beside the tool's own not-found line: on such a desktop the
+// window may well exist, out of reach.
+void WarnOfShutDesktop() {
+  static bool warned = false;
+  if (warned || CurrentDesktop() != Desktop::kWaylandShut) return;
+  warned = true;
+  std::u16string line = qcp::Utf16FromUtf8(program_invocation_short_name);
+  line += u": this desktop lets no other program control its Wayland windows; only X11 windows can be found";
+  WriteStdErrLine(line);
+}
+
+// KWin finds its windows by caption: a handle is the caption it answered with.
+std::vector<std::u16string>& KWinCaptions() {
+  static std::vector<std::u16string> captions;
+  return captions;
+}
+
+WindowHandle KWinHandle(const std::u16string& caption) {
+  KWinCaptions().push_back(caption);
+  return kKWinTag | KWinCaptions().size();
+}
+
+const std::u16string* KWinCaption(WindowHandle window) {
+  const WindowHandle index = window & ~kTags;
+  if (index == 0 || index > KWinCaptions().size()) return nullptr;
+  return &KWinCaptions()[index - 1];
+}
+
+bool IsToplevel(WindowHandle window) { return (window & kTags) == kToplevelTag; }
+bool IsKWin(WindowHandle window) { return (window & kTags) == kKWinTag; }
+wayland::ToplevelId ToplevelOf(WindowHandle window) { return static_cast<wayland::ToplevelId>(window & ~kTags); }
+
+bool ActOnKWin(WindowHandle window, wayland::KWinAction action) {
+  const std::u16string* caption = KWinCaption(window);
+  return caption != nullptr && wayland::KWinAct(*caption, false, action) == wayland::KWinOutcome::kDone;
+}
+
+// The request on whichever kind of window it is.
+bool Request(WindowHandle window, wayland::Action action, wayland::KWinAction kwin_action,
+             bool (*x11_request)(WindowHandle)) {
+  if (IsToplevel(window)) return wayland::Act(ToplevelOf(window), action);
+  if (IsKWin(window)) return ActOnKWin(window, kwin_action);
+  return x11_request(window);
+}
+
+}  // namespace
+
+WindowHandle FindWindow(const std::u16string& caption) {
+  switch (CurrentDesktop()) {
+    case Desktop::kWlroots:
+      if (const wayland::ToplevelId id = wayland::FindToplevel(caption)) return kToplevelTag | id;
+      break;
+    case Desktop::kKWin: {
+      std::u16string title;
+      if (wayland::KWinAct(caption, false, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
+        return KWinHandle(title);
+      }
+      break;
+    }
+    case Desktop::kX11:
+    case Desktop::kWaylandShut:
+      break;
+  }
+  const WindowHandle window = x11::FindWindow(caption);
+  if (window == 0) WarnOfShutDesktop();
+  return window;
+}
+
+WindowHandle ActiveWindow() {
+  switch (CurrentDesktop()) {
+    case Desktop::kWlroots:
+      if (const wayland::ToplevelId id = wayland::ActiveToplevel()) return kToplevelTag | id;
+      break;
+    case Desktop::kKWin: {
+      std::u16string title;
+      if (wayland::KWinAct(u"", true, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
+        return KWinHandle(title);
+      }
+      break;
+    }
+    case Desktop::kX11:
+    case Desktop::kWaylandShut:
+      break;
+  }
+  const WindowHandle window = x11::ActiveWindow();
+  if (window == 0) WarnOfShutDesktop();
+  return window;
+}
+
+std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
+  std::u16string caption;
+  if (IsToplevel(window)) {
+    if (!wayland::ToplevelTitle(ToplevelOf(window), caption)) return {};
+  } else if (IsKWin(window)) {
+    if (const std::u16string* title = KWinCaption(window)) caption = *title;
+  } else {
+    return x11::WindowCaption(window, max_length);
+  }
+  if (caption.size() > max_length) caption.resize(max_length);
+  return caption;
+}
+
+bool CloseWindow(WindowHandle window) {
+  return Request(window, wayland::Action::kClose, wayland::KWinAction::kClose, &x11::CloseWindow);
+}
+
+bool RestoreWindow(WindowHandle window) {
+  return Request(window, wayland::Action::kRestore, wayland::KWinAction::kRestore, &x11::RestoreWindow);
+}
+
+bool MinimizeWindow(WindowHandle window) {
+  return Request(window, wayland::Action::kMinimize, wayland::KWinAction::kMinimize, &x11::MinimizeWindow);
+}
+
+bool MaximizeWindow(WindowHandle window) {
+  return Request(window, wayland::Action::kMaximize, wayland::KWinAction::kMaximize, &x11::MaximizeWindow);
+}
+
+// The foreign-toplevel protocol has no keep-above: under sway its IPC pins
+// the window; on other wlroots compositors nothing can be done.
+bool SetTopmost(WindowHandle window, bool topmost) {
+  if (IsToplevel(window)) {
+    std::u16string title;
+    if (!wayland::ToplevelTitle(ToplevelOf(window), title)) return false;
+    return wayland::SwaySetPinned(qcp::Utf8FromUtf16(title), topmost) == wayland::SwayOutcome::kDone;
+  }
+  if (IsKWin(window)) return ActOnKWin(window, topmost ? wayland::KWinAction::kPin : wayland::KWinAction::kUnpin);
+  return x11::SetTopmost(window, topmost);
+}
+
+}  // namespace platform
