@@ -10,20 +10,28 @@
 
 namespace platform {
 
-// Play states, numbered as the player control numbers them.
-inline constexpr std::int32_t kPlayStateUndefined = 0;
-inline constexpr std::int32_t kPlayStateStopped = 1;
-inline constexpr std::int32_t kPlayStatePaused = 2;
-inline constexpr std::int32_t kPlayStatePlaying = 3;
-inline constexpr std::int32_t kPlayStateMediaEnded = 8;
-inline constexpr std::int32_t kPlayStateTransitioning = 9;
-inline constexpr std::int32_t kPlayStateReady = 10;
+// The player's states. A player reports them in no fixed order and need not
+// pass through all of them.
+enum class PlayState {
+  kUndefined,  // no media, or media lost
+  kStopped,
+  kPaused,
+  kPlaying,
+  kScanForward,
+  kScanReverse,
+  kBuffering,
+  kWaiting,
+  kMediaEnded,
+  kTransitioning,
+  kReady,
+  kReconnecting,
+};
 
 // The tool's handlers. They run on the tool's one thread, one at a time,
 // usually from the message loop but possibly from inside SetPlayerUrl or
 // PlayerPlay, and must not throw.
 struct MediaWindowEvents {
-  void (*play_state_change)(std::int32_t new_state);
+  void (*play_state_change)(PlayState new_state);
   void (*key_press)(std::int16_t key_ascii);
   // The media cannot be opened or played any further.
   void (*media_error)();

@@ -46,7 +46,7 @@ void FailMediaCall(std::string_view member, std::u16string description) {
 
 void DuringMediaCall(std::string_view member, void (*action)()) { Media().during[std::string(member)] = action; }
 
-void DeliverPlayStateChange(std::int32_t new_state) {
+void DeliverPlayStateChange(platform::PlayState new_state) {
   if (Media().loaded) Media().events.play_state_change(new_state);
 }
 

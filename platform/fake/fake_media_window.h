@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+
+#include "platform/media_window.h"
 #include <string>
 #include <string_view>
 
@@ -14,7 +16,7 @@ void FailMediaCall(std::string_view member, std::u16string description);
 
 // Plays the given state change, key press or media error to the tool's
 // handlers, as the player reports them. Nothing when no window is loaded.
-void DeliverPlayStateChange(std::int32_t new_state);
+void DeliverPlayStateChange(platform::PlayState new_state);
 void DeliverKeyPress(std::int16_t key_ascii);
 void DeliverMediaError();
 

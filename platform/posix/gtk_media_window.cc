@@ -33,14 +33,14 @@ gboolean OnBusMessage(GstBus*, GstMessage* message, gpointer) {
       GstState old_state, new_state;
       gst_message_parse_state_changed(message, &old_state, &new_state, nullptr);
       if (new_state == GST_STATE_PLAYING) {
-        events.play_state_change(kPlayStatePlaying);
+        events.play_state_change(PlayState::kPlaying);
       } else if (new_state == GST_STATE_PAUSED && old_state == GST_STATE_PLAYING) {
-        events.play_state_change(kPlayStatePaused);
+        events.play_state_change(PlayState::kPaused);
       }
       break;
     }
     case GST_MESSAGE_EOS:
-      events.play_state_change(kPlayStateMediaEnded);
+      events.play_state_change(PlayState::kMediaEnded);
       break;
     case GST_MESSAGE_ERROR:
       events.media_error();

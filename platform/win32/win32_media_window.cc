@@ -109,13 +109,17 @@ class EventSink final : public IDispatch {
     if (media.window == nullptr || media.closing) return S_OK;
     switch (id) {
       case kEventPlayStateChange: {
-        const auto state = static_cast<std::int32_t>(IntegerArgument(params));
+        // The control numbers its states 0 (undefined) to 11 (reconnecting),
+        // in the order PlayState lists them; others are not states.
+        const LONG number = IntegerArgument(params);
+        if (number < 0 || number > static_cast<LONG>(PlayState::kReconnecting)) break;
+        const auto state = static_cast<PlayState>(number);
         media.events.play_state_change(state);
         // Ready or undefined is where media that cannot be opened leaves the
         // player, but also a normal step on the way to playing. An error in
         // the player's queue tells the two apart, for players that queue it
         // without an Error event.
-        if ((state == kPlayStateReady || state == kPlayStateUndefined) && media.window != nullptr &&
+        if ((state == PlayState::kReady || state == PlayState::kUndefined) && media.window != nullptr &&
             !media.closing && QueuedErrors() > 0) {
           media.events.media_error();
         }

@@ -33,7 +33,7 @@ bool play_requested = false;  // Main has asked the player to play
 bool has_played = false;      // the player has reached the playing state
 bool in_error_step = false;   // the error box is up; the window goes after it
 
-void OnPlayStateChange(std::int32_t new_state);
+void OnPlayStateChange(platform::PlayState new_state);
 void OnKeyPress(std::int16_t key_ascii);
 void OnMediaError();
 
@@ -56,14 +56,14 @@ void Load() {
   OnLoad();
 }
 
-void OnPlayStateChange(std::int32_t new_state) {
+void OnPlayStateChange(platform::PlayState new_state) {
   if (!loaded || in_error_step) return;
   switch (new_state) {
-    case platform::kPlayStateStopped:
-    case platform::kPlayStateMediaEnded:
+    case platform::PlayState::kStopped:
+    case platform::PlayState::kMediaEnded:
       Unload();
       break;
-    case platform::kPlayStatePlaying:
+    case platform::PlayState::kPlaying:
       has_played = true;
       platform::ShowMediaWindow();
       break;
@@ -71,7 +71,7 @@ void OnPlayStateChange(std::int32_t new_state) {
     // ever playing. Ready is no sign of failure: a player may pass through
     // it, in any order, while it opens good media; a failure comes as an
     // error event.
-    case platform::kPlayStateUndefined:
+    case platform::PlayState::kUndefined:
       if (!has_played) Unload();
       break;
     default:

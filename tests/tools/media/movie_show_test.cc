@@ -12,6 +12,8 @@ namespace movie_show::window { extern bool paused; }
 
 namespace {
 
+using platform::PlayState;
+
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
@@ -108,40 +110,40 @@ TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
 
 TEST(MovieShowTest, PlayStateTable) {
   struct Case {
-    std::initializer_list<std::int32_t> states;
+    std::initializer_list<PlayState> states;
     std::initializer_list<const char*> calls;
   };
   const Case cases[] = {
-      {{3}, {"ShowMediaWindow"}},
-      {{9, 3, 3}, {"ShowMediaWindow", "ShowMediaWindow"}},
-      {{3, 1}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{3, 8}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{3, 8, 9, 1, 3}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{1}, {"UnloadMediaWindow"}},
-      {{8}, {"UnloadMediaWindow"}},
-      {{3, 2}, {"ShowMediaWindow"}},
-      {{2, 6, 7, 11}, {}},
+      {{PlayState::kPlaying}, {"ShowMediaWindow"}},
+      {{PlayState::kTransitioning, PlayState::kPlaying, PlayState::kPlaying}, {"ShowMediaWindow", "ShowMediaWindow"}},
+      {{PlayState::kPlaying, PlayState::kStopped}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{PlayState::kPlaying, PlayState::kMediaEnded}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{PlayState::kPlaying, PlayState::kMediaEnded, PlayState::kTransitioning, PlayState::kStopped, PlayState::kPlaying}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{PlayState::kStopped}, {"UnloadMediaWindow"}},
+      {{PlayState::kMediaEnded}, {"UnloadMediaWindow"}},
+      {{PlayState::kPlaying, PlayState::kPaused}, {"ShowMediaWindow"}},
+      {{PlayState::kPaused, PlayState::kBuffering, PlayState::kWaiting, PlayState::kReconnecting}, {}},
       // Ready, even after the request to play, is a step on the way to
       // playing (failures come as errors); undefined before playing is lost
       // media.
-      {{9, 10}, {}},
-      {{10, 9, 10, 3}, {"ShowMediaWindow"}},
-      {{9, 0}, {"UnloadMediaWindow"}},
-      {{3, 10, 0}, {"ShowMediaWindow"}},
+      {{PlayState::kTransitioning, PlayState::kReady}, {}},
+      {{PlayState::kReady, PlayState::kTransitioning, PlayState::kReady, PlayState::kPlaying}, {"ShowMediaWindow"}},
+      {{PlayState::kTransitioning, PlayState::kUndefined}, {"UnloadMediaWindow"}},
+      {{PlayState::kPlaying, PlayState::kReady, PlayState::kUndefined}, {"ShowMediaWindow"}},
   };
   for (const Case& c : cases) {
     Start();
-    for (std::int32_t state : c.states) fake::DeliverPlayStateChange(state);
+    for (PlayState state : c.states) fake::DeliverPlayStateChange(state);
     EXPECT_EQ(fake::Calls(), With(kStart, c.calls));
     EXPECT_EQ(fake::StdOut(), "");
   }
 }
 
 // Players that report the opening while the URL is being set (Wine's does).
-void DeliverReady() { fake::DeliverPlayStateChange(10); }
-void DeliverUndefined() { fake::DeliverPlayStateChange(0); }
+void DeliverReady() { fake::DeliverPlayStateChange(PlayState::kReady); }
+void DeliverUndefined() { fake::DeliverPlayStateChange(PlayState::kUndefined); }
 void DeliverError() { fake::DeliverMediaError(); }
-void DeliverPlaying() { fake::DeliverPlayStateChange(3); }
+void DeliverPlaying() { fake::DeliverPlayStateChange(PlayState::kPlaying); }
 
 TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
   const Calls before_play = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)",
@@ -171,7 +173,7 @@ TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
 TEST(MovieShowTest, MediaErrorEndsSilently) {
   for (bool playing : {false, true}) {
     Start();
-    if (playing) fake::DeliverPlayStateChange(3);
+    if (playing) fake::DeliverPlayStateChange(PlayState::kPlaying);
     fake::DeliverMediaError();
     EXPECT_EQ(fake::Calls(), With(kStart, playing ? std::initializer_list<const char*>{"ShowMediaWindow",
                                                                                         "UnloadMediaWindow"}
@@ -197,7 +199,7 @@ TEST(MovieShowTest, KeyTable) {
   };
   for (const Case& c : cases) {
     Start();
-    fake::DeliverPlayStateChange(3);
+    fake::DeliverPlayStateChange(PlayState::kPlaying);
     for (std::int16_t key : c.keys) fake::DeliverKeyPress(key);
     EXPECT_EQ(fake::Calls(), With(With(kStart, {"ShowMediaWindow"}), c.calls));
     EXPECT_EQ(movie_show::window::paused, c.paused);
@@ -208,10 +210,10 @@ TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
   Start();
   // Paused and resumed some other way (the player's own menu): the tool's
   // toggle stays where it was.
-  fake::DeliverPlayStateChange(3);
-  fake::DeliverPlayStateChange(2);
+  fake::DeliverPlayStateChange(PlayState::kPlaying);
+  fake::DeliverPlayStateChange(PlayState::kPaused);
   fake::DeliverKeyPress(32);
-  fake::DeliverPlayStateChange(3);
+  fake::DeliverPlayStateChange(PlayState::kPlaying);
   fake::DeliverKeyPress(32);
   EXPECT_EQ(fake::Calls(), With(kStart, {"ShowMediaWindow", "PlayerPause", "ShowMediaWindow", "PlayerPlay"}));
   EXPECT_FALSE(movie_show::window::paused);
@@ -228,7 +230,7 @@ TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
 bool loaded_after_the_end = false;
 void NoteOutputAndEndTheMedia() {
   NoteOutput();
-  fake::DeliverPlayStateChange(8);
+  fake::DeliverPlayStateChange(PlayState::kMediaEnded);
   fake::DeliverKeyPress(27);
   fake::DeliverMediaError();
   loaded_after_the_end = fake::MediaWindowLoaded();
