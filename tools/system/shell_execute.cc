@@ -6,6 +6,7 @@ namespace start {
 
 void ExecuteFile(const std::u16string& file, const std::u16string& parameters, std::int32_t owner,
                  WindowShow /*show*/, const std::u16string& directory, bool wait) {
+  // Every item opens in a normal window, the only way `show` can ask for.
   platform::OpenRequest request;
   request.item = file;
   request.parameters = parameters;
