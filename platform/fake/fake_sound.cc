@@ -9,8 +9,8 @@ void Beep(std::int32_t frequency, std::int32_t duration) {
   fake::Record("Beep(" + std::to_string(frequency) + ", " + std::to_string(duration) + ")");
 }
 
-void PlaySound(const std::u16string& name, std::int32_t flags) {
-  fake::Record("PlaySound(" + fake::Narrow(name) + ", " + std::to_string(flags) + ")");
+void PlayWave(const std::u16string& name, bool loop) {
+  fake::Record("PlayWave(" + fake::Narrow(name) + (loop ? ", loop)" : ")"));
 }
 
 }  // namespace platform

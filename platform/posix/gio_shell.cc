@@ -8,10 +8,9 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -26,14 +25,8 @@ extern char** environ;
 namespace platform {
 namespace {
 
-// hInstApp values: above 32 means success.
-constexpr Handle kInstOk = 33;
-constexpr Handle kInstNoAssociation = 31;
-
-// Processes started here that nobody holds a handle to; reaped when they end.
+// Processes started here and not waited for; reaped when they have ended.
 std::vector<pid_t> unowned;
-// Processes that have ended while a handle to them was still open.
-std::vector<pid_t> ended;
 
 void ReapUnowned() {
   std::erase_if(unowned, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
@@ -204,72 +197,28 @@ bool OpenWithDefaultApplication(const std::string& name, const std::optional<std
 
 }  // namespace
 
-bool ShellExecuteEx(ShellExecuteInfo& info) {
+bool OpenItem(const OpenRequest& request) {
   ReapUnowned();
-  info.inst_app = kInstNoAssociation;
-  info.process = ProcessHandle::kNone;
-  if (!info.verb.empty() && info.verb != u"open") return false;
-  const std::string name = qcp::Utf8FromUtf16(info.file);
+  const std::string name = qcp::Utf8FromUtf16(request.item);
   if (name.empty()) return false;
   std::optional<std::string> directory;
-  if (info.directory && !info.directory->empty()) directory = qcp::Utf8FromUtf16(*info.directory);
+  if (!request.directory.empty()) directory = qcp::Utf8FromUtf16(request.directory);
 
   const std::string program = ProgramFor(name, directory);
-  if (!program.empty()) {
-    pid_t pid;
-    if (!Spawn(program, qcp::Utf8FromUtf16(info.parameters), directory, pid)) return false;
-    if ((info.mask & kSeeMaskNoCloseProcess) != 0) {
-      info.process = static_cast<ProcessHandle>(pid);
-    } else {
-      unowned.push_back(pid);
-    }
-    info.inst_app = kInstOk;
+  // An item handed to its default application leaves no process to wait for.
+  if (program.empty()) return OpenWithDefaultApplication(name, directory);
+  pid_t pid;
+  if (!Spawn(program, qcp::Utf8FromUtf16(request.parameters), directory, pid)) return false;
+  if (!request.wait) {
+    if (::waitpid(pid, nullptr, WNOHANG) == 0) unowned.push_back(pid);  // reaped once it has ended
     return true;
   }
-  if (!OpenWithDefaultApplication(name, directory)) return false;
-  info.inst_app = kInstOk;
-  return true;
-}
-
-std::uint32_t WaitForSingleObject(ProcessHandle handle, std::uint32_t milliseconds) {
-  const auto pid = static_cast<pid_t>(handle);
-  if (pid <= 0) return kWaitFailed;
-  if (std::find(ended.begin(), ended.end(), pid) != ended.end()) return kWaitObject0;
-  timespec start;
-  ::clock_gettime(CLOCK_MONOTONIC, &start);
-  for (;;) {
-    const pid_t done = ::waitpid(pid, nullptr, milliseconds == kInfinite ? 0 : WNOHANG);
-    if (done == pid) {
-      ended.push_back(pid);
-      return kWaitObject0;
-    }
-    if (done < 0 && errno != EINTR) return kWaitFailed;
-    if (done == 0) {
-      timespec now;
-      ::clock_gettime(CLOCK_MONOTONIC, &now);
-      const long long spent = (now.tv_sec - start.tv_sec) * 1000LL + (now.tv_nsec - start.tv_nsec) / 1000000;
-      if (spent >= milliseconds) return kWaitTimeout;
-      const timespec pause{0, 5 * 1000 * 1000};
-      ::nanosleep(&pause, nullptr);
-    }
+  while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
   }
-}
-
-bool CloseHandle(ProcessHandle handle) {
-  const auto pid = static_cast<pid_t>(handle);
-  if (pid <= 0) return false;
-  const auto found = std::find(ended.begin(), ended.end(), pid);
-  if (found != ended.end()) {
-    ended.erase(found);
-  } else if (::waitpid(pid, nullptr, WNOHANG) == 0) {
-    unowned.push_back(pid);  // still running: reaped once it has ended
-  }
-  return true;
-}
-
-void DoEvents() {
+  // The events that came while waiting are handled once.
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
+  return true;
 }
 
 }  // namespace platform

@@ -1,6 +1,10 @@
-// Sound through GStreamer to the default audio output: sine tones for Beep
-// and WAVE files for PlaySound. No library, no device, or a file that won't
-// play gives silence and nothing else.
+// Sound through GStreamer to the default audio output: sine tones for Beep,
+// WAVE files for PlayWave and sound files of any kind for the desktop's own
+// sounds. No library, no device, or a file that won't play gives silence and
+// nothing else.
+#include "platform/posix/gst_sound.h"
+
+#include <glib.h>
 #include <unistd.h>
 
 #include <numeric>
@@ -15,12 +19,13 @@ namespace {
 
 constexpr int kToneRate = 48000;
 
-// Plays the pipeline to its end (or first error), then disposes of it.
-void PlayToEnd(const GstLibrary& gst, GstElement* pipeline) {
+// Plays the pipeline to its end (or first error, or for `longest` at most),
+// then disposes of it.
+void PlayToEnd(const GstLibrary& gst, GstElement* pipeline, GstClockTime longest = GST_CLOCK_TIME_NONE) {
   if (gst.element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
     GstBus* bus = gst.element_get_bus(pipeline);
     GstMessage* message = gst.bus_timed_pop_filtered(
-        bus, GST_CLOCK_TIME_NONE, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        bus, longest, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
     if (message != nullptr) gst.mini_object_unref(GST_MINI_OBJECT_CAST(message));
     gst.object_unref(bus);
   }
@@ -90,8 +95,8 @@ void Beep(std::int32_t frequency, std::int32_t duration) {
   PlayToEnd(*gst, pipeline);
 }
 
-void PlaySound(const std::u16string& name, std::int32_t flags) {
-  // The name is a file name; the loop flag plays the sound once. Only a
+void PlayWave(const std::u16string& name, bool /*loop*/) {
+  // The name is a file name; a looping request plays the sound once. Only a
   // WAVE file plays, but with whatever codec it holds (PCM, mu-law, A-law...).
   const std::string path = qcp::Utf8FromUtf16(name);
   if (path.empty() || ::access(path.c_str(), R_OK) != 0) return;
@@ -103,6 +108,21 @@ void PlaySound(const std::u16string& name, std::int32_t flags) {
   if (pipeline == nullptr) return;
   gst->object_set(elements[0], "location", path.c_str(), nullptr);
   PlayToEnd(*gst, pipeline);
+}
+
+void PlaySoundFile(const std::string& path, std::chrono::seconds longest) {
+  const GstLibrary* gst = LoadGStreamer();
+  if (gst == nullptr) return;
+  GstElement* player = gst->element_factory_make("playbin", nullptr);
+  if (player == nullptr) return;
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  if (uri == nullptr) {
+    gst->object_unref(player);
+    return;
+  }
+  gst->object_set(player, "uri", uri, nullptr);
+  g_free(uri);
+  PlayToEnd(*gst, player, static_cast<GstClockTime>(longest.count()) * GST_SECOND);
 }
 
 }  // namespace platform

@@ -7,10 +7,10 @@
 // Everything is removed relative to directory descriptors opened without
 // following symlinks and without crossing into other mounts, so nothing
 // outside the trash directories is ever touched: a symlink in the trash is
-// removed, never its target.
+// removed, never its target. The question, the progress window and the
+// sound are in gtk_trash_dialogs.cc and trash_sound.cc.
 #include <dirent.h>
 #include <fcntl.h>
-#include <gtk/gtk.h>
 #include <mntent.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -26,7 +26,8 @@
 #include <vector>
 
 #include "console/utf.h"
-#include "platform/posix/gst_library.h"
+#include "platform/posix/gtk_trash_dialogs.h"
+#include "platform/posix/trash_sound.h"
 #include "platform/shell.h"
 
 #ifndef STATX_ATTR_MOUNT_ROOT
@@ -36,8 +37,6 @@
 namespace platform {
 namespace {
 
-constexpr std::int32_t kEmptied = 0;
-constexpr std::int32_t kNotEmptied = 1;
 constexpr int kOpenDirectory = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 class Fd {
@@ -365,181 +364,19 @@ void RemoveStaleDescriptions(const Trash& trash) {
   }
 }
 
-// ---- The user interface ------------------------------------------------------
-
-bool DisplayAvailable() {
-  static const bool available = [] {
-    // Only a desktop display; the web backend would look for a server of its own.
-    gdk_set_allowed_backends("wayland,x11");
-    return gtk_init_check(nullptr, nullptr) != FALSE;
-  }();
-  return available;
-}
-
-void HandlePendingEvents() {
-  while (gtk_events_pending()) gtk_main_iteration();
-}
-
-std::string ItemsText(std::size_t items) { return items == 1 ? "this item" : "these " + std::to_string(items) + " items"; }
-
-bool ConfirmEmptying(std::size_t items) {
-  const std::string question = "Are you sure you want to permanently delete " + ItemsText(items) + "?";
-  GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_YES_NO, "%s",
-                                             question.c_str());
-  gtk_window_set_title(GTK_WINDOW(dialog), "Empty Trash");
-  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
-  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
-  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);
-  GtkWidget* image = gtk_image_new_from_icon_name("user-trash-full", GTK_ICON_SIZE_DIALOG);
-  gtk_widget_show(image);
-  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-  gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog), image);
-  G_GNUC_END_IGNORE_DEPRECATIONS
-  const gint answer = gtk_dialog_run(GTK_DIALOG(dialog));
-  gtk_widget_destroy(dialog);
-  HandlePendingEvents();
-  return answer == GTK_RESPONSE_YES;
-}
-
-// A small window with a progress bar and a Cancel button; cancelling stops
-// before the next item, so every item is either wholly removed or kept with
-// its description.
-class ProgressWindow {
- public:
-  explicit ProgressWindow(std::size_t total) : total_(total) {
-    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(window_), "Emptying Trash");
-    gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
-    gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
-    gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
-    gtk_window_set_default_size(GTK_WINDOW(window_), 360, -1);
-    gtk_container_set_border_width(GTK_CONTAINER(window_), 12);
-    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
-    const std::string text = "Deleting " + ItemsText(total) + " from the trash";
-    gtk_box_pack_start(GTK_BOX(box), gtk_label_new(text.c_str()), FALSE, FALSE, 0);
-    bar_ = gtk_progress_bar_new();
-    gtk_progress_bar_set_show_text(GTK_PROGRESS_BAR(bar_), TRUE);
-    gtk_box_pack_start(GTK_BOX(box), bar_, FALSE, FALSE, 0);
-    GtkWidget* buttons = gtk_button_box_new(GTK_ORIENTATION_HORIZONTAL);
-    gtk_button_box_set_layout(GTK_BUTTON_BOX(buttons), GTK_BUTTONBOX_END);
-    GtkWidget* cancel = gtk_button_new_with_mnemonic("_Cancel");
-    gtk_container_add(GTK_CONTAINER(buttons), cancel);
-    gtk_box_pack_start(GTK_BOX(box), buttons, FALSE, FALSE, 0);
-    gtk_container_add(GTK_CONTAINER(window_), box);
-    g_signal_connect_swapped(cancel, "clicked", G_CALLBACK(+[](ProgressWindow* self) { self->cancelled_ = true; }),
-                             this);
-    g_signal_connect(window_, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, ProgressWindow* self) {
-                       self->cancelled_ = true;
-                       return TRUE;
-                     }),
-                     this);
-    Show();
-    gtk_widget_show_all(window_);
-    HandlePendingEvents();
-  }
-  ~ProgressWindow() {
-    gtk_widget_destroy(window_);
-    HandlePendingEvents();
-  }
-  ProgressWindow(const ProgressWindow&) = delete;
-  ProgressWindow& operator=(const ProgressWindow&) = delete;
-
-  void Step() {
-    ++done_;
-    const gint64 now = g_get_monotonic_time();
-    if (now - shown_at_ >= 50000 || done_ == total_) Show();
-    HandlePendingEvents();
-  }
-  bool Cancelled() const { return cancelled_; }
-
- private:
-  void Show() {
-    shown_at_ = g_get_monotonic_time();
-    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(bar_), total_ == 0 ? 1.0 : double(done_) / double(total_));
-    const std::string text = std::to_string(done_) + " of " + std::to_string(total_);
-    gtk_progress_bar_set_text(GTK_PROGRESS_BAR(bar_), text.c_str());
-  }
-
-  GtkWidget* window_;
-  GtkWidget* bar_;
-  std::size_t total_;
-  std::size_t done_ = 0;
-  gint64 shown_at_ = 0;
-  bool cancelled_ = false;
-};
-
-// The sound theme's file for `name`: the user's theme first, then the
-// freedesktop theme every other inherits from.
-std::string ThemeSound(const char* name) {
-  std::vector<std::string> themes;
-  if (DisplayAvailable()) {
-    gchar* theme = nullptr;
-    g_object_get(gtk_settings_get_default(), "gtk-sound-theme-name", &theme, nullptr);
-    if (theme != nullptr && *theme != '\0' && std::string_view(theme).find('/') == std::string_view::npos) {
-      themes.emplace_back(theme);
-    }
-    g_free(theme);
-  }
-  if (std::find(themes.begin(), themes.end(), "freedesktop") == themes.end()) themes.emplace_back("freedesktop");
-
-  std::vector<std::string> bases{g_get_user_data_dir()};
-  for (const gchar* const* data = g_get_system_data_dirs(); *data != nullptr; ++data) bases.emplace_back(*data);
-  for (const std::string& theme : themes) {
-    for (const std::string& base : bases) {
-      for (const char* subdirectory : {"/stereo/", "/"}) {
-        for (const char* extension : {".oga", ".ogg", ".wav"}) {
-          const std::string path = base + "/sounds/" + theme + subdirectory + name + extension;
-          if (::access(path.c_str(), R_OK) == 0) return path;
-        }
-      }
-    }
-  }
-  return {};
-}
-
-void PlayEmptyingSound() {
-  if (DisplayAvailable()) {
-    gboolean enabled = TRUE;
-    g_object_get(gtk_settings_get_default(), "gtk-enable-event-sounds", &enabled, nullptr);
-    if (!enabled) return;
-  }
-  const std::string path = ThemeSound("trash-empty");
-  if (path.empty()) return;
-  const GstLibrary* gst = LoadGStreamer();
-  if (gst == nullptr) return;
-  GstElement* player = gst->element_factory_make("playbin", nullptr);
-  if (player == nullptr) return;
-  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-  if (uri != nullptr) {
-    gst->object_set(player, "uri", uri, nullptr);
-    g_free(uri);
-    if (gst->element_set_state(player, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
-      // A theme sound is short; a stuck output device must not keep the tool.
-      constexpr GstClockTime kLongest = 10 * GST_SECOND;
-      GstBus* bus = gst->element_get_bus(player);
-      GstMessage* message =
-          gst->bus_timed_pop_filtered(bus, kLongest, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-      if (message != nullptr) gst->mini_object_unref(GST_MINI_OBJECT_CAST(message));
-      gst->object_unref(bus);
-    }
-  }
-  gst->element_set_state(player, GST_STATE_NULL);
-  gst->object_unref(player);
-}
-
 }  // namespace
 
-std::int32_t SHEmptyRecycleBin(Handle, const std::u16string& root, std::uint32_t flags) {
+bool EmptyTrash(const std::u16string& root, const TrashOptions& options) {
   std::vector<Trash> trashes = TrashesOf(qcp::Utf8FromUtf16(root));
   std::size_t items = 0;
   for (const Trash& trash : trashes) items += trash.items.size();
-  if (items == 0) return kEmptied;
+  if (items == 0) return true;
 
   // Nobody to ask means nobody said yes.
-  if ((flags & kSherbNoConfirmation) == 0 && (!DisplayAvailable() || !ConfirmEmptying(items))) return kNotEmptied;
+  if (options.confirm && (!TrashDisplayAvailable() || !ConfirmEmptying(items))) return false;
 
-  std::optional<ProgressWindow> progress;
-  if ((flags & kSherbNoProgressUi) == 0 && DisplayAvailable()) progress.emplace(items);
+  std::optional<EmptyingProgress> progress;
+  if (options.show_progress && TrashDisplayAvailable()) progress.emplace(items);
   bool cancelled = false;
   for (const Trash& trash : trashes) {
     for (const std::string& item : trash.items) {
@@ -557,9 +394,9 @@ std::int32_t SHEmptyRecycleBin(Handle, const std::u16string& root, std::uint32_t
     ::unlinkat(trash.directory.get(), "directorysizes", 0);
   }
   progress.reset();
-  if (cancelled) return kNotEmptied;
-  if ((flags & kSherbNoSound) == 0) PlayEmptyingSound();
-  return kEmptied;
+  if (cancelled) return false;
+  if (options.play_sound) PlayEmptyingSound();
+  return true;
 }
 
 }  // namespace platform

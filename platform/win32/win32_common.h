@@ -6,11 +6,9 @@
 #include <windows.h>
 
 // The platform functions keep the API's names; the backend calls the W forms.
-#undef PlaySound
 #undef LookupPrivilegeValue
 #undef FindWindow
 #undef MessageBox
-#undef ShellExecuteEx
 
 #include <string>
 #include <string_view>

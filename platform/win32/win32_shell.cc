@@ -4,8 +4,6 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#undef SHEmptyRecycleBin
-
 #include "platform/shell.h"
 
 namespace platform {
@@ -20,43 +18,51 @@ void InitializeCom() {
   (void)initialized;
 }
 
-HANDLE Native(ProcessHandle handle) { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handle)); }
-
-}  // namespace
-
-std::int32_t SHEmptyRecycleBin(Handle owner, const std::u16string& root, std::uint32_t flags) {
-  return ::SHEmptyRecycleBinW(reinterpret_cast<HWND>(owner), Wide(root), flags);
-}
-
-bool ShellExecuteEx(ShellExecuteInfo& info) {
-  InitializeCom();
-  SHELLEXECUTEINFOW record{};
-  record.cbSize = sizeof(record);
-  record.fMask = info.mask;
-  record.hwnd = reinterpret_cast<HWND>(info.hwnd);
-  record.lpVerb = Wide(info.verb);
-  record.lpFile = Wide(info.file);
-  record.lpParameters = Wide(info.parameters);
-  record.lpDirectory = info.directory ? Wide(*info.directory) : nullptr;
-  record.nShow = info.show;
-  const BOOL ok = ::ShellExecuteExW(&record);
-  info.inst_app = reinterpret_cast<Handle>(record.hInstApp);
-  info.process = static_cast<ProcessHandle>(reinterpret_cast<std::uintptr_t>(record.hProcess));
-  return ok != FALSE;
-}
-
-std::uint32_t WaitForSingleObject(ProcessHandle handle, std::uint32_t milliseconds) {
-  return ::WaitForSingleObject(Native(handle), milliseconds);
-}
-
-bool CloseHandle(ProcessHandle handle) { return ::CloseHandle(Native(handle)) != FALSE; }
-
-void DoEvents() {
+// Handles the window messages that are waiting, once, and returns.
+void HandleWaitingMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+}  // namespace
+
+bool EmptyTrash(const std::u16string& root, const TrashOptions& options) {
+  DWORD flags = 0;
+  if (!options.confirm) flags |= SHERB_NOCONFIRMATION;
+  if (!options.show_progress) flags |= SHERB_NOPROGRESSUI;
+  if (!options.play_sound) flags |= SHERB_NOSOUND;
+  return SUCCEEDED(::SHEmptyRecycleBinW(nullptr, Wide(root), flags));
+}
+
+bool OpenItem(const OpenRequest& request) {
+  InitializeCom();
+  SHELLEXECUTEINFOW record{};
+  record.cbSize = sizeof(record);
+  record.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // Window handles widen with their sign, as the system's own conversion does.
+  record.hwnd = reinterpret_cast<HWND>(request.owner_window);
+  record.lpVerb = L"open";
+  record.lpFile = Wide(request.item);
+  record.lpParameters = Wide(request.parameters);
+  record.lpDirectory = request.directory.empty() ? nullptr : Wide(request.directory);
+  record.nShow = SW_SHOWNORMAL;
+  const bool opened = ::ShellExecuteExW(&record) != FALSE;
+
+  // The shell hands over no process when it fails, or when an application
+  // that is already running takes the item over.
+  if (record.hProcess == nullptr) return opened;
+  if (request.wait) {
+    ::WaitForSingleObject(record.hProcess, INFINITE);
+    ::CloseHandle(record.hProcess);
+    HandleWaitingMessages();
+    return opened;
+  }
+  // Nobody can use the handle once this call has returned.
+  ::CloseHandle(record.hProcess);
+  return opened;
 }
 
 }  // namespace platform

@@ -9,8 +9,10 @@ void Beep(std::int32_t frequency, std::int32_t duration) {
   ::Beep(static_cast<DWORD>(frequency), static_cast<DWORD>(duration));
 }
 
-void PlaySound(const std::u16string& name, std::int32_t flags) {
-  ::PlaySoundW(Wide(name), nullptr, static_cast<DWORD>(flags));
+void PlayWave(const std::u16string& name, bool loop) {
+  DWORD flags = SND_SYNC | SND_NODEFAULT;
+  if (loop) flags |= SND_LOOP;
+  ::PlaySoundW(Wide(name), nullptr, flags);
 }
 
 }  // namespace platform

@@ -24,7 +24,7 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
     return;
   }
   // A sound that cannot be found or played is silence, and nothing is printed.
-  platform::PlaySound(command_line, platform::kSndSync | platform::kSndNoDefault);
+  platform::PlayWave(command_line, /*loop=*/false);
 }
 
 extern const qcp::ToolEntry kTool{u"WaveOnce", &Main};

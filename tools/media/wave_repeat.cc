@@ -24,7 +24,7 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   }
   // Still a synchronous request: what the loop flag does with it is the
   // sound service's matter, and the tool ends when the request returns.
-  platform::PlaySound(command_line, platform::kSndSync | platform::kSndNoDefault | platform::kSndLoop);
+  platform::PlayWave(command_line, /*loop=*/true);
 }
 
 extern const qcp::ToolEntry kTool{u"WaveRepeat", &Main};

@@ -6,10 +6,13 @@
 
 namespace start {
 
+// How the started program's window is shown; a normal window is the only way there is.
+enum class WindowShow { kNormal };
+
 // Opens `file` with the verb "open" and `parameters`, owned by window
-// `owner`, shown with `show`, in `directory` (none when empty).
+// `owner`, shown as `show` says, in `directory` (none when empty).
 // With `wait`, returns once the started process has ended.
 void ExecuteFile(const std::u16string& file, const std::u16string& parameters, std::int32_t owner,
-                 std::int32_t show, const std::u16string& directory, bool wait);
+                 WindowShow show, const std::u16string& directory, bool wait);
 
 }  // namespace start

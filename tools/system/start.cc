@@ -1,6 +1,5 @@
 // Start: opens a program, document or URL with the application its type belongs to.
 #include "console/command_line.h"
-#include "platform/shell.h"
 #include "tools/entry.h"
 #include "tools/help.h"
 #include "tools/std_output.h"
@@ -27,7 +26,7 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   // The mode word must be there but is not read: every mode is the default.
   // The name is everything after the first blank, doubled blanks and all.
   const std::u16string file_name = qcp::TextAfterFirstBlank(command_line);
-  ExecuteFile(file_name, u"", 0, platform::kSwShowNormal, u"", false);
+  ExecuteFile(file_name, u"", 0, WindowShow::kNormal, u"", false);
 }
 
 extern const qcp::ToolEntry kTool{u"Start", &Main};

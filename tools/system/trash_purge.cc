@@ -22,11 +22,13 @@ void ShowUsage(qcp::IPrintTarget& out) {
 }
 
 // The mode is compared as a number, not rounded: 1.5 is no mode at all.
-std::uint32_t FlagsForMode(double mode) {
-  if (mode == 1) return platform::kSherbNoConfirmation;
-  if (mode == 2) return platform::kSherbNoConfirmation | platform::kSherbNoProgressUi;
-  if (mode == 3) return platform::kSherbNoConfirmation | platform::kSherbNoProgressUi | platform::kSherbNoSound;
-  return 0;
+// Each mode leaves out one more part of the shell's user interface.
+platform::TrashOptions OptionsForMode(double mode) {
+  platform::TrashOptions options;
+  if (mode == 1 || mode == 2 || mode == 3) options.confirm = false;
+  if (mode == 2 || mode == 3) options.show_progress = false;
+  if (mode == 3) options.play_sound = false;
+  return options;
 }
 
 void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
@@ -36,8 +38,7 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
     ShowUsage(out);
     return;
   }
-  const std::uint32_t flags = FlagsForMode(qcp::NumericValue(words[1]));
-  platform::SHEmptyRecycleBin(0, words[0], flags);
+  platform::EmptyTrash(words[0], OptionsForMode(qcp::NumericValue(words[1])));
 }
 
 extern const qcp::ToolEntry kTool{u"TrashPurge", &Main};

@@ -20,16 +20,16 @@ struct Tool {
   qcp::ToolMain main;
   const char* name;
   std::string help;
-  int flags;
+  const char* request;  // what follows the name in the recorded call
 };
 
 const Tool kTools[] = {
     {wave_once::Main, "WaveOnce",
      qcp_test::Usage(wave_once::ShowUsage),
-     2},
+     ")"},
     {wave_repeat::Main, "WaveRepeat",
      qcp_test::Usage(wave_repeat::ShowUsage),
-     10},
+     ", loop)"},
 };
 
 TEST(WaveTest, HelpOnlyForAnEmptyCleanedLine) {
@@ -58,7 +58,7 @@ TEST(WaveTest, TheWholeCleanedTailIsOneSynchronousRequest) {
   for (const Tool& tool : kTools) {
     for (const Case& c : cases) {
       EXPECT_EQ(RunMain(tool.main, c.tail), "") << tool.name;
-      const std::string call = "PlaySound(" + std::string(c.name) + ", " + std::to_string(tool.flags) + ")";
+      const std::string call = "PlayWave(" + std::string(c.name) + tool.request;
       EXPECT_EQ(fake::Calls(), Calls{call}) << tool.name;
     }
   }

@@ -21,27 +21,27 @@ TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
     const char* call;
   };
   const Case cases[] = {
-      {u"C:\\ 1", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
-      {u"C:\\ 2", "SHEmptyRecycleBin(0x0, \"C:\\\", 3)"},
-      {u"C:\\ 3", "SHEmptyRecycleBin(0x0, \"C:\\\", 7)"},
-      {u"C:\\ 1.0", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
-      {u"C:\\ 01", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
-      {u"C:\\ 1E0", "SHEmptyRecycleBin(0x0, \"C:\\\", 1)"},
-      {u"C:\\ &H2", "SHEmptyRecycleBin(0x0, \"C:\\\", 3)"},
-      {u"C:\\ 3x", "SHEmptyRecycleBin(0x0, \"C:\\\", 7)"},
+      {u"C:\\ 1", "EmptyTrash(\"C:\\\", progress, sound)"},
+      {u"C:\\ 2", "EmptyTrash(\"C:\\\", sound)"},
+      {u"C:\\ 3", "EmptyTrash(\"C:\\\")"},
+      {u"C:\\ 1.0", "EmptyTrash(\"C:\\\", progress, sound)"},
+      {u"C:\\ 01", "EmptyTrash(\"C:\\\", progress, sound)"},
+      {u"C:\\ 1E0", "EmptyTrash(\"C:\\\", progress, sound)"},
+      {u"C:\\ &H2", "EmptyTrash(\"C:\\\", sound)"},
+      {u"C:\\ 3x", "EmptyTrash(\"C:\\\")"},
       // Not rounded: 1.5 is no mode, and neither are 0, 9, -1 or letters.
-      {u"C:\\ 1.5", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
-      {u"C:\\ 0", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
-      {u"C:\\ 9", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
-      {u"C:\\ -1", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
-      {u"C:\\ x", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
-      {u"C:\\ ", "SHEmptyRecycleBin(0x0, \"C:\\\", 0)"},
+      {u"C:\\ 1.5", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
+      {u"C:\\ 0", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
+      {u"C:\\ 9", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
+      {u"C:\\ -1", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
+      {u"C:\\ x", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
+      {u"C:\\ ", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
       // The root goes over as typed, quotes removed; empty means every drive.
-      {u"C: 3", "SHEmptyRecycleBin(0x0, \"C:\", 7)"},
-      {u"c:\\ 3", "SHEmptyRecycleBin(0x0, \"c:\\\", 7)"},
-      {u"\"\" 3", "SHEmptyRecycleBin(0x0, \"\", 7)"},
-      {u" 3", "SHEmptyRecycleBin(0x0, \"\", 7)"},
-      {u"D:\\\u00e9t\u00e9\u4e2d 1", "SHEmptyRecycleBin(0x0, \"D:\\\u00e9t\u00e9\u4e2d\", 1)"},
+      {u"C: 3", "EmptyTrash(\"C:\")"},
+      {u"c:\\ 3", "EmptyTrash(\"c:\\\")"},
+      {u"\"\" 3", "EmptyTrash(\"\")"},
+      {u" 3", "EmptyTrash(\"\")"},
+      {u"D:\\\u00e9t\u00e9\u4e2d 1", "EmptyTrash(\"D:\\\u00e9t\u00e9\u4e2d\", progress, sound)"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(trash_purge::Main, c.tail), "") << c.call;
