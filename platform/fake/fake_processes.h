@@ -1,4 +1,4 @@
-// Scripting of the process snapshot.
+// Scripting of the process list.
 #pragma once
 
 #include <cstdint>
@@ -6,11 +6,8 @@
 
 namespace fake {
 
-// Appends a process to the next snapshot, in enumeration order. `name` is
-// copied into the record without a terminating zero when it fills the field.
-void AddProcess(std::uint32_t id, std::u16string name, std::uint32_t threads, std::int32_t priority);
-
-// The next snapshot cannot be taken (INVALID_HANDLE_VALUE).
-void FailSnapshot();
+// Appends a process to the list, in the system's order; no process means the
+// list is empty, as when no snapshot could be taken.
+void AddProcess(std::uint32_t id, std::u16string name, std::uint32_t threads, std::int32_t base_priority);
 
 }  // namespace fake

@@ -3,7 +3,6 @@
 // session. Every failure stays silent, but a bus that never answers is a
 // run-time failure: the tool must not wait for ever.
 #include <gio/gio.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string_view>
@@ -83,34 +82,9 @@ void CallManager(const char* method) {
 
 }  // namespace
 
-void LockWorkStation() { CallManager("LockSession"); }
+void LockSession() { CallManager("LockSession"); }
 
-Handle GetCurrentProcess() { return static_cast<Handle>(::getpid()); }
-
-bool OpenProcessToken(Handle, std::uint32_t, Handle& token) {
-  token = 0;
-  return true;
-}
-
-bool LookupPrivilegeValue(const std::u16string&, const std::u16string&, Luid& luid) {
-  luid = {};
-  return true;
-}
-
-bool AdjustTokenPrivileges(Handle, bool, const TokenPrivileges&, std::uint32_t, TokenPrivileges& previous_state,
-                           std::uint32_t& return_length) {
-  previous_state = {};
-  return_length = 0;
-  return true;
-}
-
-bool ExitWindowsEx(std::uint32_t flags, std::uint32_t) {
-  // Only the log-off action has a session equivalent; logind's TerminateSession
-  // ends every process of the session, which is the forced form.
-  constexpr std::uint32_t kShutdownRebootPowerOff = 0x1 | 0x2 | 0x8;
-  if ((flags & kShutdownRebootPowerOff) != kEwxLogoff) return false;
-  CallManager("TerminateSession");
-  return true;
-}
+// TerminateSession ends every process of the session, which is the forced form.
+void EndSession() { CallManager("TerminateSession"); }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// Processes from /proc. A snapshot walks the directory as it is read; a
-// process that ends before its turn is left out. Each record comes from
+// Processes from /proc. The list walks the directory as it is read; a
+// process that ends before its turn is left out. Each row comes from
 // /proc/PID/stat (threads, nice value, scheduling policy, and the short name
 // when the executable cannot be read) and the /proc/PID/exe link.
 #include <dirent.h>
@@ -8,19 +8,17 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "console/utf.h"
 #include "platform/processes.h"
 
 namespace platform {
 namespace {
-
-struct Snapshot {
-  DIR* directory;
-};
 
 // Windows base priorities, so scripts read the same numbers on both systems.
 constexpr std::int32_t kRealtimePriority = 24;
@@ -34,9 +32,9 @@ constexpr long kSchedFifo = 1;
 constexpr long kSchedRr = 2;
 constexpr long kSchedDeadline = 6;
 
-Snapshot* ToSnapshot(SnapshotHandle handle) {
-  return handle == 0 || handle == kInvalidHandleValue ? nullptr : reinterpret_cast<Snapshot*>(handle);
-}
+// The longest name Windows shows (its 260-character field less the zero), so
+// both systems cut a long name alike.
+constexpr std::size_t kMaxNameLength = 259;
 
 bool IsProcessId(const char* name) {
   if (*name == '\0') return false;
@@ -91,18 +89,17 @@ std::int32_t BasePriority(long policy, long nice) {
 // Any process names itself (prctl, or its file's name): a control character
 // shown raw would start a forged row or send escapes to the terminal of
 // whoever lists the processes, so each one shows as '?'.
-void SetName(ProcessEntry& entry, std::string_view name) {
-  const std::u16string text = qcp::Utf16FromUtf8(name);
-  const std::size_t length = std::min(text.size(), kMaxPath - 1);
-  for (std::size_t i = 0; i < length; ++i) {
-    const char16_t c = text[i];
-    entry.szExeFile[i] = c < 32 || c == 127 ? u'?' : c;
+std::u16string ShownName(std::string_view name) {
+  std::u16string text = qcp::Utf16FromUtf8(name);
+  if (text.size() > kMaxNameLength) text.resize(kMaxNameLength);
+  for (char16_t& c : text) {
+    if (c < 32 || c == 127) c = u'?';
   }
-  entry.szExeFile[length] = u'\0';
+  return text;
 }
 
-// Fills `entry` for the process `id`; false when it has gone.
-bool ReadProcess(int proc, const char* id, ProcessEntry& entry) {
+// Fills `row` for the process `id`; false when it has gone.
+bool ReadProcess(int proc, const char* id, ProcessRow& row) {
   char path[48];
   char stat[4096];
   std::snprintf(path, sizeof path, "%s/stat", id);
@@ -125,14 +122,9 @@ bool ReadProcess(int proc, const char* id, ProcessEntry& entry) {
     at = end;
   }
 
-  entry.cntUsage = 0;
-  entry.th32ProcessID = static_cast<std::uint32_t>(ToLong(id));
-  entry.th32DefaultHeapID = 0;
-  entry.th32ModuleID = 0;
-  entry.cntThreads = static_cast<std::uint32_t>(fields[20]);
-  entry.th32ParentProcessID = static_cast<std::uint32_t>(fields[4]);
-  entry.pcPriClassBase = BasePriority(fields[41], fields[19]);
-  entry.dwFlags = 0;
+  row.id = static_cast<std::uint32_t>(ToLong(id));
+  row.threads = static_cast<std::uint32_t>(fields[20]);
+  row.base_priority = BasePriority(fields[41], fields[19]);
 
   char target[4096];
   std::snprintf(path, sizeof path, "%s/exe", id);
@@ -144,48 +136,26 @@ bool ReadProcess(int proc, const char* id, ProcessEntry& entry) {
       exe.remove_suffix(kDeleted.size());
     }
     const std::size_t slash = exe.rfind('/');
-    SetName(entry, slash == exe.npos ? exe : exe.substr(slash + 1));
+    row.name = ShownName(slash == exe.npos ? exe : exe.substr(slash + 1));
   } else {
-    SetName(entry, comm);
+    row.name = ShownName(comm);
   }
   return true;
-}
-
-bool NextProcess(Snapshot& snapshot, ProcessEntry& entry) {
-  const int proc = ::dirfd(snapshot.directory);
-  while (const dirent* item = ::readdir(snapshot.directory)) {
-    if (IsProcessId(item->d_name) && ReadProcess(proc, item->d_name, entry)) return true;
-  }
-  return false;
 }
 
 }  // namespace
 
-SnapshotHandle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t process_id) {
+std::vector<ProcessRow> ListProcesses() {
+  std::vector<ProcessRow> rows;
   DIR* directory = ::opendir("/proc");
-  if (directory == nullptr) return kInvalidHandleValue;
-  return reinterpret_cast<SnapshotHandle>(new Snapshot{directory});
-}
-
-bool Process32First(SnapshotHandle handle, ProcessEntry& entry) {
-  Snapshot* snapshot = ToSnapshot(handle);
-  if (snapshot == nullptr || entry.dwSize != sizeof(ProcessEntry)) return false;
-  ::rewinddir(snapshot->directory);
-  return NextProcess(*snapshot, entry);
-}
-
-bool Process32Next(SnapshotHandle handle, ProcessEntry& entry) {
-  Snapshot* snapshot = ToSnapshot(handle);
-  if (snapshot == nullptr || entry.dwSize != sizeof(ProcessEntry)) return false;
-  return NextProcess(*snapshot, entry);
-}
-
-bool CloseHandle(SnapshotHandle handle) {
-  Snapshot* snapshot = ToSnapshot(handle);
-  if (snapshot == nullptr) return false;
-  ::closedir(snapshot->directory);
-  delete snapshot;
-  return true;
+  if (directory == nullptr) return rows;
+  const int proc = ::dirfd(directory);
+  while (const dirent* item = ::readdir(directory)) {
+    ProcessRow row;
+    if (IsProcessId(item->d_name) && ReadProcess(proc, item->d_name, row)) rows.push_back(std::move(row));
+  }
+  ::closedir(directory);
+  return rows;
 }
 
 }  // namespace platform

@@ -5,49 +5,27 @@
 
 #include <tlhelp32.h>
 
-#include <cstddef>
-#include <cstring>
+#include <string_view>
 
 #include "platform/processes.h"
 
-#undef Process32First
-#undef Process32Next
-
 namespace platform {
-namespace {
 
-// The tools' record is the wide record field for field, so it is copied whole.
-static_assert(sizeof(ProcessEntry) == sizeof(PROCESSENTRY32W));
-static_assert(offsetof(ProcessEntry, th32DefaultHeapID) == offsetof(PROCESSENTRY32W, th32DefaultHeapID));
-static_assert(offsetof(ProcessEntry, cntThreads) == offsetof(PROCESSENTRY32W, cntThreads));
-static_assert(offsetof(ProcessEntry, pcPriClassBase) == offsetof(PROCESSENTRY32W, pcPriClassBase));
-static_assert(offsetof(ProcessEntry, szExeFile) == offsetof(PROCESSENTRY32W, szExeFile));
-
-HANDLE ToHandle(SnapshotHandle handle) { return reinterpret_cast<HANDLE>(handle); }
-
-template <typename Next>
-bool Enumerate(SnapshotHandle snapshot, ProcessEntry& entry, Next next) {
-  PROCESSENTRY32W record;
-  std::memcpy(&record, &entry, sizeof record);
-  const BOOL found = next(ToHandle(snapshot), &record);
-  std::memcpy(&entry, &record, sizeof record);
-  return found != FALSE;
+std::vector<ProcessRow> ListProcesses() {
+  std::vector<ProcessRow> rows;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  BOOL found = ::Process32FirstW(snapshot, &entry);
+  while (found != FALSE) {
+    // The name ends at its zero, or at the end of the field should it have none.
+    const std::u16string_view field(reinterpret_cast<const char16_t*>(entry.szExeFile), MAX_PATH);
+    rows.push_back({entry.th32ProcessID, std::u16string(field.substr(0, field.find(u'\0'))), entry.cntThreads,
+                    entry.pcPriClassBase});
+    found = ::Process32NextW(snapshot, &entry);
+  }
+  ::CloseHandle(snapshot);
+  return rows;
 }
-
-}  // namespace
-
-SnapshotHandle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t process_id) {
-  return reinterpret_cast<SnapshotHandle>(::CreateToolhelp32Snapshot(flags, process_id));
-}
-
-bool Process32First(SnapshotHandle snapshot, ProcessEntry& entry) {
-  return Enumerate(snapshot, entry, ::Process32FirstW);
-}
-
-bool Process32Next(SnapshotHandle snapshot, ProcessEntry& entry) {
-  return Enumerate(snapshot, entry, ::Process32NextW);
-}
-
-bool CloseHandle(SnapshotHandle handle) { return ::CloseHandle(ToHandle(handle)) != FALSE; }
 
 }  // namespace platform

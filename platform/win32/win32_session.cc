@@ -1,52 +1,36 @@
-// Win32 session: LockWorkStation, and the shutdown privilege and log-off.
+// Win32 session: LockWorkStation, and a forced log-off with the shutdown
+// privilege enabled in this process's token.
 #include "platform/win32/win32_common.h"
 
 #include "platform/session.h"
 
 namespace platform {
+namespace {
 
-void LockWorkStation() { ::LockWorkStation(); }
-
-Handle GetCurrentProcess() { return reinterpret_cast<Handle>(::GetCurrentProcess()); }
-
-bool OpenProcessToken(Handle process, std::uint32_t desired_access, Handle& token) {
-  HANDLE opened = nullptr;
-  const BOOL ok = ::OpenProcessToken(reinterpret_cast<HANDLE>(process), desired_access, &opened);
-  token = reinterpret_cast<Handle>(opened);
-  return ok != FALSE;
-}
-
-bool LookupPrivilegeValue(const std::u16string& system_name, const std::u16string& name, Luid& luid) {
-  // An empty system name is the local system.
-  LUID found{};
-  const BOOL ok = ::LookupPrivilegeValueW(system_name.empty() ? nullptr : Wide(system_name), Wide(name), &found);
-  luid.low_part = found.LowPart;
-  luid.high_part = found.HighPart;
-  return ok != FALSE;
-}
-
-bool AdjustTokenPrivileges(Handle token, bool disable_all, const TokenPrivileges& new_state,
-                           std::uint32_t buffer_length, TokenPrivileges& previous_state,
-                           std::uint32_t& return_length) {
-  TOKEN_PRIVILEGES next{};
-  next.PrivilegeCount = new_state.privilege_count;
-  next.Privileges[0].Luid.LowPart = new_state.luid.low_part;
-  next.Privileges[0].Luid.HighPart = new_state.luid.high_part;
-  next.Privileges[0].Attributes = new_state.attributes;
-  TOKEN_PRIVILEGES previous{};
-  DWORD length = 0;
+// Every step runs whatever the one before returned, and nothing is reported:
+// where the privilege is missing, the log-off itself says no.
+void EnableShutdownPrivilege() {
+  HANDLE token = nullptr;
+  ::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token);
+  LUID luid{};
+  ::LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &luid);
+  TOKEN_PRIVILEGES new_state{};
+  new_state.PrivilegeCount = 1;
+  new_state.Privileges[0].Luid = luid;
+  new_state.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  TOKEN_PRIVILEGES previous_state{};
+  DWORD return_length = 0;
   static_assert(sizeof(TOKEN_PRIVILEGES) == 16, "one-entry record of 16 bytes");
-  const BOOL ok = ::AdjustTokenPrivileges(reinterpret_cast<HANDLE>(token), disable_all ? TRUE : FALSE, &next,
-                                          buffer_length, &previous, &length);
-  previous_state.privilege_count = previous.PrivilegeCount;
-  previous_state.luid = {previous.Privileges[0].Luid.LowPart, previous.Privileges[0].Luid.HighPart};
-  previous_state.attributes = previous.Privileges[0].Attributes;
-  return_length = length;
-  return ok != FALSE;
+  ::AdjustTokenPrivileges(token, FALSE, &new_state, sizeof new_state, &previous_state, &return_length);
 }
 
-bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
-  return ::ExitWindowsEx(flags, reserved) != FALSE;
+}  // namespace
+
+void LockSession() { ::LockWorkStation(); }
+
+void EndSession() {
+  EnableShutdownPrivilege();
+  ::ExitWindowsEx(EWX_LOGOFF | EWX_FORCE, 0);
 }
 
 }  // namespace platform

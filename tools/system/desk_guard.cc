@@ -21,7 +21,7 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
     ShowUsage(out);
     return;
   }
-  platform::LockWorkStation();
+  platform::LockSession();
 }
 
 extern const qcp::ToolEntry kTool{u"DeskGuard", &Main};

@@ -1,9 +1,9 @@
 // SessionEnd: logs the current user off at once, closing applications without asking.
 #include "console/command_line.h"
+#include "platform/session.h"
 #include "tools/entry.h"
 #include "tools/help.h"
 #include "tools/std_output.h"
-#include "tools/system/shutdown.h"
 
 namespace session_end {
 
@@ -21,7 +21,7 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
     ShowUsage(out);
     return;
   }
-  LogUserOff();
+  platform::EndSession();
 }
 
 extern const qcp::ToolEntry kTool{u"SessionEnd", &Main};

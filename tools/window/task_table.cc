@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/command_line.h"
 #include "platform/processes.h"
@@ -44,28 +45,20 @@ std::u16string IdText(std::int32_t id) {
 }
 
 void PrintProcessTable(qcp::IPrintTarget& out) {
-  platform::ProcessEntry entry{};
-  entry.dwSize = sizeof entry;
-  const platform::SnapshotHandle snapshot = platform::CreateToolhelp32Snapshot(platform::kTh32csSnapProcess, 0);
-  bool found = platform::Process32First(snapshot, entry);
+  const std::vector<platform::ProcessRow> processes = platform::ListProcesses();
   qcp::PrintLine(out, kHeader);
   qcp::PrintLine(out, kRuler);
-  while (found) {
-    // The name ends at its zero, or at the end of the field should it have none.
-    const std::u16string_view field(entry.szExeFile, platform::kMaxPath);
-    const std::u16string_view name = field.substr(0, field.find(u'\0'));
+  for (const platform::ProcessRow& process : processes) {
     std::u16string row = u" ";
-    row += IdText(static_cast<std::int32_t>(entry.th32ProcessID));
+    row += IdText(static_cast<std::int32_t>(process.id));
     row += u"  ";
-    row += PadToWidth(name, u" ", 40);
+    row += PadToWidth(process.name, u" ", 40);
     row += u"  ";
-    row += PadToWidth(qcp::DecimalText(static_cast<std::int32_t>(entry.cntThreads)), u" ", 5);
+    row += PadToWidth(qcp::DecimalText(static_cast<std::int32_t>(process.threads)), u" ", 5);
     row += u"     ";
-    row += qcp::DecimalText(entry.pcPriClassBase);
+    row += qcp::DecimalText(process.base_priority);
     qcp::PrintLine(out, row);
-    found = platform::Process32Next(snapshot, entry);
   }
-  platform::CloseHandle(snapshot);
 }
 
 void Main(std::u16string_view tail, qcp::IPrintTarget& out) {

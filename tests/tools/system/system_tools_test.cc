@@ -47,7 +47,7 @@ TEST(UptimeClockTest, HelpSwitchAnywhereAfterCleaning) {
 TEST(DeskGuardTest, LocksUnlessTheSwitchIsGiven) {
   for (const char16_t* tail : {u"", u"now", u"/ ?"}) {
     EXPECT_EQ(RunMain(desk_guard::Main, tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{"LockWorkStation"});
+    EXPECT_EQ(fake::Calls(), Calls{"LockSession"});
   }
   EXPECT_EQ(RunMain(desk_guard::Main, u"please/?"), kDeskGuardHelp);
   EXPECT_EQ(fake::Calls(), Calls{});
