@@ -166,7 +166,7 @@ def test_hostile_input(runner, services, files, dismisser, tool):
             continue  # an endless file: listed until Ctrl+C, as the help screen says
         if tool == "SessionEnd" and runner.name == "wine" and b"/?" not in (tail if isinstance(tail, bytes)
                                                                           else tail.encode("utf-8", "replace")):
-            continue  # it would end the shared Wine session; covered in its own prefix by test_session
+            continue  # it would end the shared Wine session; covered in its own prefix by test_system_session
         try:
             stdout, stderr, status = run(runner, tool, tail, timeout=60, unprivileged="locked" in label)
         except subprocess.TimeoutExpired:

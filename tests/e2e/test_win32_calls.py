@@ -143,16 +143,16 @@ def relay(runner):
 # ---- Window tools ------------------------------------------------------------
 
 SC_CLOSE, SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE = 0xF060, 0xF020, 0xF030, 0xF120
-WM_SYSCOMMAND, HWND_TOPMOST, HWND_NOTOPMOST, SWP_NOMOVE_NOSIZE = 0x0112, -1, -2, 3
+SYSCOMMAND, HWND_TOPMOST, HWND_NOTOPMOST, SWP_NOMOVE_NOSIZE = 0x0112, -1, -2, 3
 
 # The tool and its one call on the window found (PaneShut last: it closes it).
 WINDOW_ACTIONS = [
-    ("PaneGrow", "PostMessageW", (WM_SYSCOMMAND, SC_MAXIMIZE, 0)),
-    ("PaneShrink", "PostMessageW", (WM_SYSCOMMAND, SC_MINIMIZE, 0)),
-    ("PaneRevive", "PostMessageW", (WM_SYSCOMMAND, SC_RESTORE, 0)),
+    ("PaneGrow", "PostMessageW", (SYSCOMMAND, SC_MAXIMIZE, 0)),
+    ("PaneShrink", "PostMessageW", (SYSCOMMAND, SC_MINIMIZE, 0)),
+    ("PaneRevive", "PostMessageW", (SYSCOMMAND, SC_RESTORE, 0)),
     ("PanePin", "SetWindowPos", (HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE_NOSIZE)),
     ("PaneUnpin", "SetWindowPos", (HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE_NOSIZE)),
-    ("PaneShut", "PostMessageW", (WM_SYSCOMMAND, SC_CLOSE, 0)),
+    ("PaneShut", "PostMessageW", (SYSCOMMAND, SC_CLOSE, 0)),
 ]
 WINDOW_CALLS = ("FindWindowW", "GetForegroundWindow", "GetWindowTextW", "PostMessageW", "SetWindowPos")
 
@@ -184,7 +184,7 @@ def test_window_tool_zero_looks_up_the_active_windows_caption(relay, target):
         Call("GetForegroundWindow", (), hwnd),
         Call("GetWindowTextW", (hwnd, ANY, 256), len(Notepad.CAPTION)),
         Call("FindWindowW", (0, Notepad.CAPTION), hwnd),
-        Call("PostMessageW", (hwnd, WM_SYSCOMMAND, SC_RESTORE, 0), 1),
+        Call("PostMessageW", (hwnd, SYSCOMMAND, SC_RESTORE, 0), 1),
     ]
 
 

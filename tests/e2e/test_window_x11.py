@@ -13,7 +13,7 @@ import subprocess
 import pytest
 
 from harness import only_on, wait_for
-from test_movie import clip
+from test_media_movie import clip
 
 OKAY, CLOSED = 7, 1
 BARE_SIZE = (800, 600)

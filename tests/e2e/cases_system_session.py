@@ -1,5 +1,5 @@
 """Session and shell tools: log-off, recycle bin, start. Only lines that end
-nothing and empty nothing stand in the table; the effects are in test_session.py."""
+nothing and empty nothing stand in the table; the effects are in test_system_session.py."""
 
 from harness import Case, help_screen
 
