@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-// The platform functions keep the API's names; the backend calls the W forms.
-#undef LookupPrivilegeValue
+// Two platform functions share a name with an API macro; the backend calls the W forms.
 #undef FindWindow
 #undef MessageBox
 
