@@ -200,13 +200,14 @@ bool Act(ToplevelId id, Action action) {
       break;
     case Action::kRestore:
       // As on the desktop: a minimised window comes back as it was, an
-      // open one leaves its maximised state.
+      // open one leaves its maximised state; either way it comes forward,
+      // as restoring it from the task bar does.
       if (toplevel->minimized) {
         zwlr_foreign_toplevel_handle_v1_unset_minimized(handle);
-        if (session.seat != nullptr) zwlr_foreign_toplevel_handle_v1_activate(handle, session.seat);
       } else {
         zwlr_foreign_toplevel_handle_v1_unset_maximized(handle);
       }
+      if (session.seat != nullptr) zwlr_foreign_toplevel_handle_v1_activate(handle, session.seat);
       break;
   }
   // The round trip returns once the compositor has read the request.

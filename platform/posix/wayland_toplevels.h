@@ -37,7 +37,7 @@ bool ToplevelTitle(ToplevelId id, std::u16string& title);
 enum class Action { kClose, kMinimize, kMaximize, kRestore };
 
 // Sends the request and waits until the compositor has read it. A restore
-// brings a minimised window back (and activates it), else unmaximises it.
+// brings a minimised window back, else unmaximises it, and activates it.
 // False when there is no such window or the connection failed; whether the
 // compositor carries the request out is its own choice (tiling sway ignores
 // minimise and maximise).

@@ -265,3 +265,10 @@ def test_a_desktop_without_a_window_interface_says_so_on_standard_error(request,
     finally:
         compositor.kill()
         compositor.wait()
+
+
+def test_restore_brings_the_window_forward(desk, driver):
+    desk.focus(OTHER)
+    assert act(desk, driver, "restore", TITLE)[0] == "done"
+    wait_for(lambda: desk.windows()[TITLE]["focused"], what="the restored window to take the focus")
+    assert not desk.windows()[OTHER]["focused"]
