@@ -5,9 +5,9 @@
 // ones (windowList, activeWindow).
 #include "platform/posix/wayland_kwin_script.h"
 
+#include <dlfcn.h>
 #include <gio/gio.h>
 #include <glib/gstdio.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,6 +21,95 @@ constexpr char kKWinService[] = "org.kde.KWin";
 // How long the script may take to answer; KWin runs it at once, so only a
 // KWin that cannot call back (or has hung) waits this out.
 constexpr guint kReplyTimeoutMs = 10000;
+
+// GIO, loaded on the first KWin request rather than at start-up: the window
+// tools start as fast without it, and a machine without it has no KWin.
+struct GioLibrary {
+  decltype(&::g_bus_get_sync) bus_get_sync;
+  decltype(&::g_dbus_connection_call_sync) dbus_connection_call_sync;
+  decltype(&::g_dbus_connection_flush_sync) dbus_connection_flush_sync;
+  decltype(&::g_dbus_connection_get_unique_name) dbus_connection_get_unique_name;
+  decltype(&::g_dbus_connection_register_object) dbus_connection_register_object;
+  decltype(&::g_dbus_connection_unregister_object) dbus_connection_unregister_object;
+  decltype(&::g_dbus_method_invocation_return_value) dbus_method_invocation_return_value;
+  decltype(&::g_dbus_node_info_new_for_xml) dbus_node_info_new_for_xml;
+  decltype(&::g_dbus_node_info_unref) dbus_node_info_unref;
+  decltype(&::g_object_unref) object_unref;
+  decltype(&::g_error_free) error_free;
+  decltype(&::g_free) free;
+  decltype(&::g_strcmp0) strcmp0;
+  decltype(&::g_strdup_printf) strdup_printf;
+  decltype(&::g_path_get_basename) path_get_basename;
+  decltype(&::g_file_open_tmp) file_open_tmp;
+  decltype(&::g_file_set_contents) file_set_contents;
+  decltype(&::g_unlink) unlink;
+  decltype(&::g_variant_is_of_type) variant_is_of_type;
+  decltype(&::g_variant_new) variant_new;
+  decltype(&::g_variant_get) variant_get;
+  decltype(&::g_variant_unref) variant_unref;
+  decltype(&::g_main_context_new) main_context_new;
+  decltype(&::g_main_context_push_thread_default) main_context_push_thread_default;
+  decltype(&::g_main_context_pop_thread_default) main_context_pop_thread_default;
+  decltype(&::g_main_context_iteration) main_context_iteration;
+  decltype(&::g_main_context_unref) main_context_unref;
+  decltype(&::g_timeout_source_new) timeout_source_new;
+  decltype(&::g_source_set_callback) source_set_callback;
+  decltype(&::g_source_attach) source_attach;
+  decltype(&::g_source_destroy) source_destroy;
+  decltype(&::g_source_unref) source_unref;
+};
+
+template <typename Function>
+bool Resolve(void* library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(::dlsym(library, name));
+  return function != nullptr;
+}
+
+// GLib and GObject come in as GIO's own dependencies, so the one handle
+// finds their functions too.
+bool Load(GioLibrary& gio) {
+  void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_GLOBAL);
+  if (library == nullptr) return false;
+  return Resolve(library, "g_bus_get_sync", gio.bus_get_sync) &&
+         Resolve(library, "g_dbus_connection_call_sync", gio.dbus_connection_call_sync) &&
+         Resolve(library, "g_dbus_connection_flush_sync", gio.dbus_connection_flush_sync) &&
+         Resolve(library, "g_dbus_connection_get_unique_name", gio.dbus_connection_get_unique_name) &&
+         Resolve(library, "g_dbus_connection_register_object", gio.dbus_connection_register_object) &&
+         Resolve(library, "g_dbus_connection_unregister_object", gio.dbus_connection_unregister_object) &&
+         Resolve(library, "g_dbus_method_invocation_return_value", gio.dbus_method_invocation_return_value) &&
+         Resolve(library, "g_dbus_node_info_new_for_xml", gio.dbus_node_info_new_for_xml) &&
+         Resolve(library, "g_dbus_node_info_unref", gio.dbus_node_info_unref) &&
+         Resolve(library, "g_object_unref", gio.object_unref) &&
+         Resolve(library, "g_error_free", gio.error_free) &&
+         Resolve(library, "g_free", gio.free) &&
+         Resolve(library, "g_strcmp0", gio.strcmp0) &&
+         Resolve(library, "g_strdup_printf", gio.strdup_printf) &&
+         Resolve(library, "g_path_get_basename", gio.path_get_basename) &&
+         Resolve(library, "g_file_open_tmp", gio.file_open_tmp) &&
+         Resolve(library, "g_file_set_contents", gio.file_set_contents) &&
+         Resolve(library, "g_unlink", gio.unlink) &&
+         Resolve(library, "g_variant_is_of_type", gio.variant_is_of_type) &&
+         Resolve(library, "g_variant_new", gio.variant_new) &&
+         Resolve(library, "g_variant_get", gio.variant_get) &&
+         Resolve(library, "g_variant_unref", gio.variant_unref) &&
+         Resolve(library, "g_main_context_new", gio.main_context_new) &&
+         Resolve(library, "g_main_context_push_thread_default", gio.main_context_push_thread_default) &&
+         Resolve(library, "g_main_context_pop_thread_default", gio.main_context_pop_thread_default) &&
+         Resolve(library, "g_main_context_iteration", gio.main_context_iteration) &&
+         Resolve(library, "g_main_context_unref", gio.main_context_unref) &&
+         Resolve(library, "g_timeout_source_new", gio.timeout_source_new) &&
+         Resolve(library, "g_source_set_callback", gio.source_set_callback) &&
+         Resolve(library, "g_source_attach", gio.source_attach) &&
+         Resolve(library, "g_source_destroy", gio.source_destroy) &&
+         Resolve(library, "g_source_unref", gio.source_unref);
+}
+
+// The library; null when it cannot be loaded.
+const GioLibrary* LoadGio() {
+  static GioLibrary gio;
+  static const bool loaded = Load(gio);
+  return loaded ? &gio : nullptr;
+}
 
 // A JavaScript string literal holding `text`, every character but plain
 // ASCII letters, digits and blanks escaped as \uXXXX.
@@ -63,6 +152,7 @@ const char* ActionCode(KWinAction action) {
 }
 
 struct Reply {
+  const GioLibrary* gio = nullptr;
   bool answered = false;
   bool found = false;
   std::string title;
@@ -71,15 +161,18 @@ struct Reply {
 void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* method, GVariant* parameters,
                   GDBusMethodInvocation* invocation, gpointer data) {
   auto* reply = static_cast<Reply*>(data);
-  if (g_strcmp0(method, "Done") == 0 && g_variant_is_of_type(parameters, G_VARIANT_TYPE("(sb)"))) {
+  const GioLibrary& gio = *reply->gio;
+  // A plain cast: the checked form of G_VARIANT_TYPE calls into GLib.
+  const auto* done_type = reinterpret_cast<const GVariantType*>("(sb)");
+  if (gio.strcmp0(method, "Done") == 0 && gio.variant_is_of_type(parameters, done_type)) {
     const gchar* title = nullptr;
     gboolean found = FALSE;
-    g_variant_get(parameters, "(&sb)", &title, &found);
+    gio.variant_get(parameters, "(&sb)", &title, &found);
     reply->answered = true;
     reply->found = found != FALSE;
     reply->title = title;
   }
-  g_dbus_method_invocation_return_value(invocation, nullptr);
+  gio.dbus_method_invocation_return_value(invocation, nullptr);
 }
 
 constexpr char kReplyIntrospection[] =
@@ -87,24 +180,24 @@ constexpr char kReplyIntrospection[] =
     "<method name='Done'><arg type='s' direction='in'/><arg type='b' direction='in'/></method>"
     "</interface></node>";
 
-GVariant* Call(GDBusConnection* bus, const char* path, const char* interface, const char* method, GVariant* parameters,
-               GError** error) {
-  return g_dbus_connection_call_sync(bus, kKWinService, path, interface, method, parameters, nullptr,
+GVariant* Call(const GioLibrary& gio, GDBusConnection* bus, const char* path, const char* interface, const char* method,
+               GVariant* parameters, GError** error) {
+  return gio.dbus_connection_call_sync(bus, kKWinService, path, interface, method, parameters, nullptr,
                                      G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, nullptr, error);
 }
 
 // Starts script number `id` at whichever path this KWin uses.
-bool RunScript(GDBusConnection* bus, gint32 id) {
+bool RunScript(const GioLibrary& gio, GDBusConnection* bus, gint32 id) {
   for (const char* format : {"/Scripting/Script%d", "/%d"}) {
-    gchar* path = g_strdup_printf(format, id);
+    gchar* path = gio.strdup_printf(format, id);
     GError* error = nullptr;
-    GVariant* result = Call(bus, path, "org.kde.kwin.Script", "run", nullptr, &error);
-    g_free(path);
+    GVariant* result = Call(gio, bus, path, "org.kde.kwin.Script", "run", nullptr, &error);
+    gio.free(path);
     if (result != nullptr) {
-      g_variant_unref(result);
+      gio.variant_unref(result);
       return true;
     }
-    g_error_free(error);
+    gio.error_free(error);
   }
   return false;
 }
@@ -148,65 +241,69 @@ std::string KWinScript(std::u16string_view caption, bool active, KWinAction acti
 }
 
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title) {
-  GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  const GioLibrary* const loaded_gio = LoadGio();
+  if (loaded_gio == nullptr) return KWinOutcome::kNoKWin;
+  const GioLibrary& gio = *loaded_gio;
+  GDBusConnection* bus = gio.bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
   if (bus == nullptr) return KWinOutcome::kNoKWin;
   // Everything below runs on a context of its own, so a caller's main loop
   // is left alone.
-  GMainContext* context = g_main_context_new();
-  g_main_context_push_thread_default(context);
+  GMainContext* context = gio.main_context_new();
+  gio.main_context_push_thread_default(context);
   KWinOutcome outcome = KWinOutcome::kNoKWin;
   Reply reply;
-  GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kReplyIntrospection, nullptr);
+  reply.gio = &gio;
+  GDBusNodeInfo* node = gio.dbus_node_info_new_for_xml(kReplyIntrospection, nullptr);
   const GDBusInterfaceVTable vtable = {OnMethodCall, nullptr, nullptr, {}};
   const guint registration =
-      g_dbus_connection_register_object(bus, kKWinReplyPath, node->interfaces[0], &vtable, &reply, nullptr, nullptr);
+      gio.dbus_connection_register_object(bus, kKWinReplyPath, node->interfaces[0], &vtable, &reply, nullptr, nullptr);
   gchar* script_path = nullptr;
-  const gint fd = g_file_open_tmp("qcp-kwin-XXXXXX.js", &script_path, nullptr);
+  const gint fd = gio.file_open_tmp("qcp-kwin-XXXXXX.js", &script_path, nullptr);
   if (fd >= 0 && registration != 0) {
     close(fd);
-    const std::string script = KWinScript(caption, active, action, g_dbus_connection_get_unique_name(bus));
-    gchar* plugin = g_path_get_basename(script_path);
+    const std::string script = KWinScript(caption, active, action, gio.dbus_connection_get_unique_name(bus));
+    gchar* plugin = gio.path_get_basename(script_path);
     GError* error = nullptr;
     GVariant* loaded = nullptr;
-    if (g_file_set_contents(script_path, script.data(), static_cast<gssize>(script.size()), nullptr)) {
-      loaded = Call(bus, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                    g_variant_new("(ss)", script_path, plugin), &error);
+    if (gio.file_set_contents(script_path, script.data(), static_cast<gssize>(script.size()), nullptr)) {
+      loaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
+                    gio.variant_new("(ss)", script_path, plugin), &error);
     }
-    if (error != nullptr) g_error_free(error);
+    if (error != nullptr) gio.error_free(error);
     if (loaded != nullptr) {
       gint32 id = -1;
-      g_variant_get(loaded, "(i)", &id);
-      g_variant_unref(loaded);
-      if (id >= 0 && RunScript(bus, id)) {
+      gio.variant_get(loaded, "(i)", &id);
+      gio.variant_unref(loaded);
+      if (id >= 0 && RunScript(gio, bus, id)) {
         bool timed_out = false;
-        GSource* timeout = g_timeout_source_new(kReplyTimeoutMs);
-        g_source_set_callback(timeout, OnTimeout, &timed_out, nullptr);
-        g_source_attach(timeout, context);
-        while (!reply.answered && !timed_out) g_main_context_iteration(context, TRUE);
-        g_source_destroy(timeout);
-        g_source_unref(timeout);
+        GSource* timeout = gio.timeout_source_new(kReplyTimeoutMs);
+        gio.source_set_callback(timeout, OnTimeout, &timed_out, nullptr);
+        gio.source_attach(timeout, context);
+        while (!reply.answered && !timed_out) gio.main_context_iteration(context, TRUE);
+        gio.source_destroy(timeout);
+        gio.source_unref(timeout);
       }
-      GVariant* unloaded = Call(bus, "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
-                                g_variant_new("(s)", plugin), nullptr);
-      if (unloaded != nullptr) g_variant_unref(unloaded);
+      GVariant* unloaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
+                                gio.variant_new("(s)", plugin), nullptr);
+      if (unloaded != nullptr) gio.variant_unref(unloaded);
     }
-    g_free(plugin);
-    g_unlink(script_path);
+    gio.free(plugin);
+    gio.unlink(script_path);
   } else if (fd >= 0) {
     close(fd);
-    g_unlink(script_path);
+    gio.unlink(script_path);
   }
-  g_free(script_path);
+  gio.free(script_path);
   if (reply.answered) {
     outcome = reply.found ? KWinOutcome::kDone : KWinOutcome::kNotFound;
     if (title != nullptr) *title = qcp::Utf16FromUtf8(reply.title);
   }
-  if (registration != 0) g_dbus_connection_unregister_object(bus, registration);
-  g_dbus_node_info_unref(node);
-  g_dbus_connection_flush_sync(bus, nullptr, nullptr);
-  g_main_context_pop_thread_default(context);
-  g_main_context_unref(context);
-  g_object_unref(bus);
+  if (registration != 0) gio.dbus_connection_unregister_object(bus, registration);
+  gio.dbus_node_info_unref(node);
+  gio.dbus_connection_flush_sync(bus, nullptr, nullptr);
+  gio.main_context_pop_thread_default(context);
+  gio.main_context_unref(context);
+  gio.object_unref(bus);
   return outcome;
 }
 
