@@ -117,7 +117,18 @@ struct FakeKWin {
   }
 
   void Stop() {
-    g_main_loop_quit(loop);
+    // Quit from inside the running loop: a quit before the thread has
+    // entered the loop would be lost, and the join would wait for ever.
+    GSource* quit = g_idle_source_new();
+    g_source_set_callback(
+        quit,
+        [](gpointer data) -> gboolean {
+          g_main_loop_quit(static_cast<GMainLoop*>(data));
+          return G_SOURCE_REMOVE;
+        },
+        loop, nullptr);
+    g_source_attach(quit, context);
+    g_source_unref(quit);
     thread.join();
     g_main_loop_unref(loop);
     g_main_context_unref(context);
