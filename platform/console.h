@@ -7,10 +7,12 @@
 namespace platform {
 
 // Called once by the process entry, before anything else.
-void StartProcess(int argc, char** argv);
+void StartProcess();
 
-// The tail of the command line (program name and the blanks after it removed).
-std::u16string CommandTail();
+// The tail of the command line (program name and the blanks after it
+// removed), from the arguments `main` was given or from the system's own
+// copy of the command line, whichever holds it as typed.
+std::u16string CommandTail(int argc, char** argv);
 
 // One write of `text` in the console's narrow encoding to standard output;
 // the handle is fetched anew on every call and failures are silent.

@@ -9,10 +9,10 @@
 namespace qcp {
 
 int RunTool(int argc, char** argv, const ToolEntry& tool) {
-  platform::StartProcess(argc, argv);
+  platform::StartProcess();
   std::u16string failure;
   try {
-    const std::u16string tail = platform::CommandTail();
+    const std::u16string tail = platform::CommandTail(argc, argv);
     // Event-time handlers of the windowed tools print through it too, so it
     // lives until the event loop has returned.
     StdOutput out;

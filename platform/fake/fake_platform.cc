@@ -56,10 +56,10 @@ std::string Hex(std::uint64_t value) {
 
 namespace platform {
 
-void StartProcess(int, char**) {}
+void StartProcess() {}
 
 // The in-process tests hand each Main its tail themselves.
-std::u16string CommandTail() { return u""; }
+std::u16string CommandTail(int, char**) { return u""; }
 
 namespace {
 

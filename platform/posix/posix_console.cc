@@ -16,8 +16,6 @@
 namespace platform {
 namespace {
 
-int argument_count = 0;
-char** arguments = nullptr;
 bool std_out_failed = false;
 
 // Writes all of the parts unless the descriptor fails; partial writes go on.
@@ -73,16 +71,14 @@ __attribute__((constructor(101))) void OpenClosedStandardStreams() {
 
 }  // namespace
 
-void StartProcess(int argc, char** argv) {
-  argument_count = argc;
-  arguments = argv;
+void StartProcess() {
   // A closed pipe must not kill the tool: its writes fail silently instead.
   ::signal(SIGPIPE, SIG_IGN);
 }
 
-std::u16string CommandTail() {
+std::u16string CommandTail(int argc, char** argv) {
   std::vector<std::u16string> words;
-  for (int i = 1; i < argument_count; ++i) words.push_back(qcp::Utf16FromUtf8(arguments[i]));
+  for (int i = 1; i < argc; ++i) words.push_back(qcp::Utf16FromUtf8(argv[i]));
   return qcp::JoinArguments(words);
 }
 

@@ -24,9 +24,11 @@ bool WriteHandle(DWORD which, std::string_view bytes) {
 
 }  // namespace
 
-void StartProcess(int, char**) {}
+void StartProcess() {}
 
-std::u16string CommandTail() { return qcp::TailAfterProgramName(FromWide(::GetCommandLineW())); }
+// The C run-time's argv has already undone the quoting: the tail comes from
+// the command line as it was typed.
+std::u16string CommandTail(int, char**) { return qcp::TailAfterProgramName(FromWide(::GetCommandLineW())); }
 
 void WriteStdOut(std::u16string_view text) {
   const std::vector<char> bytes = AnsiFromUtf16(text);
