@@ -8,6 +8,13 @@
 #include "tools/entry.h"
 #include "tools/std_output.h"
 
+// Declares what a tool file defines: QCP_TOOL_UNDER_TEST(pane_shut).
+#define QCP_TOOL_UNDER_TEST(tool)                               \
+  namespace tool {                                              \
+  void ShowUsage(qcp::IPrintTarget& out);                       \
+  void Main(std::u16string_view tail, qcp::IPrintTarget& out);  \
+  }
+
 namespace qcp_test {
 
 // Runs `main` with `tail` and a fresh writer, as the entry does, on the fake

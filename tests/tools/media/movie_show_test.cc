@@ -4,10 +4,7 @@
 #include "platform/fake/fake_media_window.h"
 #include "tests/support/tool_test.h"
 
-namespace movie_show {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace movie_show
+QCP_TOOL_UNDER_TEST(movie_show)
 namespace movie_show::window { extern bool paused; }
 
 namespace {

@@ -4,10 +4,7 @@
 #include "platform/fake/fake_picture_window.h"
 #include "tests/support/tool_test.h"
 
-namespace picture_show {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace picture_show
+QCP_TOOL_UNDER_TEST(picture_show)
 
 namespace {
 

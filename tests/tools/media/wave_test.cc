@@ -2,14 +2,8 @@
 
 #include "tests/support/tool_test.h"
 
-namespace wave_once {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace wave_once
-namespace wave_repeat {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace wave_repeat
+QCP_TOOL_UNDER_TEST(wave_once)
+QCP_TOOL_UNDER_TEST(wave_repeat)
 
 namespace {
 

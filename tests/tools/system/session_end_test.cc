@@ -2,10 +2,7 @@
 
 #include "tests/support/tool_test.h"
 
-namespace session_end {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace session_end
+QCP_TOOL_UNDER_TEST(session_end)
 
 namespace {
 

@@ -3,10 +3,7 @@
 #include "tests/support/tool_test.h"
 #include "tools/system/shell_execute.h"
 
-namespace start {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace start
+QCP_TOOL_UNDER_TEST(start)
 
 namespace {
 

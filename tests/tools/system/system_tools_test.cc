@@ -4,18 +4,9 @@
 #include "platform/fake/fake_clock.h"
 #include "tests/support/tool_test.h"
 
-namespace uptime_clock {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace uptime_clock
-namespace desk_guard {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace desk_guard
-namespace beep {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace beep
+QCP_TOOL_UNDER_TEST(uptime_clock)
+QCP_TOOL_UNDER_TEST(desk_guard)
+QCP_TOOL_UNDER_TEST(beep)
 
 namespace {
 

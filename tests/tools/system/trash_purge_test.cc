@@ -3,10 +3,7 @@
 #include "console/failure.h"
 #include "tests/support/tool_test.h"
 
-namespace trash_purge {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace trash_purge
+QCP_TOOL_UNDER_TEST(trash_purge)
 
 namespace {
 

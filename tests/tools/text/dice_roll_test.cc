@@ -9,10 +9,7 @@
 #include "tests/support/tool_test.h"
 #include "tools/text/random_range.h"
 
-namespace dice_roll {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace dice_roll
+QCP_TOOL_UNDER_TEST(dice_roll)
 
 namespace {
 

@@ -7,10 +7,7 @@
 #include "platform/fake/fake_files.h"
 #include "tests/support/tool_test.h"
 
-namespace file_show {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace file_show
+QCP_TOOL_UNDER_TEST(file_show)
 
 namespace {
 

@@ -5,10 +5,7 @@
 #include "console/failure.h"
 #include "tests/support/tool_test.h"
 
-namespace notice_show {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace notice_show
+QCP_TOOL_UNDER_TEST(notice_show)
 
 namespace {
 

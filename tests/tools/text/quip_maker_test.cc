@@ -7,10 +7,7 @@
 #include "platform/fake/fake_random.h"
 #include "tests/support/tool_test.h"
 
-namespace quip_maker {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace quip_maker
+QCP_TOOL_UNDER_TEST(quip_maker)
 
 namespace {
 

@@ -6,10 +6,7 @@
 #include "platform/fake/fake_processes.h"
 #include "tests/support/tool_test.h"
 
-namespace task_table {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace task_table
+QCP_TOOL_UNDER_TEST(task_table)
 
 namespace {
 

@@ -7,30 +7,12 @@
 #include "tests/support/tool_test.h"
 #include "tools/window/window_targeting.h"
 
-namespace pane_shut {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace pane_shut
-namespace pane_revive {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace pane_revive
-namespace pane_shrink {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace pane_shrink
-namespace pane_grow {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace pane_grow
-namespace pane_pin {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace pane_pin
-namespace pane_unpin {
-void ShowUsage(qcp::IPrintTarget& out);
-void Main(std::u16string_view tail, qcp::IPrintTarget& out);
-}  // namespace pane_unpin
+QCP_TOOL_UNDER_TEST(pane_shut)
+QCP_TOOL_UNDER_TEST(pane_revive)
+QCP_TOOL_UNDER_TEST(pane_shrink)
+QCP_TOOL_UNDER_TEST(pane_grow)
+QCP_TOOL_UNDER_TEST(pane_pin)
+QCP_TOOL_UNDER_TEST(pane_unpin)
 
 namespace {
 
