@@ -1,15 +1,10 @@
 #include "platform/posix/gst_library.h"
 
-#include <dlfcn.h>
+#include "platform/posix/dynamic_library.h"
+
 
 namespace platform {
 namespace {
-
-template <typename Function>
-bool Resolve(void* library, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(::dlsym(library, name));
-  return function != nullptr;
-}
 
 bool Load(GstLibrary& gst) {
   void* gstreamer = ::dlopen("libgstreamer-1.0.so.0", RTLD_NOW | RTLD_GLOBAL);

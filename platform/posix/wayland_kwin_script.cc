@@ -5,7 +5,6 @@
 // ones (windowList, activeWindow).
 #include "platform/posix/wayland_kwin_script.h"
 
-#include <dlfcn.h>
 #include <gio/gio.h>
 #include <glib/gstdio.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <cstdio>
 
 #include "console/utf.h"
+#include "platform/posix/dynamic_library.h"
 
 namespace platform::wayland {
 namespace {
@@ -58,12 +58,6 @@ struct GioLibrary {
   decltype(&::g_source_destroy) source_destroy;
   decltype(&::g_source_unref) source_unref;
 };
-
-template <typename Function>
-bool Resolve(void* library, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(::dlsym(library, name));
-  return function != nullptr;
-}
 
 // GLib and GObject come in as GIO's own dependencies, so the one handle
 // finds their functions too.
