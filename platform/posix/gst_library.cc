@@ -27,6 +27,8 @@ bool Load(GstLibrary& gst) {
          Resolve(gstreamer, "gst_bus_timed_pop_filtered", gst.bus_timed_pop_filtered) &&
          Resolve(gobject, "g_object_set", gst.object_set) &&
          Resolve(gobject, "g_signal_connect_data", gst.signal_connect_data) &&
+         // GLib comes in as GObject's own dependency.
+         Resolve(gobject, "g_filename_to_uri", gst.filename_to_uri) && Resolve(gobject, "g_free", gst.free) &&
          gst.init_check(nullptr, nullptr, nullptr);
 }
 

@@ -25,6 +25,8 @@ struct GstLibrary {
   decltype(&::gst_bus_timed_pop_filtered) bus_timed_pop_filtered;
   decltype(&::g_object_set) object_set;
   decltype(&::g_signal_connect_data) signal_connect_data;
+  decltype(&::g_filename_to_uri) filename_to_uri;
+  decltype(&::g_free) free;
 };
 
 // The library, initialised; null when it cannot be loaded or initialised.

@@ -115,13 +115,13 @@ void PlaySoundFile(const std::string& path, std::chrono::seconds longest) {
   if (gst == nullptr) return;
   GstElement* player = gst->element_factory_make("playbin", nullptr);
   if (player == nullptr) return;
-  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  gchar* uri = gst->filename_to_uri(path.c_str(), nullptr, nullptr);
   if (uri == nullptr) {
     gst->object_unref(player);
     return;
   }
   gst->object_set(player, "uri", uri, nullptr);
-  g_free(uri);
+  gst->free(uri);
   PlayToEnd(*gst, player, static_cast<GstClockTime>(longest.count()) * GST_SECOND);
 }
 
