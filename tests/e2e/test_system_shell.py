@@ -18,11 +18,14 @@ def bash(runner, script):
 
 @only_on("native")
 def test_diceroll_in_shell_arithmetic(runner):
+    # Until every face has come up: 400 rolls miss one only once in 10^31 runs.
     seen = set()
-    for _ in range(40):
+    for _ in range(400):
         out = bash(runner, "n=$(DiceRoll 1 6); echo $((n+1))")
         seen.add(int(out))
         assert out == f"{int(out)}\n".encode()
+        if seen == set(range(2, 8)):
+            break
     assert seen == set(range(2, 8))
 
 
