@@ -17,7 +17,21 @@ if(QCP_BACKEND STREQUAL "posix")
     VERBATIM)
   add_library(qcp_platform_wayland STATIC
     posix/wayland_toplevels.cc posix/wayland_sway_ipc.cc posix/wayland_kwin_script.cc ${protocol_code})
+  set_target_properties(qcp_platform_wayland PROPERTIES POSITION_INDEPENDENT_CODE ON)
   target_include_directories(qcp_platform_wayland PRIVATE ${generated})
   # GIO is loaded only when a KWin request runs, so it costs no start-up time.
   target_link_libraries(qcp_platform_wayland PUBLIC qcp_console PkgConfig::WAYLAND_CLIENT PRIVATE qcp_gio_headers)
+
+  # The module the window tools load on a Wayland session only: they start
+  # without libwayland-client. It lies in ../lib/quorvex-command-pack/ from
+  # the programs, in the build as once installed.
+  add_library(qcp_wayland_module MODULE posix/wayland_module.cc)
+  set_target_properties(qcp_wayland_module PROPERTIES OUTPUT_NAME qcp-wayland PREFIX ""
+                        LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/quorvex-command-pack
+                        CXX_VISIBILITY_PRESET hidden)
+  target_link_libraries(qcp_wayland_module PRIVATE qcp_platform_wayland)
+  if(NOT QCP_SANITIZE)
+    target_link_options(qcp_wayland_module PRIVATE -static-libstdc++ -static-libgcc)
+  endif()
+  install(TARGETS qcp_wayland_module LIBRARY DESTINATION lib/quorvex-command-pack)
 endif()

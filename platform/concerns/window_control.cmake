@@ -1,9 +1,13 @@
-# Natively: Wayland compositors first where the session has one, then X11
-# (Xlib from its static archives). libwayland-client exists only as a shared
-# library, so the window tools are dynamic programs.
+# Natively: Wayland compositors first where the session has one (through the
+# Wayland module, loaded only then), then X11, with Xlib from its static
+# archives. Loading the module takes the dynamic loader, so the window tools
+# are dynamic programs, though of the C library alone.
 qcp_platform_concern(window_control
   WIN32 win32/win32_window_control.cc
-  POSIX posix/posix_window_control.cc posix/x11_window_control.cc
+  POSIX posix/posix_window_control.cc posix/wayland_module_loader.cc posix/x11_window_control.cc
   FAKE fake/fake_window_control.cc
   WIN32_LIBS user32
-  POSIX_LIBS qcp_platform_wayland qcp_x11_static)
+  POSIX_LIBS qcp_x11_static ${CMAKE_DL_LIBS})
+if(QCP_BACKEND STREQUAL "posix")
+  add_dependencies(qcp_platform_window_control qcp_wayland_module)
+endif()

@@ -2,7 +2,8 @@
 // compositor's own windows are looked for first, through whatever it offers
 // other programs (the wlroots foreign-toplevel protocol, or a KWin script),
 // then the X11 windows of XWayland; without Wayland, X11 alone, as ever.
-// Handles of Wayland windows carry a tag bit that no X11 window id has.
+// Handles of Wayland windows carry a tag bit that no X11 window id has. The
+// Wayland code is a module loaded only on a Wayland session.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,9 +13,7 @@
 
 #include "console/utf.h"
 #include "platform/console.h"
-#include "platform/posix/wayland_kwin_script.h"
-#include "platform/posix/wayland_sway_ipc.h"
-#include "platform/posix/wayland_toplevels.h"
+#include "platform/posix/wayland_module.h"
 #include "platform/posix/x11_window_control.h"
 #include "platform/window_control.h"
 
@@ -44,10 +43,13 @@ bool OnKde() {
   return (desktops != nullptr && std::strstr(desktops, "KDE") != nullptr) || HasText("KDE_FULL_SESSION");
 }
 
+// The Wayland module; only ever asked for once CurrentDesktop has found it.
+const wayland::Module& Wayland() { return *wayland::LoadModule(); }
+
 Desktop CurrentDesktop() {
   static const Desktop desktop = [] {
-    if (!HasText("WAYLAND_DISPLAY")) return Desktop::kX11;
-    switch (wayland::Probe()) {
+    if (!HasText("WAYLAND_DISPLAY") || wayland::LoadModule() == nullptr) return Desktop::kX11;
+    switch (Wayland().probe()) {
       case wayland::Availability::kAvailable: return Desktop::kWlroots;
       case wayland::Availability::kNoDisplay: return Desktop::kX11;  // a stale variable: no compositor there
       case wayland::Availability::kNoManager: break;
@@ -91,13 +93,13 @@ wayland::ToplevelId ToplevelOf(WindowHandle window) { return static_cast<wayland
 
 bool ActOnKWin(WindowHandle window, wayland::KWinAction action) {
   const std::u16string* caption = KWinCaption(window);
-  return caption != nullptr && wayland::KWinAct(*caption, false, action) == wayland::KWinOutcome::kDone;
+  return caption != nullptr && Wayland().kwin_act(*caption, false, action, nullptr) == wayland::KWinOutcome::kDone;
 }
 
 // The request on whichever kind of window it is.
 bool Request(WindowHandle window, wayland::Action action, wayland::KWinAction kwin_action,
              bool (*x11_request)(WindowHandle)) {
-  if (IsToplevel(window)) return wayland::Act(ToplevelOf(window), action);
+  if (IsToplevel(window)) return Wayland().act(ToplevelOf(window), action);
   if (IsKWin(window)) return ActOnKWin(window, kwin_action);
   return x11_request(window);
 }
@@ -107,11 +109,11 @@ bool Request(WindowHandle window, wayland::Action action, wayland::KWinAction kw
 WindowHandle FindWindow(const std::u16string& caption) {
   switch (CurrentDesktop()) {
     case Desktop::kWlroots:
-      if (const wayland::ToplevelId id = wayland::FindToplevel(caption)) return kToplevelTag | id;
+      if (const wayland::ToplevelId id = Wayland().find_toplevel(caption)) return kToplevelTag | id;
       break;
     case Desktop::kKWin: {
       std::u16string title;
-      if (wayland::KWinAct(caption, false, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
+      if (Wayland().kwin_act(caption, false, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
         return KWinHandle(title);
       }
       break;
@@ -128,11 +130,11 @@ WindowHandle FindWindow(const std::u16string& caption) {
 WindowHandle ActiveWindow() {
   switch (CurrentDesktop()) {
     case Desktop::kWlroots:
-      if (const wayland::ToplevelId id = wayland::ActiveToplevel()) return kToplevelTag | id;
+      if (const wayland::ToplevelId id = Wayland().active_toplevel()) return kToplevelTag | id;
       break;
     case Desktop::kKWin: {
       std::u16string title;
-      if (wayland::KWinAct(u"", true, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
+      if (Wayland().kwin_act(u"", true, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
         return KWinHandle(title);
       }
       break;
@@ -149,7 +151,7 @@ WindowHandle ActiveWindow() {
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
   std::u16string caption;
   if (IsToplevel(window)) {
-    if (!wayland::ToplevelTitle(ToplevelOf(window), caption)) return {};
+    if (!Wayland().toplevel_title(ToplevelOf(window), caption)) return {};
   } else if (IsKWin(window)) {
     if (const std::u16string* title = KWinCaption(window)) caption = *title;
   } else {
@@ -180,8 +182,8 @@ bool MaximizeWindow(WindowHandle window) {
 bool SetTopmost(WindowHandle window, bool topmost) {
   if (IsToplevel(window)) {
     std::u16string title;
-    if (!wayland::ToplevelTitle(ToplevelOf(window), title)) return false;
-    return wayland::SwaySetPinned(qcp::Utf8FromUtf16(title), topmost) == wayland::SwayOutcome::kDone;
+    if (!Wayland().toplevel_title(ToplevelOf(window), title)) return false;
+    return Wayland().sway_set_pinned(qcp::Utf8FromUtf16(title), topmost) == wayland::SwayOutcome::kDone;
   }
   if (IsKWin(window)) return ActOnKWin(window, topmost ? wayland::KWinAction::kPin : wayland::KWinAction::kUnpin);
   return x11::SetTopmost(window, topmost);
