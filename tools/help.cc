@@ -7,6 +7,10 @@
 
 namespace qcp {
 
+namespace {
+
+// The banner line, the same in every tool of the pack: two blanks, the pack's
+// name, " - " and its web address.
 std::u16string Banner() {
   std::u16string banner = u"  ";
   banner += kPackProduct;
@@ -14,6 +18,8 @@ std::u16string Banner() {
   banner += kPackWebAddress;
   return banner;
 }
+
+}  // namespace
 
 std::u16string UsageAsCalled(std::u16string_view line, std::u16string_view suffix) {
   constexpr std::u16string_view kWindowsSuffix = u".exe";

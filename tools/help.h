@@ -9,10 +9,6 @@
 
 namespace qcp {
 
-// The banner line, the same in every tool of the pack: two blanks, the pack's
-// name, " - " and its web address.
-std::u16string Banner();
-
 // Prints the empty line, the banner line and then `lines` exactly as given
 // (usage line, empty line, description lines, with their leading blanks),
 // except that the usage line, written as on Windows ("    Beep.exe <...>"),

@@ -201,8 +201,7 @@ gboolean OnTimeout(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-}  // namespace
-
+// The script for a request; it reports back to `reply_service`.
 std::string KWinScript(std::u16string_view caption, bool active, KWinAction action, std::string_view reply_service) {
   std::string script;
   script += "(function () {\n";
@@ -233,6 +232,9 @@ std::string KWinScript(std::u16string_view caption, bool active, KWinAction acti
   script += "})();\n";
   return script;
 }
+
+}  // namespace
+
 
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title) {
   const GioLibrary* const loaded_gio = LoadGio();

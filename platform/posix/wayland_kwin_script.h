@@ -21,9 +21,8 @@ enum class KWinOutcome {
 // the window acted on.
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title = nullptr);
 
-// The script for that; it reports back by calling Done(s title, b found) on
-// `reply_service` at the object and interface below.
-std::string KWinScript(std::u16string_view caption, bool active, KWinAction action, std::string_view reply_service);
+// The script reports back by calling Done(s title, b found) on the caller's
+// connection at the object and interface below.
 
 inline constexpr char kKWinReplyPath[] = "/org/quorvex/KWinReply";
 inline constexpr char kKWinReplyInterface[] = "org.quorvex.KWinReply";

@@ -67,8 +67,7 @@ bool AllSucceeded(std::string_view reply) {
   return any;
 }
 
-}  // namespace
-
+// The command sent for a pin or unpin: the title matched whole and literally.
 std::string SwayPinCommand(std::string_view title, bool pinned) {
   // sway reads the title criterion as a PCRE pattern inside double quotes.
   // Every ASCII character but letters and digits goes as \xHH, so no quote,
@@ -91,6 +90,9 @@ std::string SwayPinCommand(std::string_view title, bool pinned) {
   const char* action = pinned ? "floating enable, sticky enable" : "sticky disable, floating disable";
   return "[title=\"" + pattern + "\"] " + action;
 }
+
+}  // namespace
+
 
 SwayOutcome SwaySetPinned(std::string_view title, bool pinned) {
   const char* path = std::getenv("SWAYSOCK");

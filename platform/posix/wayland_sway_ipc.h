@@ -19,7 +19,4 @@ enum class SwayOutcome {
 // Pins or unpins every window whose title is exactly `title` (UTF-8).
 SwayOutcome SwaySetPinned(std::string_view title, bool pinned);
 
-// The command sent for that: the title matched whole and literally.
-std::string SwayPinCommand(std::string_view title, bool pinned);
-
 }  // namespace platform::wayland
