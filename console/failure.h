@@ -34,4 +34,23 @@ inline constexpr std::u16string_view kInvalidPropertyValue = u"Invalid property 
 
 [[noreturn]] void Raise(std::u16string_view description);
 
+// A request that could not be carried out where the system itself would say
+// nothing (natively: no display, no session bus, a document the desktop
+// cannot open). The entry reports it on standard error as "<Tool>: <what>"
+// and ends the run with status 1; standard output is left as it is.
+class Unfulfilled {
+ public:
+  explicit Unfulfilled(std::u16string what) : what_(std::move(what)) {}
+  const std::u16string& What() const { return what_; }
+
+ private:
+  std::u16string what_;
+};
+
+[[noreturn]] void RaiseUnfulfilled(std::u16string_view what);
+
+// What a tool that needs a desktop says when it finds none.
+inline constexpr std::u16string_view kNoDisplay =
+    u"no X11 or Wayland display (DISPLAY and WAYLAND_DISPLAY are unset or unreachable)";
+
 }  // namespace qcp

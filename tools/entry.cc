@@ -19,6 +19,12 @@ int RunTool(int argc, char** argv, const ToolEntry& tool) {
     tool.main(tail, out);
     if (tool.event_loop != nullptr) tool.event_loop();
     return 0;
+  } catch (const Unfulfilled& unmet) {
+    std::u16string line(tool.name);
+    line += u": ";
+    line += unmet.What();
+    platform::WriteStdErrLine(line);
+    return 1;
   } catch (const Failure& raised) {
     failure = raised.Description();
   } catch (const std::bad_alloc&) {
