@@ -22,7 +22,10 @@ LineReader::LineReader(Source& source, Rule rule, std::string_view line_end, std
             : rule == Rule::kCrLfCrOrLf && line_end == "\n" ? Kept::kLf
                                                              : Kept::kNone) {}
 
-LineReader::~LineReader() { std::free(buffer_); }
+LineReader::~LineReader() {
+  std::free(buffer_);
+  std::free(out_);
+}
 
 bool LineReader::Next(std::string_view& text, bool& ends_line) {
   for (;;) {
@@ -53,17 +56,31 @@ bool LineReader::Next(std::string_view& text, bool& ends_line) {
 
 // Every complete line from begin_ on, each with the caller's line end. Where
 // the input's own line ends are that line end already (CR LF in, CR LF out;
-// or LF in, LF out), the input goes out as it is, in one piece: only the line
-// ends that differ are looked at one by one, and copied with their lines.
+// or LF in, LF out), the input goes out as it is, in one piece; otherwise
+// whole lines are copied between the line ends that differ.
 bool LineReader::TakeCompleteLines(std::string_view& text) {
-  std::size_t run = begin_;   // from here on the input goes out as it is
-  std::size_t done = begin_;  // just after the last line end found
-  bool copied = false;
-  for (std::size_t at = scanned_;;) {
+  const std::size_t done = AfterLastLineEnd();
+  if (done == 0) {
+    scanned_ = end_;
+    return false;
+  }
+  std::size_t run = begin_;  // from here on the input goes out as it is
+  std::size_t put = 0;
+#ifdef __SSE2__
+  if (kept_ == Kept::kLf) {
+    const void* cr = std::memchr(buffer_ + scanned_, '\r', done - scanned_);
+    if (cr != nullptr) {
+      if (out_ == nullptr) AllocateOut();
+      run = static_cast<std::size_t>(static_cast<const char*>(cr) - buffer_);
+      std::memcpy(out_, buffer_ + begin_, run - begin_);
+      put = DropCrs(run, done, run - begin_);
+      run = done;
+    }
+  }
+#endif
+  for (std::size_t at = run == begin_ ? scanned_ : done;;) {
     const std::size_t odd = NextRewrite(at);
-    const std::size_t last = LastKeptEnd(at, odd);
-    if (last != 0) done = last;
-    if (odd == end_) break;
+    if (odd >= done) break;
     std::size_t length = 1;
     if (buffer_[odd] == '\r') {
       if (odd + 1 == end_) {
@@ -72,23 +89,98 @@ bool LineReader::TakeCompleteLines(std::string_view& text) {
         length = 2;
       }
     }
-    if (!copied) out_.clear();
-    out_.append(buffer_ + run, odd - run).append(line_end_);
-    run = done = at = odd + length;
-    copied = true;
+    if (out_ == nullptr) AllocateOut();
+    std::memcpy(out_ + put, buffer_ + run, odd - run);
+    put += odd - run;
+    if (line_end_.size() == 1) {
+      out_[put++] = line_end_[0];
+    } else {
+      std::memcpy(out_ + put, line_end_.data(), line_end_.size());
+      put += line_end_.size();
+    }
+    run = at = odd + length;
   }
-  if (done == begin_) {
-    scanned_ = end_;
-    return false;
-  }
-  if (copied) {
-    out_.append(buffer_ + run, done - run);
-    text = std::string_view(out_.data(), out_.size() - line_end_.size());
-  } else {
+  if (run == begin_) {
     text = std::string_view(buffer_ + begin_, done - begin_ - line_end_.size());
+  } else {
+    std::memcpy(out_ + put, buffer_ + run, done - run);
+    put += done - run;
+    text = std::string_view(out_, put - line_end_.size());
   }
   begin_ = scanned_ = done;
   return true;
+}
+
+#ifdef __SSE2__
+// Copies [from, to) to out_ from `put` on, each CR LF as its LF and each lone
+// CR as an LF, sixteen bytes at a time; returns the end of what it put.
+std::size_t LineReader::DropCrs(std::size_t from, std::size_t to, std::size_t put) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr_to_lf = _mm_set1_epi8('\r' ^ '\n');
+  std::size_t at = from;
+  // The byte after the sixteen tells whether a CR in the last place has its LF.
+  while (at + 16 <= to && at + 16 < end_) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + at));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + at + 1));
+    const __m128i crs = _mm_cmpeq_epi8(here, cr);
+    const __m128i paired = _mm_and_si128(crs, _mm_cmpeq_epi8(next, lf));
+    // Lone CRs become LFs in place; a paired CR is left out by starting over after it.
+    const __m128i lone = _mm_andnot_si128(paired, crs);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out_ + put),
+                     _mm_xor_si128(here, _mm_and_si128(lone, cr_to_lf)));
+    const int drop = _mm_movemask_epi8(paired);
+    if (drop == 0) {
+      at += 16;
+      put += 16;
+    } else {
+      const std::size_t kept = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(drop)));
+      at += kept + 1;
+      put += kept;
+    }
+  }
+  for (; at < to; ++at) {
+    if (buffer_[at] != '\r') {
+      out_[put++] = buffer_[at];
+    } else if (at + 1 == end_) {
+      out_[put++] = '\n';
+      after_cr_ = true;  // an LF read next is skipped
+    } else if (buffer_[at + 1] != '\n') {
+      out_[put++] = '\n';
+    }
+  }
+  return put;
+}
+#endif
+
+// Just after the last line end between scanned_ and end_; 0 when there is
+// none. A CR at the very end counts: the LF it may still get is skipped later.
+std::size_t LineReader::AfterLastLineEnd() const {
+  const bool lf_ends = rule_ == Rule::kCrLfCrOrLf;
+  std::size_t at = end_;
+#ifdef __GLIBC__
+  const auto last = [this](char wanted) -> std::size_t {
+    const void* found = memrchr(buffer_ + scanned_, wanted, end_ - scanned_);
+    return found == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_) + 1;
+  };
+  at = std::max(last('\r'), lf_ends ? last('\n') : 0);
+  if (at == 0) return 0;
+#else
+  while (at > scanned_ && buffer_[at - 1] != '\r' && !(lf_ends && buffer_[at - 1] == '\n')) --at;
+  if (at == scanned_) return 0;
+#endif
+  // `at` is just after the line end's last byte; a CR LF ends after its LF.
+  return at < end_ && buffer_[at - 1] == '\r' && buffer_[at] == '\n' ? at + 1 : at;
+}
+
+void LineReader::AllocateOut() {
+  // Each byte read turns into at most one line end; sixteen more take a whole
+  // last store of the vector copy.
+  const std::size_t widest = std::max<std::size_t>(line_end_.size(), 1);
+  const std::size_t held = longest_held_ + block_size_;
+  if (held > (SIZE_MAX - 16) / widest) throw std::bad_alloc();
+  out_ = static_cast<char*>(std::malloc(held * widest + 16));
+  if (out_ == nullptr) throw std::bad_alloc();
 }
 
 // The first line end at or after `from` that does not go out as it is, or
@@ -127,17 +219,6 @@ std::size_t LineReader::NextRewrite(std::size_t from) const {
       return rule_ == Rule::kCrLfCrOrLf ? std::min(cr, find(from, '\n')) : cr;
     }
   }
-}
-
-// Just after the last line end in [from, to), where every line end goes out
-// as it is; 0 when there is none.
-std::size_t LineReader::LastKeptEnd(std::size_t from, std::size_t to) const {
-  if (kept_ == Kept::kNone) return 0;
-  const char last = kept_ == Kept::kCrLf ? '\r' : '\n';
-  for (std::size_t at = to; at > from; --at) {
-    if (buffer_[at - 1] == last) return kept_ == Kept::kCrLf ? at + 1 : at;
-  }
-  return 0;
 }
 
 void LineReader::ReadBlock() {

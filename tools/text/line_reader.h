@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace qcp {
@@ -52,7 +51,9 @@ class LineReader {
 
   bool TakeCompleteLines(std::string_view& text);
   std::size_t NextRewrite(std::size_t from) const;
-  std::size_t LastKeptEnd(std::size_t from, std::size_t to) const;
+  std::size_t AfterLastLineEnd() const;
+  void AllocateOut();
+  std::size_t DropCrs(std::size_t from, std::size_t to, std::size_t put);
   void ReadBlock();
 
   Source& source_;
@@ -68,7 +69,7 @@ class LineReader {
   bool after_cr_ = false;    // a CR ended the bytes read: an LF that follows belongs to it
   bool open_line_ = false;   // part of the current line has been handed on
   bool ended_ = false;
-  std::string out_;          // the stretch, when its line ends differ from the input's
+  char* out_ = nullptr;      // the stretch, when its line ends differ from the input's
 };
 
 }  // namespace qcp
