@@ -87,4 +87,13 @@ std::string Utf8FromUtf16(std::u16string_view text, char replacement) {
   return bytes;
 }
 
+void MaskTerminalControls(std::u16string& text) {
+  for (char16_t& c : text) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0xDC80 && c <= 0xDC9F) || c == 0x200E || c == 0x200F ||
+        (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) {
+      c = u'?';
+    }
+  }
+}
+
 }  // namespace qcp

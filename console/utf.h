@@ -13,4 +13,9 @@ std::u16string Utf16FromUtf8(std::string_view bytes);
 // Lone surrogates outside U+DC80..U+DCFF become `replacement`.
 std::string Utf8FromUtf16(std::u16string_view text, char replacement = '?');
 
+// Each character that could drive a terminal or reorder what it shows becomes
+// '?': C0 and C1 controls, DEL, the bidi controls, and escaped bytes
+// 0x80..0x9F (which an 8-bit terminal takes as C1 controls).
+void MaskTerminalControls(std::u16string& text);
+
 }  // namespace qcp

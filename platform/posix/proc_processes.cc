@@ -87,14 +87,12 @@ std::int32_t BasePriority(long policy, long nice) {
 }
 
 // Any process names itself (prctl, or its file's name): a control character
-// shown raw would start a forged row or send escapes to the terminal of
-// whoever lists the processes, so each one shows as '?'.
+// shown raw would start a forged row, send escapes to the terminal of whoever
+// lists the processes or reverse the row, so each one shows as '?'.
 std::u16string ShownName(std::string_view name) {
   std::u16string text = qcp::Utf16FromUtf8(name);
   if (text.size() > kMaxNameLength) text.resize(kMaxNameLength);
-  for (char16_t& c : text) {
-    if (c < 32 || c == 127) c = u'?';
-  }
+  qcp::MaskTerminalControls(text);
   return text;
 }
 

@@ -96,4 +96,27 @@ TEST(UtfTest, InvalidBytesRoundTripThroughEscapes) {
   EXPECT_EQ(qcp::Utf8FromUtf16(u"a\xd800z"), "a?z");  // a lone surrogate of real text
 }
 
+TEST(UtfTest, WhatCouldDriveATerminalIsMasked) {
+  struct Case {
+    std::string name;   // as the system gives it
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"a\tb\x01\x1b[31m\x7f", "a?b??[31m?"},
+      {"aa\xc2\x9b" "2Jbb", "aa?2Jbb"},                        // U+009B, an 8-bit CSI
+      {"\xc2\x80\xc2\x9f\xc2\xa0", "??\xc2\xa0"},           // C1 from U+0080 to U+009F, not U+00A0
+      {"x\x9b" "2J\x80\x9f\xa0", "x?2J??\xa0"},                // stray bytes 0x80..0x9F
+      {"\xe2\x80\x8e\xe2\x80\x8f\xe2\x80\x8d", "??\xe2\x80\x8d"},  // LRM, RLM; not ZWJ
+      {"exe.\xe2\x80\xaatxt\xe2\x80\xae", "exe.?txt?"},       // U+202A, U+202E
+      {"\xe2\x80\xa9\xe2\x80\xaf", "\xe2\x80\xa9\xe2\x80\xaf"},  // U+2029, U+202F stay
+      {"\xe2\x81\xa6\xe2\x81\xa9\xe2\x81\xa5\xe2\x81\xaa", "??\xe2\x81\xa5\xe2\x81\xaa"},  // U+2066..U+2069
+      {"Caf\xc3\xa9 \xf0\x9f\x8e\xb2", "Caf\xc3\xa9 \xf0\x9f\x8e\xb2"},
+  };
+  for (const Case& c : cases) {
+    std::u16string text = qcp::Utf16FromUtf8(c.name);
+    qcp::MaskTerminalControls(text);
+    EXPECT_EQ(qcp::Utf8FromUtf16(text), c.shown) << testing::PrintToString(c.name);
+  }
+}
+
 }  // namespace
