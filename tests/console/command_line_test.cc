@@ -93,7 +93,8 @@ TEST(UtfTest, InvalidBytesRoundTripThroughEscapes) {
     const std::u16string wide = qcp::Utf16FromUtf8(bytes);
     EXPECT_EQ(qcp::Utf8FromUtf16(wide), bytes);
   }
-  EXPECT_EQ(qcp::Utf8FromUtf16(u"a\xd800z"), "a?z");  // a lone surrogate of real text
+  // Lone surrogates of real text; only U+DC80..U+DCFF stand for bytes.
+  EXPECT_EQ(qcp::Utf8FromUtf16(u"a\xd800z\xdc00\xdc7f\xdbff"), "a?z???");
 }
 
 TEST(UtfTest, WhatCouldDriveATerminalIsMasked) {

@@ -24,7 +24,7 @@ TEST(NumericValueTest, LeadingNumberOfTheWord) {
       {u"1.2.3", 1.2},      {u"abc", 0},          {u"", 0},           {u"440Hz", 440},
       {u"2147483647.5", 2147483647.5},            {u"1e308", 1e308},  {u"1e-400", 0},
       {u"&HFFFFFFFF", 4294967295.0},              {u"&O77777777777", 8589934591.0},
-      {u"\"2\"", 0},        {u"1 e 2", 100},      {u"0e99999", 0},
+      {u"\"2\"", 0},        {u"1 e 2", 100},      {u"0e99999", 0},      {u"\t1\t2\t", 12},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(qcp::NumericValue(c.word), c.value) << qcp::Utf8FromUtf16(c.word);
@@ -66,6 +66,7 @@ TEST(StrictNumberTest, WholeWordInTheRegionalFormat) {
   EXPECT_EQ(qcp::StrictNumber(u"2.5", u'.'), 2.5);
   EXPECT_EQ(qcp::StrictNumber(u"2,5", u','), 2.5);
   EXPECT_EQ(qcp::StrictNumber(u" -3 ", u'.'), -3);
+  EXPECT_EQ(qcp::StrictNumber(u"\t 7,5\t\t", u','), 7.5);
   EXPECT_EQ(qcp::StrictNumber(u"1e3", u'.'), 1000);
   for (const char16_t* word : {u"5s", u"2.5", u"", u"abc", u"1e", u"1..2", u"- 1"}) {
     try {
