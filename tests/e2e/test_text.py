@@ -2,11 +2,13 @@
 tools over many runs, and the message box under Wine (its native look is
 checked in test_screenshots.py)."""
 
+import fcntl
 import math
 import os
 import random
 import re
 import subprocess
+import time
 
 import pytest
 
@@ -90,6 +92,25 @@ def test_fileshow_a_large_file_comes_out_whole(runner, tmp_path):
     expected = runner.expect(normalised(data))
     assert len(result.stdout) == len(expected)
     assert result.stdout == expected
+    # A slow reader on a small non-blocking pipe: writes go out in parts and
+    # wait for room, and not a byte is lost or doubled.
+    read_end, write_end = os.pipe()
+    fcntl.fcntl(write_end, fcntl.F_SETPIPE_SZ, 4096)
+    os.set_blocking(write_end, False)
+    process = runner.start("FileShow", file_name(runner, path), stdout=write_end)
+    os.close(write_end)
+    received = bytearray()
+    with os.fdopen(read_end, "rb", buffering=0) as reader:
+        for count in range(1_000_000):
+            part = reader.read(1000 if count < 200 else 1 << 20)
+            if not part or len(received) > len(expected):
+                break
+            received += part
+            if count < 200:
+                time.sleep(0.001)
+    assert received == expected
+    assert process.wait(timeout=60) == 0
+    assert process.stderr.read() == b""
 
 
 @only_on("native")

@@ -223,8 +223,11 @@ std::size_t LineReader::NextRewrite(std::size_t from) const {
 
 void LineReader::ReadBlock() {
   if (buffer_ == nullptr) {
-    if (longest_held_ > SIZE_MAX - block_size_) throw std::bad_alloc();
-    buffer_ = static_cast<char*>(std::malloc(longest_held_ + block_size_));
+    // What is held before a read is always shorter than the held limit, so
+    // the buffer is exactly as long as the bytes it can hold: a read past
+    // them is a read past the buffer.
+    if (longest_held_ - 1 > SIZE_MAX - block_size_) throw std::bad_alloc();
+    buffer_ = static_cast<char*>(std::malloc(longest_held_ - 1 + block_size_));
     if (buffer_ == nullptr) throw std::bad_alloc();
   }
   // Keep only the unfinished line, at the front: it is shorter than the

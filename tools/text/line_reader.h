@@ -62,7 +62,7 @@ class LineReader {
   const std::size_t block_size_;
   const std::size_t longest_held_;
   const Kept kept_;
-  char* buffer_ = nullptr;   // longest_held_ + block_size_ bytes once the first read is due
+  char* buffer_ = nullptr;   // longest_held_ - 1 + block_size_ bytes once the first read is due
   std::size_t begin_ = 0;    // start of the bytes not yet handed on
   std::size_t scanned_ = 0;  // no line end between begin_ and this
   std::size_t end_ = 0;      // end of the bytes read

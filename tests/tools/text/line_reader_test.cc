@@ -89,6 +89,11 @@ const Case kCases[] = {
     {"a\0b\r\n\0"s, {"a\0b"s, "\0"s}, {"a\0b"s, "\0"s}},
     {"\xff\xfe\x1a\r\n\x80", {"\xff\xfe\x1a", "\x80"}, {"\xff\xfe\x1a", "\x80"}},
     {"long line\r\nx\r\n\r\nyz\rq\n\n", {"long line", "x", "", "yz", "q\n\n"}, {"long line", "x", "", "yz", "q", ""}},
+    // With blocks of 64 and a held limit of 32, the second read fills the
+    // reused buffer to its last byte, a CR: the vector scans reach that end.
+    {"0123456789abcdefghijklmnopqrstu\r\n" + std::string(31, 'y') + std::string(63, 'w') + "\r\nend",
+     {"0123456789abcdefghijklmnopqrstu", std::string(31, 'y') + std::string(63, 'w'), "end"},
+     {"0123456789abcdefghijklmnopqrstu", std::string(31, 'y') + std::string(63, 'w'), "end"}},
 };
 
 TEST(LineReaderTest, LinesWhereverTheReadsAndBlocksAreCut) {
@@ -101,8 +106,8 @@ TEST(LineReaderTest, LinesWhereverTheReadsAndBlocksAreCut) {
       for (std::string_view line_end : {"\r\n", "\n", "<end>"}) {
         const std::string expected = Joined(rule == Rule::kCrLfOrCr ? c.windows : c.native, line_end);
         for (std::size_t chunk : {1, 2, 3, 7, 1000}) {
-          for (std::size_t block : {1, 2, 5, 4096}) {
-            for (std::size_t held : {1, 2, 4096}) {
+          for (std::size_t block : {1, 2, 5, 64, 4096}) {
+            for (std::size_t held : {1, 2, 32, 4096}) {
               TextSource source(c.text, chunk);
               qcp::LineReader reader(source, rule, line_end, block, held);
               EXPECT_EQ(ReadAll(reader, line_end).bytes, expected)
