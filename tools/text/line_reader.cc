@@ -127,12 +127,22 @@ std::size_t LineReader::DropCrs(std::size_t from, std::size_t to, std::size_t pu
     const __m128i paired = _mm_and_si128(crs, _mm_cmpeq_epi8(next, lf));
     // Lone CRs become LFs in place; a paired CR is left out by starting over after it.
     const __m128i lone = _mm_andnot_si128(paired, crs);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out_ + put),
-                     _mm_xor_si128(here, _mm_and_si128(lone, cr_to_lf)));
+    const __m128i shown = _mm_xor_si128(here, _mm_and_si128(lone, cr_to_lf));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out_ + put), shown);
     const int drop = _mm_movemask_epi8(paired);
     if (drop == 0) {
       at += 16;
       put += 16;
+    } else if ((drop & (drop - 1)) != 0) {
+      // Several line ends in sixteen bytes (empty or very short lines): one
+      // pass over them beats starting over after each.
+      alignas(16) char lane[16];
+      _mm_store_si128(reinterpret_cast<__m128i*>(lane), shown);
+      for (int i = 0; i < 16; ++i) {
+        out_[put] = lane[i];
+        put += ((drop >> i) & 1) ^ 1;
+      }
+      at += 16;
     } else {
       const std::size_t kept = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(drop)));
       at += kept + 1;

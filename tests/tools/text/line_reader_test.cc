@@ -89,6 +89,10 @@ const Case kCases[] = {
     {"a\0b\r\n\0"s, {"a\0b"s, "\0"s}, {"a\0b"s, "\0"s}},
     {"\xff\xfe\x1a\r\n\x80", {"\xff\xfe\x1a", "\x80"}, {"\xff\xfe\x1a", "\x80"}},
     {"long line\r\nx\r\n\r\nyz\rq\n\n", {"long line", "x", "", "yz", "q\n\n"}, {"long line", "x", "", "yz", "q", ""}},
+    // Many line ends in each sixteen bytes.
+    {"a\r\n\r\n\r\n\r\rb\r\n\r\n\r\n\r\n\r\n\r\n\r\nc\n\r\n\r\r\nd",
+     {"a", "", "", "", "", "b", "", "", "", "", "", "", "c\n", "", "", "d"},
+     {"a", "", "", "", "", "b", "", "", "", "", "", "", "c", "", "", "", "d"}},
     // With blocks of 64 and a held limit of 32, the second read fills the
     // reused buffer to its last byte, a CR: the vector scans reach that end.
     {"0123456789abcdefghijklmnopqrstu\r\n" + std::string(31, 'y') + std::string(63, 'w') + "\r\nend",
