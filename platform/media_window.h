@@ -38,8 +38,8 @@ struct MediaWindowEvents {
 };
 
 // Creates the hidden window and its player; the window counts as open for
-// the message loop until it is unloaded. Raises a failure when no player
-// can be made.
+// the message loop until it is unloaded. Raises unfulfilled when there is
+// no display, a failure when no player can be made.
 void LoadMediaWindow(const MediaWindowEvents& events);
 
 // Members of the player. Each raises a failure with a description when the

@@ -38,7 +38,7 @@ inline bool PictureFits(std::int64_t width, std::int64_t height) {
 }
 
 // Creates the hidden window and counts it as open for the message loop.
-// Raises a failure when no window can be made at all (no display).
+// Raises unfulfilled when no window can be made at all (no display).
 void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon);
 
 // Loads the picture file (BMP, GIF, JPEG, PNG at least; of an animation the

@@ -154,7 +154,7 @@ void EndOnDisplayErrors() {
 
 void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon) {
   if (state.window != nullptr) return;
-  if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+  if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
   EndOnDisplayErrors();
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window), "PictureShow");

@@ -157,10 +157,10 @@ void ShowError(const std::u16string& description) {
   line += description;
   line += u".";
   try {
-    platform::MessageBox(description, u"MovieShow", platform::MessageIcon::kNone);
-  } catch (const qcp::Failure&) {
+    platform::ShowMessageBox(description, u"MovieShow", platform::MessageIcon::kNone);
+  } catch (...) {
     // No box can be shown (no display): the line must not be lost with it.
-    // The box's own failure then ends the run as uncaught failures do.
+    // The box's own failure then ends the run.
     qcp::PrintLine(*output, line);
     throw;
   }
