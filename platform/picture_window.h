@@ -17,11 +17,6 @@ struct PictureWindowEvents {
   void (*timer)();                         // the timer's interval has passed again
 };
 
-// The window's 16 x 16 icon, rows from the top, each pixel 0xAARRGGBB. The
-// Windows program carries the same picture as its icon resource kIconResource.
-inline constexpr int kIconSize = 16;
-inline constexpr int kIconResource = 1;
-
 struct PictureSize {
   std::int32_t width = 0;
   std::int32_t height = 0;
@@ -39,7 +34,8 @@ inline bool PictureFits(std::int64_t width, std::int64_t height) {
 
 // Creates the hidden window and counts it as open for the message loop.
 // Raises unfulfilled when no window can be made at all (no display).
-void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon);
+// The window carries the pack's icon.
+void CreatePictureWindow(const PictureWindowEvents& events);
 
 // Loads the picture file (BMP, GIF, JPEG, PNG at least; of an animation the
 // first frame) into the window and returns its size in pixels. Raises

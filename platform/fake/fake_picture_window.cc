@@ -68,8 +68,8 @@ std::int32_t PictureTimerInterval() { return window.timer; }
 
 namespace platform {
 
-void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon) {
-  fake::Record(icon != nullptr ? "CreatePictureWindow(icon)" : "CreatePictureWindow");
+void CreatePictureWindow(const PictureWindowEvents& events) {
+  fake::Record("CreatePictureWindow");
   fake::window.loaded = true;
   fake::window.shown = false;
   fake::window.events = events;

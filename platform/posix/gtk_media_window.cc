@@ -1,7 +1,7 @@
 // GTK and GStreamer media window: playbin draws through gtksink into a
-// full-screen GTK 3 window. Play states come from playbin's own state
+// full-screen GTK 3 window. Media events come from playbin's own state
 // changes and end of stream; key presses from the window; any bus error is a
-// media error, and a failure of the run once the loop has ended.
+// failed media, and a failure of the run once the loop has ended.
 #include <gst/gst.h>
 #include <gtk/gtk.h>
 
@@ -58,18 +58,20 @@ gboolean OnBusMessage(GstBus*, GstMessage* message, gpointer) {
       GstState old_state, new_state;
       gst_message_parse_state_changed(message, &old_state, &new_state, nullptr);
       if (new_state == GST_STATE_PLAYING) {
-        events.play_state_change(PlayState::kPlaying);
+        events.media_event(MediaEvent::kPlaying);
       } else if (new_state == GST_STATE_PAUSED && old_state == GST_STATE_PLAYING) {
-        events.play_state_change(PlayState::kPaused);
+        events.media_event(MediaEvent::kPaused);
+      } else if (new_state == GST_STATE_PAUSED && old_state == GST_STATE_READY) {
+        events.media_event(MediaEvent::kOpened);
       }
       break;
     }
     case GST_MESSAGE_EOS:
-      events.play_state_change(PlayState::kMediaEnded);
+      events.media_event(MediaEvent::kEnded);
       break;
     case GST_MESSAGE_ERROR:
       FailAfterLoop(WhyNotPlayed(message, media->url));
-      events.media_error();
+      events.media_event(MediaEvent::kFailed);
       break;
     default:
       break;

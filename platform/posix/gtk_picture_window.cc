@@ -12,6 +12,7 @@
 
 #include "console/failure.h"
 #include "console/utf.h"
+#include "picture_show_icon.h"
 #include "platform/picture_window.h"
 #include "platform/posix/gtk_event_loop.h"
 
@@ -85,6 +86,9 @@ void RemoveTimer() {
   state.timer = 0;
 }
 
+// The pack's icon: 16 x 16 pixels, rows from the top, each 0xAARRGGBB.
+constexpr int kIconSize = 16;
+
 GdkPixbuf* IconPixbuf(const std::uint32_t* icon) {
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, kIconSize, kIconSize);
   guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
@@ -152,7 +156,7 @@ void EndOnDisplayErrors() {
 
 }  // namespace
 
-void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon) {
+void CreatePictureWindow(const PictureWindowEvents& events) {
   if (state.window != nullptr) return;
   if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
   EndOnDisplayErrors();
@@ -162,11 +166,9 @@ void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t*
   gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
-  if (icon != nullptr) {
-    GdkPixbuf* pixbuf = IconPixbuf(icon);
-    gtk_window_set_icon(GTK_WINDOW(window), pixbuf);
-    g_object_unref(pixbuf);
-  }
+  GdkPixbuf* pixbuf = IconPixbuf(kPictureShowIcon);
+  gtk_window_set_icon(GTK_WINDOW(window), pixbuf);
+  g_object_unref(pixbuf);
   state.image = gtk_image_new();
   gtk_widget_set_halign(state.image, GTK_ALIGN_START);
   gtk_widget_set_valign(state.image, GTK_ALIGN_START);

@@ -33,6 +33,14 @@ constexpr DISPID kEventError = 5501;
 constexpr DISPID kEventMediaError = 5821;
 constexpr DISPID kEventKeyPress = 6508;
 
+// The player's own numbers for the play states the tools hear of.
+constexpr LONG kStateUndefined = 0;  // no media, or media lost
+constexpr LONG kStateStopped = 1;
+constexpr LONG kStatePaused = 2;
+constexpr LONG kStatePlaying = 3;
+constexpr LONG kStateMediaEnded = 8;
+constexpr LONG kStateReady = 10;
+
 constexpr wchar_t kClassName[] = L"QuorvexMediaWindow";
 // Posted to the window to take it down once no call into the player is under way.
 constexpr UINT kTeardownMessage = WM_APP + 1;
@@ -46,6 +54,7 @@ struct MediaWindow {
   IConnectionPoint* events_point = nullptr;
   DWORD events_cookie = 0;
   MediaWindowEvents events{};
+  bool has_played = false;  // the player has reached the playing state
   bool open = false;  // counted with the message loop
   bool closing = false;
 };
@@ -109,19 +118,38 @@ class EventSink final : public IDispatch {
     if (media.window == nullptr || media.closing) return S_OK;
     switch (id) {
       case kEventPlayStateChange: {
-        // The control numbers its states 0 (undefined) to 11 (reconnecting),
-        // in the order PlayState lists them; others are not states.
-        const LONG number = IntegerArgument(params);
-        if (number < 0 || number > static_cast<LONG>(PlayState::kReconnecting)) break;
-        const auto state = static_cast<PlayState>(number);
-        media.events.play_state_change(state);
+        const LONG state = IntegerArgument(params);
+        switch (state) {
+          case kStateStopped:
+          case kStateMediaEnded:
+            media.events.media_event(MediaEvent::kEnded);
+            break;
+          case kStatePlaying:
+            media.has_played = true;
+            media.events.media_event(MediaEvent::kPlaying);
+            break;
+          case kStatePaused:
+            media.events.media_event(MediaEvent::kPaused);
+            break;
+          // Ready is no sign of failure: the player may pass through it, in
+          // any order, while it opens good media.
+          case kStateReady:
+            media.events.media_event(MediaEvent::kOpened);
+            break;
+          // Media that cannot be opened: the player loses it without ever playing.
+          case kStateUndefined:
+            if (!media.has_played) media.events.media_event(MediaEvent::kFailed);
+            break;
+          default:
+            break;
+        }
         // Ready or undefined is where media that cannot be opened leaves the
         // player, but also a normal step on the way to playing. An error in
         // the player's queue tells the two apart, for players that queue it
         // without an Error event.
-        if ((state == PlayState::kReady || state == PlayState::kUndefined) && media.window != nullptr &&
-            !media.closing && QueuedErrors() > 0) {
-          media.events.media_error();
+        if ((state == kStateReady || state == kStateUndefined) && media.window != nullptr && !media.closing &&
+            QueuedErrors() > 0) {
+          media.events.media_event(MediaEvent::kFailed);
         }
         break;
       }
@@ -130,7 +158,7 @@ class EventSink final : public IDispatch {
         break;
       case kEventError:
       case kEventMediaError:
-        media.events.media_error();
+        media.events.media_event(MediaEvent::kFailed);
         break;
       default:
         break;

@@ -6,7 +6,6 @@
 #include "console/command_line.h"
 #include "console/failure.h"
 #include "console/numbers.h"
-#include "picture_show_icon.h"
 #include "platform/event_loop.h"
 #include "platform/locale.h"
 #include "platform/picture_window.h"
@@ -87,8 +86,7 @@ void OnQueryUnload() { Unload(); }
 // Creates the window, hidden.
 void Load() {
   if (loaded) return;
-  platform::CreatePictureWindow({&OnPictureClick, &OnPictureKeyUp, &OnQueryUnload, &OnQuitTimer},
-                                kPictureShowIcon);
+  platform::CreatePictureWindow({&OnPictureClick, &OnPictureKeyUp, &OnQueryUnload, &OnQuitTimer});
   loaded = true;
 }
 
