@@ -3,7 +3,7 @@ qcp_platform_concern(picture_window
   POSIX posix/gtk_picture_window.cc
   FAKE fake/fake_picture_window.cc
   WIN32_LIBS gdiplus gdi32 user32
-  POSIX_LIBS PkgConfig::GTK)
+  POSIX_LIBS PkgConfig::GTK qcp_platform_files)
 # The pack's icon, drawn in tools/media/picture_show_icon.xpm; the build
 # turns it into pixels for this backend and into a resource for Windows.
 if(NOT QCP_BACKEND STREQUAL "win32")

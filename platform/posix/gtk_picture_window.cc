@@ -14,6 +14,7 @@
 #include "console/utf.h"
 #include "picture_show_icon.h"
 #include "platform/picture_window.h"
+#include "platform/posix/file_failure.h"
 #include "platform/posix/gtk_event_loop.h"
 
 namespace platform {
@@ -106,27 +107,6 @@ GdkPixbuf* IconPixbuf(const std::uint32_t* icon) {
   return pixbuf;
 }
 
-// The reason a file cannot be read, in the pack's words.
-[[noreturn]] void RaiseFileError(int error, const std::string& path) {
-  switch (error) {
-    case ENOENT: {
-      // As on Windows: a missing folder on the way is "Path not found".
-      const std::size_t slash = path.rfind('/');
-      struct stat folder;
-      if (slash != std::string::npos && slash > 0 && ::stat(path.substr(0, slash).c_str(), &folder) != 0) {
-        qcp::Raise(qcp::failures::kPathNotFound);
-      }
-      qcp::Raise(qcp::failures::kFileNotFound);
-    }
-    case ENOTDIR: qcp::Raise(qcp::failures::kPathNotFound);
-    case EACCES:
-    case EPERM: qcp::Raise(qcp::failures::kPermissionDenied);
-    case ENAMETOOLONG:
-    case ELOOP: qcp::Raise(qcp::failures::kBadFileName);
-    default: qcp::Raise(qcp::failures::kFileNotFound);
-  }
-}
-
 // Ends the run as an uncaught failure does: one line on standard error and
 // status 1. Called from inside Xlib or GLib, where nothing may be thrown.
 [[noreturn]] void EndWithFailure(const char* description) {
@@ -187,7 +167,7 @@ PictureSize LoadPicture(const std::u16string& file_name) {
   const std::string path = qcp::Utf8FromUtf16(file_name);
   if (path.empty()) qcp::Raise(qcp::failures::kFileNotFound);
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) RaiseFileError(errno, path);
+  if (::stat(path.c_str(), &info) != 0) RaiseOpenFailure(path, errno);
   if (S_ISDIR(info.st_mode)) qcp::Raise(qcp::failures::kPathIsFolder);
   int width = 0;
   int height = 0;
