@@ -1,8 +1,7 @@
 // Win32 media window: the media player control (WMPlayer.OCX) in place in a
-// borderless window that covers the monitor. There is no ATL here, so the
-// container's half of OLE is written out: the client site, the in-place site
-// and frame, and the sink for the control's events. URL, controls and
-// settings are reached through the control's IDispatch; the remaining
+// borderless window that covers the monitor, hosted by the OLE site of
+// win32_ole_site.h, with the sink for the control's events. URL, controls
+// and settings are reached through the control's IDispatch; the remaining
 // members through its dual interfaces.
 #include "platform/win32/win32_common.h"
 
@@ -14,6 +13,7 @@
 #include "console/failure.h"
 #include "platform/media_window.h"
 #include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_ole_site.h"
 
 namespace platform {
 namespace {
@@ -167,99 +167,8 @@ class EventSink final : public IDispatch {
   }
 };
 
-// The container: client site, in-place site and in-place frame in one. The
-// site is the Ex kind, which some controls (Wine's) need to activate at all.
-class Site final : public IOleClientSite, public IOleInPlaceSiteEx, public IOleInPlaceFrame {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) {
-      *object = static_cast<IOleClientSite*>(this);
-    } else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite) ||
-               IsEqualIID(iid, IID_IOleInPlaceSiteEx)) {
-      *object = static_cast<IOleInPlaceSiteEx*>(this);
-    } else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame)) {
-      *object = static_cast<IOleInPlaceFrame*>(this);
-    } else {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-  // IOleClientSite
-  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
-    *moniker = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
-    *container = nullptr;
-    return E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
-
-  // IOleWindow, for the site and the frame alike
-  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
-    *window = media.window;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-
-  // IOleInPlaceSite
-  HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                             LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
-    *frame = static_cast<IOleInPlaceFrame*>(this);
-    *document = nullptr;
-    ::GetClientRect(media.window, position);
-    *clip = *position;
-    info->fMDIApp = FALSE;
-    info->hwndFrame = media.window;
-    info->haccel = nullptr;
-    info->cAccelEntries = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override {
-    if (media.in_place != nullptr) media.in_place->SetObjectRects(position, position);
-    return S_OK;
-  }
-
-  // IOleInPlaceSiteEx
-  HRESULT STDMETHODCALLTYPE OnInPlaceActivateEx(BOOL* no_redraw, DWORD) override {
-    if (no_redraw != nullptr) *no_redraw = FALSE;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivateEx(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RequestUIActivate() override { return S_OK; }
-
-  // IOleInPlaceUIWindow: no tool space to offer
-  HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-  HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
-
-  // IOleInPlaceFrame: no menus, no status line, no accelerators
-  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
-};
-
 EventSink sink;
-Site site;
+OleSite site(&media.window, &media.in_place);
 
 template <typename T>
 void ReleaseOf(T*& pointer) {
