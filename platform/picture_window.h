@@ -9,10 +9,13 @@
 
 namespace platform {
 
+// The keys the tools tell apart.
+enum class PictureKey { kEscape, kOther };
+
 // Handlers called on the program's one thread, from the message loop.
 struct PictureWindowEvents {
   void (*click)();                         // left button pressed and released on the picture
-  void (*key_up)(std::int32_t key_code);   // a key released, as a virtual-key code (Esc is 27)
+  void (*key_up)(PictureKey key);          // a key released
   void (*close)();                         // the system asks the window to close (Alt+F4)
   void (*timer)();                         // the timer's interval has passed again
 };

@@ -42,9 +42,9 @@ bool ClickPicture() {
   return true;
 }
 
-bool ReleaseKey(std::int32_t key_code) {
+bool ReleaseKey(platform::PictureKey key) {
   if (!window.loaded || window.events.key_up == nullptr) return false;
-  window.events.key_up(key_code);
+  window.events.key_up(key);
   return true;
 }
 

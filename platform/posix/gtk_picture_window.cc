@@ -30,25 +30,6 @@ struct Window {
 
 Window state;
 
-// The key codes the tools compare with, as Windows numbers its virtual keys;
-// keys without such a code here report 0.
-std::int32_t VirtualKeyCode(guint keyval) {
-  switch (keyval) {
-    case GDK_KEY_Escape: return 27;
-    case GDK_KEY_Return:
-    case GDK_KEY_KP_Enter: return 13;
-    case GDK_KEY_space: return 32;
-    case GDK_KEY_Tab: return 9;
-    case GDK_KEY_BackSpace: return 8;
-    default: break;
-  }
-  const guint upper = gdk_keyval_to_upper(keyval);
-  if ((upper >= GDK_KEY_A && upper <= GDK_KEY_Z) || (upper >= GDK_KEY_0 && upper <= GDK_KEY_9)) {
-    return static_cast<std::int32_t>(upper);
-  }
-  return 0;
-}
-
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
   if (event->button == 1 && event->type == GDK_BUTTON_PRESS) state.button_down = true;
   return TRUE;
@@ -66,7 +47,7 @@ gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer) {
 }
 
 gboolean OnKeyRelease(GtkWidget*, GdkEventKey* event, gpointer) {
-  if (state.events.key_up != nullptr) state.events.key_up(VirtualKeyCode(event->keyval));
+  if (state.events.key_up != nullptr) state.events.key_up(event->keyval == GDK_KEY_Escape ? PictureKey::kEscape : PictureKey::kOther);
   return TRUE;
 }
 

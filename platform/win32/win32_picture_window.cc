@@ -110,7 +110,7 @@ LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM wparam, LPARAM lpa
       window.button_down = false;
       return 0;
     case WM_KEYUP:
-      if (window.events.key_up != nullptr) window.events.key_up(static_cast<std::int32_t>(wparam));
+      if (window.events.key_up != nullptr) window.events.key_up(wparam == VK_ESCAPE ? PictureKey::kEscape : PictureKey::kOther);
       return 0;
     case WM_TIMER:
       if (wparam == kTimerId && window.events.timer != nullptr) window.events.timer();

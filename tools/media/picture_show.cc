@@ -20,8 +20,6 @@ namespace picture_show {
 // picture.
 namespace window {
 
-constexpr std::int32_t kKeyEscape = 27;
-
 // The picture control; with auto-size on, its size is the picture's.
 struct PictureBox {
   std::int32_t width = 0;
@@ -71,8 +69,8 @@ void Unload();
 
 void OnPictureClick() { Unload(); }
 
-void OnPictureKeyUp(std::int32_t key_code) {
-  if (key_code == kKeyEscape) Unload();
+void OnPictureKeyUp(platform::PictureKey key) {
+  if (key == platform::PictureKey::kEscape) Unload();
 }
 
 void OnQuitTimer() {

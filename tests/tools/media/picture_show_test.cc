@@ -144,7 +144,7 @@ TEST(PictureShowTest, AClickEscOrCloseUnloadsTheWindow) {
   };
   const Case cases[] = {
       {"click", [] { return fake::ClickPicture(); }},
-      {"Esc", [] { return fake::ReleaseKey(27); }},
+      {"Esc", [] { return fake::ReleaseKey(platform::PictureKey::kEscape); }},
       {"close", [] { return fake::AskToClose(); }},
   };
   for (const char16_t* tail : {u"0 cat.jpg", u"5 cat.jpg", u"66 cat.jpg"}) {
@@ -162,7 +162,7 @@ TEST(PictureShowTest, AClickEscOrCloseUnloadsTheWindow) {
 
 TEST(PictureShowTest, OtherKeysLeaveTheWindowOpen) {
   Show(u"5 cat.jpg");
-  for (int key : {13, 32, 65, 0, 26, 28}) EXPECT_TRUE(fake::ReleaseKey(key));
+  EXPECT_TRUE(fake::ReleaseKey(platform::PictureKey::kOther));
   EXPECT_EQ(fake::Calls(), ShownThen({"StartPictureTimer(5000)"}));
   EXPECT_EQ(fake::PictureTimerInterval(), 5000);
 }
