@@ -9,7 +9,7 @@ namespace platform {
 enum class MessageIcon { kNone, kInformation, kQuestion, kWarning, kError };
 
 // Shows the box with no owner window and returns when the user has closed
-// it. Raises a run-time failure when no box can be shown at all (no display).
-void MessageBox(const std::u16string& text, const std::u16string& title, MessageIcon icon);
+// it. Raises unfulfilled when no box can be shown at all (no display).
+void ShowMessageBox(const std::u16string& text, const std::u16string& title, MessageIcon icon);
 
 }  // namespace platform

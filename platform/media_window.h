@@ -1,8 +1,8 @@
 // The media player window: a hidden window with the media player in it, set
 // up to fill the screen with the picture stretched, no player controls, no
 // error dialogs of its own, its context menu available, and playback
-// starting as soon as a URL is set. It reports play-state changes, key
-// presses and media errors; what they mean is the tool's business.
+// starting as soon as a URL is set. It reports what happens to the media and
+// key presses; what they mean is the tool's business.
 #pragma once
 
 #include <cstdint>
@@ -10,36 +10,27 @@
 
 namespace platform {
 
-// The player's states. A player reports them in no fixed order and need not
-// pass through all of them.
-enum class PlayState {
-  kUndefined,  // no media, or media lost
-  kStopped,
-  kPaused,
+// What happens to the media. A player reports these in no fixed order, may
+// repeat them, and need not report all of them.
+enum class MediaEvent {
+  kOpened,   // the media is open and ready to play
   kPlaying,
-  kScanForward,
-  kScanReverse,
-  kBuffering,
-  kWaiting,
-  kMediaEnded,
-  kTransitioning,
-  kReady,
-  kReconnecting,
+  kPaused,
+  kEnded,    // played to its end, or stopped
+  kFailed,   // the media cannot be opened or played any further
 };
 
 // The tool's handlers. They run on the tool's one thread, one at a time,
 // usually from the message loop but possibly from inside SetPlayerUrl or
 // PlayerPlay, and must not throw.
 struct MediaWindowEvents {
-  void (*play_state_change)(PlayState new_state);
+  void (*media_event)(MediaEvent event);
   void (*key_press)(std::int16_t key_ascii);
-  // The media cannot be opened or played any further.
-  void (*media_error)();
 };
 
 // Creates the hidden window and its player; the window counts as open for
-// the message loop until it is unloaded. Raises a failure when no player
-// can be made.
+// the message loop until it is unloaded. Raises unfulfilled when there is
+// no display, a failure when no player can be made.
 void LoadMediaWindow(const MediaWindowEvents& events);
 
 // Members of the player. Each raises a failure with a description when the

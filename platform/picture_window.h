@@ -9,18 +9,16 @@
 
 namespace platform {
 
+// The keys the tools tell apart.
+enum class PictureKey { kEscape, kOther };
+
 // Handlers called on the program's one thread, from the message loop.
 struct PictureWindowEvents {
   void (*click)();                         // left button pressed and released on the picture
-  void (*key_up)(std::int32_t key_code);   // a key released, as a virtual-key code (Esc is 27)
+  void (*key_up)(PictureKey key);          // a key released
   void (*close)();                         // the system asks the window to close (Alt+F4)
   void (*timer)();                         // the timer's interval has passed again
 };
-
-// The window's 16 x 16 icon, rows from the top, each pixel 0xAARRGGBB. The
-// Windows program carries the same picture as its icon resource kIconResource.
-inline constexpr int kIconSize = 16;
-inline constexpr int kIconResource = 1;
 
 struct PictureSize {
   std::int32_t width = 0;
@@ -38,8 +36,9 @@ inline bool PictureFits(std::int64_t width, std::int64_t height) {
 }
 
 // Creates the hidden window and counts it as open for the message loop.
-// Raises a failure when no window can be made at all (no display).
-void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon);
+// Raises unfulfilled when no window can be made at all (no display).
+// The window carries the pack's icon.
+void CreatePictureWindow(const PictureWindowEvents& events);
 
 // Loads the picture file (BMP, GIF, JPEG, PNG at least; of an animation the
 // first frame) into the window and returns its size in pixels. Raises

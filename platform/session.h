@@ -1,4 +1,5 @@
-// The user's session: lock it, or end it.
+// The user's session: lock it, or end it. Both raise unfulfilled when the
+// session manager cannot be reached or refuses.
 #pragma once
 
 namespace platform {

@@ -28,7 +28,7 @@ void WhileMessageBoxShown(void (*action)()) { while_shown = action; }
 
 namespace platform {
 
-void MessageBox(const std::u16string& text, const std::u16string& title, MessageIcon icon) {
+void ShowMessageBox(const std::u16string& text, const std::u16string& title, MessageIcon icon) {
   fake::Record("MessageBox(\"" + fake::Narrow(text) + "\", \"" + fake::Narrow(title) + "\", " +
                fake::IconName(icon) + ")");
   if (fake::while_shown != nullptr) fake::while_shown();

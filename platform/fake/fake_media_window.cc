@@ -46,16 +46,12 @@ void FailMediaCall(std::string_view member, std::u16string description) {
 
 void DuringMediaCall(std::string_view member, void (*action)()) { Media().during[std::string(member)] = action; }
 
-void DeliverPlayStateChange(platform::PlayState new_state) {
-  if (Media().loaded) Media().events.play_state_change(new_state);
+void DeliverMediaEvent(platform::MediaEvent event) {
+  if (Media().loaded) Media().events.media_event(event);
 }
 
 void DeliverKeyPress(std::int16_t key_ascii) {
   if (Media().loaded) Media().events.key_press(key_ascii);
-}
-
-void DeliverMediaError() {
-  if (Media().loaded) Media().events.media_error();
 }
 
 bool MediaWindowLoaded() { return Media().loaded; }

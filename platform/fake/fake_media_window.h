@@ -14,11 +14,10 @@ namespace fake {
 // "PlayerPlay", ...) raises a failure with `description` from now on.
 void FailMediaCall(std::string_view member, std::u16string description);
 
-// Plays the given state change, key press or media error to the tool's
-// handlers, as the player reports them. Nothing when no window is loaded.
-void DeliverPlayStateChange(platform::PlayState new_state);
+// Plays the given media event or key press to the tool's handlers, as the
+// player reports them. Nothing when no window is loaded.
+void DeliverMediaEvent(platform::MediaEvent event);
 void DeliverKeyPress(std::int16_t key_ascii);
-void DeliverMediaError();
 
 // Whether a media window is loaded and not yet unloaded.
 bool MediaWindowLoaded();

@@ -42,9 +42,9 @@ bool ClickPicture() {
   return true;
 }
 
-bool ReleaseKey(std::int32_t key_code) {
+bool ReleaseKey(platform::PictureKey key) {
   if (!window.loaded || window.events.key_up == nullptr) return false;
-  window.events.key_up(key_code);
+  window.events.key_up(key);
   return true;
 }
 
@@ -68,8 +68,8 @@ std::int32_t PictureTimerInterval() { return window.timer; }
 
 namespace platform {
 
-void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon) {
-  fake::Record(icon != nullptr ? "CreatePictureWindow(icon)" : "CreatePictureWindow");
+void CreatePictureWindow(const PictureWindowEvents& events) {
+  fake::Record("CreatePictureWindow");
   fake::window.loaded = true;
   fake::window.shown = false;
   fake::window.events = events;

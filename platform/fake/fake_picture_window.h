@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/picture_window.h"
+
 namespace fake {
 
 // `name` loads as a picture of this size. Names not scripted fail with
@@ -16,7 +18,7 @@ void SetPictureFailure(std::u16string name, std::u16string description);
 // Each delivers one event to the loaded window; false (and nothing
 // delivered) when no window is loaded, or for the tick, no timer runs.
 bool ClickPicture();
-bool ReleaseKey(std::int32_t key_code);
+bool ReleaseKey(platform::PictureKey key);
 bool AskToClose();
 bool TickTimer();
 

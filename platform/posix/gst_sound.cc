@@ -1,15 +1,17 @@
 // Sound through GStreamer to the default audio output: sine tones for Beep,
 // WAVE files for PlayWave and sound files of any kind for the desktop's own
-// sounds. No library, no device, or a file that won't play gives silence and
-// nothing else.
+// sounds. No library or no device gives silence; a WAVE file that cannot be
+// found or played is unfulfilled.
 #include "platform/posix/gst_sound.h"
 
 #include <glib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <numeric>
 #include <vector>
 
+#include "console/failure.h"
 #include "console/utf.h"
 #include "platform/posix/gst_library.h"
 #include "platform/sound.h"
@@ -19,18 +21,28 @@ namespace {
 
 constexpr int kToneRate = 48000;
 
+enum class Outcome { kPlayed, kNoOutput, kNotPlayable };
+
 // Plays the pipeline to its end (or first error, or for `longest` at most),
 // then disposes of it.
-void PlayToEnd(const GstLibrary& gst, GstElement* pipeline, GstClockTime longest = GST_CLOCK_TIME_NONE) {
+Outcome PlayToEnd(const GstLibrary& gst, GstElement* pipeline, GstClockTime longest = GST_CLOCK_TIME_NONE) {
+  Outcome outcome = Outcome::kNotPlayable;
   if (gst.element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
     GstBus* bus = gst.element_get_bus(pipeline);
     GstMessage* message = gst.bus_timed_pop_filtered(
         bus, longest, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    if (message == nullptr || GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
+      outcome = Outcome::kPlayed;
+    } else if (GST_MESSAGE_SRC(message) != nullptr &&
+               GST_OBJECT_FLAG_IS_SET(GST_MESSAGE_SRC(message), GST_ELEMENT_FLAG_SINK)) {
+      outcome = Outcome::kNoOutput;
+    }
     if (message != nullptr) gst.mini_object_unref(GST_MINI_OBJECT_CAST(message));
     gst.object_unref(bus);
   }
   gst.element_set_state(pipeline, GST_STATE_NULL);
   gst.object_unref(pipeline);
+  return outcome;
 }
 
 struct PadLink {
@@ -99,15 +111,32 @@ void PlayWave(const std::u16string& name, bool /*loop*/) {
   // The name is a file name; a looping request plays the sound once. Only a
   // WAVE file plays, but with whatever codec it holds (PCM, mu-law, A-law...).
   const std::string path = qcp::Utf8FromUtf16(name);
-  if (path.empty() || ::access(path.c_str(), R_OK) != 0) return;
+  const std::u16string quoted = u"\"" + name + u"\"";
+  struct stat info;
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    qcp::RaiseUnfulfilled(u"cannot find the sound " + quoted + u": give the path of a WAVE file");
+  }
+  if (S_ISDIR(info.st_mode) || ::access(path.c_str(), R_OK) != 0) {
+    qcp::RaiseUnfulfilled(u"cannot read the sound " + quoted + u": give the path of a WAVE file you may read");
+  }
   const GstLibrary* gst = LoadGStreamer();
-  if (gst == nullptr) return;
   std::vector<GstElement*> elements;
-  GstElement* pipeline = MakeChain(
-      *gst, {"filesrc", "wavparse", "decodebin", "audioconvert", "audioresample", "autoaudiosink"}, elements);
-  if (pipeline == nullptr) return;
+  GstElement* pipeline =
+      gst == nullptr ? nullptr
+                     : MakeChain(*gst, {"filesrc", "wavparse", "decodebin", "audioconvert", "audioresample",
+                                        "autoaudiosink"},
+                                 elements);
+  if (pipeline == nullptr) {
+    qcp::RaiseUnfulfilled(u"cannot play sounds: install GStreamer with its good and base plug-ins");
+  }
   gst->object_set(elements[0], "location", path.c_str(), nullptr);
-  PlayToEnd(*gst, pipeline);
+  switch (PlayToEnd(*gst, pipeline)) {
+    case Outcome::kPlayed: break;
+    case Outcome::kNoOutput:
+      qcp::RaiseUnfulfilled(u"cannot play the sound " + quoted + u": no audio output; check the sound server");
+    case Outcome::kNotPlayable:
+      qcp::RaiseUnfulfilled(u"cannot play the sound " + quoted + u": it is not a WAVE file that plays here");
+  }
 }
 
 void PlaySoundFile(const std::string& path, std::chrono::seconds longest) {

@@ -88,8 +88,8 @@ void FitOnScreen(GtkWidget* dialog) {
 
 }  // namespace
 
-void MessageBox(const std::u16string& text, const std::u16string& title, MessageIcon message_icon) {
-  if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+void ShowMessageBox(const std::u16string& text, const std::u16string& title, MessageIcon message_icon) {
+  if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
   const Icon icon = IconOf(message_icon);
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, icon.type, GTK_BUTTONS_OK, "%s",
                                              ValidUtf8(text).c_str());

@@ -1,7 +1,7 @@
 // GTK and GStreamer media window: playbin draws through gtksink into a
-// full-screen GTK 3 window. Play states come from playbin's own state
+// full-screen GTK 3 window. Media events come from playbin's own state
 // changes and end of stream; key presses from the window; any bus error is a
-// media error.
+// failed media, and a failure of the run once the loop has ended.
 #include <gst/gst.h>
 #include <gtk/gtk.h>
 
@@ -18,10 +18,35 @@ struct MediaWindow {
   GstElement* playbin = nullptr;
   guint bus_watch = 0;
   MediaWindowEvents events{};
+  std::u16string url;
   bool shown = false;
 };
 
 MediaWindow* media = nullptr;
+
+// What the player's error means to the user, and what to do about it.
+std::u16string WhyNotPlayed(GstMessage* message, const std::u16string& url) {
+  GError* error = nullptr;
+  gst_message_parse_error(message, &error, nullptr);
+  std::u16string what;
+  std::u16string reason;
+  if (error != nullptr) {
+    std::string text = error->message != nullptr ? error->message : "";
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
+    reason = qcp::Utf16FromUtf8(text);
+  }
+  const std::u16string name = u"\"" + url + u"\"";
+  if (error != nullptr && g_error_matches(error, GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND)) {
+    what = u"cannot find " + name + u": check the file name";
+  } else if (error != nullptr && error->domain == GST_RESOURCE_ERROR) {
+    what = u"cannot read " + name + u" (" + reason + u"): check the file name and its permissions";
+  } else {
+    what = u"cannot play " + name + u" (" + reason +
+           u"): install the GStreamer plug-ins for its format, or convert the file";
+  }
+  if (error != nullptr) g_error_free(error);
+  return what;
+}
 
 gboolean OnBusMessage(GstBus*, GstMessage* message, gpointer) {
   if (media == nullptr) return G_SOURCE_REMOVE;
@@ -33,17 +58,20 @@ gboolean OnBusMessage(GstBus*, GstMessage* message, gpointer) {
       GstState old_state, new_state;
       gst_message_parse_state_changed(message, &old_state, &new_state, nullptr);
       if (new_state == GST_STATE_PLAYING) {
-        events.play_state_change(PlayState::kPlaying);
+        events.media_event(MediaEvent::kPlaying);
       } else if (new_state == GST_STATE_PAUSED && old_state == GST_STATE_PLAYING) {
-        events.play_state_change(PlayState::kPaused);
+        events.media_event(MediaEvent::kPaused);
+      } else if (new_state == GST_STATE_PAUSED && old_state == GST_STATE_READY) {
+        events.media_event(MediaEvent::kOpened);
       }
       break;
     }
     case GST_MESSAGE_EOS:
-      events.play_state_change(PlayState::kMediaEnded);
+      events.media_event(MediaEvent::kEnded);
       break;
     case GST_MESSAGE_ERROR:
-      events.media_error();
+      FailAfterLoop(WhyNotPlayed(message, media->url));
+      events.media_event(MediaEvent::kFailed);
       break;
     default:
       break;
@@ -110,7 +138,7 @@ void CoverMonitor(GtkWindow* window) {
 
 void LoadMediaWindow(const MediaWindowEvents& events) {
   if (media != nullptr) return;
-  if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+  if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
   GError* error = nullptr;
   if (!gst_init_check(nullptr, nullptr, &error)) {
     g_clear_error(&error);
@@ -168,6 +196,7 @@ void SetPlayerPlayCount(std::int32_t) {
 void SetPlayerUrl(const std::u16string& url) {
   if (media == nullptr) return;
   gst_element_set_state(media->playbin, GST_STATE_NULL);
+  media->url = url;
   g_object_set(media->playbin, "uri", UriOf(url).c_str(), nullptr);
   SetState(GST_STATE_PLAYING);  // playback starts as soon as the URL is set
 }

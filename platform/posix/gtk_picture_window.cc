@@ -12,7 +12,9 @@
 
 #include "console/failure.h"
 #include "console/utf.h"
+#include "picture_show_icon.h"
 #include "platform/picture_window.h"
+#include "platform/posix/file_failure.h"
 #include "platform/posix/gtk_event_loop.h"
 
 namespace platform {
@@ -27,25 +29,6 @@ struct Window {
 };
 
 Window state;
-
-// The key codes the tools compare with, as Windows numbers its virtual keys;
-// keys without such a code here report 0.
-std::int32_t VirtualKeyCode(guint keyval) {
-  switch (keyval) {
-    case GDK_KEY_Escape: return 27;
-    case GDK_KEY_Return:
-    case GDK_KEY_KP_Enter: return 13;
-    case GDK_KEY_space: return 32;
-    case GDK_KEY_Tab: return 9;
-    case GDK_KEY_BackSpace: return 8;
-    default: break;
-  }
-  const guint upper = gdk_keyval_to_upper(keyval);
-  if ((upper >= GDK_KEY_A && upper <= GDK_KEY_Z) || (upper >= GDK_KEY_0 && upper <= GDK_KEY_9)) {
-    return static_cast<std::int32_t>(upper);
-  }
-  return 0;
-}
 
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
   if (event->button == 1 && event->type == GDK_BUTTON_PRESS) state.button_down = true;
@@ -64,7 +47,7 @@ gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer) {
 }
 
 gboolean OnKeyRelease(GtkWidget*, GdkEventKey* event, gpointer) {
-  if (state.events.key_up != nullptr) state.events.key_up(VirtualKeyCode(event->keyval));
+  if (state.events.key_up != nullptr) state.events.key_up(event->keyval == GDK_KEY_Escape ? PictureKey::kEscape : PictureKey::kOther);
   return TRUE;
 }
 
@@ -85,6 +68,9 @@ void RemoveTimer() {
   state.timer = 0;
 }
 
+// The pack's icon: 16 x 16 pixels, rows from the top, each 0xAARRGGBB.
+constexpr int kIconSize = 16;
+
 GdkPixbuf* IconPixbuf(const std::uint32_t* icon) {
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, kIconSize, kIconSize);
   guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
@@ -100,27 +86,6 @@ GdkPixbuf* IconPixbuf(const std::uint32_t* icon) {
     }
   }
   return pixbuf;
-}
-
-// The reason a file cannot be read, in the pack's words.
-[[noreturn]] void RaiseFileError(int error, const std::string& path) {
-  switch (error) {
-    case ENOENT: {
-      // As on Windows: a missing folder on the way is "Path not found".
-      const std::size_t slash = path.rfind('/');
-      struct stat folder;
-      if (slash != std::string::npos && slash > 0 && ::stat(path.substr(0, slash).c_str(), &folder) != 0) {
-        qcp::Raise(qcp::failures::kPathNotFound);
-      }
-      qcp::Raise(qcp::failures::kFileNotFound);
-    }
-    case ENOTDIR: qcp::Raise(qcp::failures::kPathNotFound);
-    case EACCES:
-    case EPERM: qcp::Raise(qcp::failures::kPermissionDenied);
-    case ENAMETOOLONG:
-    case ELOOP: qcp::Raise(qcp::failures::kBadFileName);
-    default: qcp::Raise(qcp::failures::kFileNotFound);
-  }
 }
 
 // Ends the run as an uncaught failure does: one line on standard error and
@@ -152,9 +117,9 @@ void EndOnDisplayErrors() {
 
 }  // namespace
 
-void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t* icon) {
+void CreatePictureWindow(const PictureWindowEvents& events) {
   if (state.window != nullptr) return;
-  if (!gtk_init_check(nullptr, nullptr)) qcp::Raise(u"Cannot open display");
+  if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
   EndOnDisplayErrors();
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window), "PictureShow");
@@ -162,11 +127,9 @@ void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t*
   gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
-  if (icon != nullptr) {
-    GdkPixbuf* pixbuf = IconPixbuf(icon);
-    gtk_window_set_icon(GTK_WINDOW(window), pixbuf);
-    g_object_unref(pixbuf);
-  }
+  GdkPixbuf* pixbuf = IconPixbuf(kPictureShowIcon);
+  gtk_window_set_icon(GTK_WINDOW(window), pixbuf);
+  g_object_unref(pixbuf);
   state.image = gtk_image_new();
   gtk_widget_set_halign(state.image, GTK_ALIGN_START);
   gtk_widget_set_valign(state.image, GTK_ALIGN_START);
@@ -185,7 +148,7 @@ PictureSize LoadPicture(const std::u16string& file_name) {
   const std::string path = qcp::Utf8FromUtf16(file_name);
   if (path.empty()) qcp::Raise(qcp::failures::kFileNotFound);
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) RaiseFileError(errno, path);
+  if (::stat(path.c_str(), &info) != 0) RaiseOpenFailure(path, errno);
   if (S_ISDIR(info.st_mode)) qcp::Raise(qcp::failures::kPathIsFolder);
   int width = 0;
   int height = 0;

@@ -1,13 +1,15 @@
 // The session through systemd-logind on the system bus (GDBus). There is no
 // privilege to enable here: polkit decides whether the caller may end its
-// session. Every failure stays silent, but a bus that never answers is a
-// run-time failure: the tool must not wait for ever.
+// session. A bus that never answers is a run-time failure, so that the tool
+// never waits for ever; no bus, no logind or a refusal is unfulfilled.
 #include <gio/gio.h>
 
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "console/failure.h"
+#include "console/utf.h"
 #include "platform/session.h"
 
 namespace platform {
@@ -66,25 +68,48 @@ const char* SessionName() {
   return id != nullptr && *id != '\0' ? id : "auto";
 }
 
-void CallManager(const char* method) {
+// The remote error's D-Bus name, which is plain ASCII, or GLib's own text.
+std::u16string ErrorName(const GError* error) {
+  gchar* remote = g_dbus_error_get_remote_error(error);
+  const std::string name = remote != nullptr ? remote : error->message;
+  g_free(remote);
+  return qcp::Utf16FromUtf8(name);
+}
+
+void CallManager(const char* method, std::u16string_view action) {
   GDBusConnection* bus = ConnectSystemBus();
-  if (bus == nullptr) return;
+  if (bus == nullptr) {
+    qcp::RaiseUnfulfilled(u"cannot reach the system bus to " + std::u16string(action) +
+                          u": check that D-Bus is running");
+  }
   GError* error = nullptr;
   GVariant* reply = g_dbus_connection_call_sync(
       bus, "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager", method,
       g_variant_new("(s)", SessionName()), nullptr, G_DBUS_CALL_FLAGS_NONE, kTimeoutMs, nullptr, &error);
-  if (reply != nullptr) g_variant_unref(reply);
-  const bool timed_out = error != nullptr && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT);
-  if (error != nullptr) g_error_free(error);
   g_object_unref(bus);
+  if (reply != nullptr) {
+    g_variant_unref(reply);
+    return;
+  }
+  const bool timed_out = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT);
+  const bool no_logind = g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
+                         g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER);
+  const std::u16string name = ErrorName(error);
+  g_error_free(error);
   if (timed_out) qcp::Raise(kNoAnswer);
+  if (no_logind) {
+    qcp::RaiseUnfulfilled(u"cannot reach systemd-logind to " + std::u16string(action) +
+                          u": check that it is running");
+  }
+  qcp::RaiseUnfulfilled(u"systemd-logind refused to " + std::u16string(action) + u" (" + name +
+                        u"): check that this is a logind session and that polkit allows it");
 }
 
 }  // namespace
 
-void LockSession() { CallManager("LockSession"); }
+void LockSession() { CallManager("LockSession", u"lock the session"); }
 
 // TerminateSession ends every process of the session, which is the forced form.
-void EndSession() { CallManager("TerminateSession"); }
+void EndSession() { CallManager("TerminateSession", u"end the session"); }
 
 }  // namespace platform

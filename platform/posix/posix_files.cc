@@ -10,41 +10,9 @@
 #include "console/failure.h"
 #include "console/utf.h"
 #include "platform/files.h"
+#include "platform/posix/file_failure.h"
 
 namespace platform {
-namespace {
-
-// ENOENT says nothing about which part is missing: look at the folder.
-bool FolderExists(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return true;  // the current directory
-  struct stat info {};
-  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
-  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-[[noreturn]] void RaiseOpenFailure(const std::string& path, int error) {
-  namespace f = qcp::failures;
-  switch (error) {
-    case ENOENT:
-      qcp::Raise(FolderExists(path) ? f::kFileNotFound : f::kPathNotFound);
-    case ENOTDIR:
-      qcp::Raise(f::kPathNotFound);
-    case EACCES:
-    case EPERM:
-      qcp::Raise(f::kPermissionDenied);
-    case EISDIR:
-      qcp::Raise(f::kPathIsFolder);
-    case ENAMETOOLONG:
-    case ELOOP:
-    case EILSEQ:
-      qcp::Raise(f::kBadFileName);
-    default:
-      qcp::Raise(f::kDeviceError);
-  }
-}
-
-}  // namespace
 
 FileHandle OpenFileForReading(const std::u16string& name) {
   // A NUL would cut the name short and open some other file.

@@ -5,9 +5,8 @@
 
 #include <windows.h>
 
-// Two platform functions share a name with an API macro; the backend calls the W forms.
+// A platform function shares its name with an API macro; the backend calls the W form.
 #undef FindWindow
-#undef MessageBox
 
 #include <string>
 #include <string_view>

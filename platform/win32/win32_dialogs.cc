@@ -19,7 +19,7 @@ UINT StyleOf(MessageIcon icon) {
 
 }  // namespace
 
-void MessageBox(const std::u16string& text, const std::u16string& title, MessageIcon icon) {
+void ShowMessageBox(const std::u16string& text, const std::u16string& title, MessageIcon icon) {
   ::MessageBoxW(nullptr, Wide(text), Wide(title), StyleOf(icon));
 }
 

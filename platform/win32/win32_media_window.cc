@@ -1,8 +1,7 @@
 // Win32 media window: the media player control (WMPlayer.OCX) in place in a
-// borderless window that covers the monitor. There is no ATL here, so the
-// container's half of OLE is written out: the client site, the in-place site
-// and frame, and the sink for the control's events. URL, controls and
-// settings are reached through the control's IDispatch; the remaining
+// borderless window that covers the monitor, hosted by the OLE site of
+// win32_ole_site.h, with the sink for the control's events. URL, controls
+// and settings are reached through the control's IDispatch; the remaining
 // members through its dual interfaces.
 #include "platform/win32/win32_common.h"
 
@@ -14,6 +13,7 @@
 #include "console/failure.h"
 #include "platform/media_window.h"
 #include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_ole_site.h"
 
 namespace platform {
 namespace {
@@ -33,6 +33,14 @@ constexpr DISPID kEventError = 5501;
 constexpr DISPID kEventMediaError = 5821;
 constexpr DISPID kEventKeyPress = 6508;
 
+// The player's own numbers for the play states the tools hear of.
+constexpr LONG kStateUndefined = 0;  // no media, or media lost
+constexpr LONG kStateStopped = 1;
+constexpr LONG kStatePaused = 2;
+constexpr LONG kStatePlaying = 3;
+constexpr LONG kStateMediaEnded = 8;
+constexpr LONG kStateReady = 10;
+
 constexpr wchar_t kClassName[] = L"QuorvexMediaWindow";
 // Posted to the window to take it down once no call into the player is under way.
 constexpr UINT kTeardownMessage = WM_APP + 1;
@@ -46,6 +54,7 @@ struct MediaWindow {
   IConnectionPoint* events_point = nullptr;
   DWORD events_cookie = 0;
   MediaWindowEvents events{};
+  bool has_played = false;  // the player has reached the playing state
   bool open = false;  // counted with the message loop
   bool closing = false;
 };
@@ -109,19 +118,38 @@ class EventSink final : public IDispatch {
     if (media.window == nullptr || media.closing) return S_OK;
     switch (id) {
       case kEventPlayStateChange: {
-        // The control numbers its states 0 (undefined) to 11 (reconnecting),
-        // in the order PlayState lists them; others are not states.
-        const LONG number = IntegerArgument(params);
-        if (number < 0 || number > static_cast<LONG>(PlayState::kReconnecting)) break;
-        const auto state = static_cast<PlayState>(number);
-        media.events.play_state_change(state);
+        const LONG state = IntegerArgument(params);
+        switch (state) {
+          case kStateStopped:
+          case kStateMediaEnded:
+            media.events.media_event(MediaEvent::kEnded);
+            break;
+          case kStatePlaying:
+            media.has_played = true;
+            media.events.media_event(MediaEvent::kPlaying);
+            break;
+          case kStatePaused:
+            media.events.media_event(MediaEvent::kPaused);
+            break;
+          // Ready is no sign of failure: the player may pass through it, in
+          // any order, while it opens good media.
+          case kStateReady:
+            media.events.media_event(MediaEvent::kOpened);
+            break;
+          // Media that cannot be opened: the player loses it without ever playing.
+          case kStateUndefined:
+            if (!media.has_played) media.events.media_event(MediaEvent::kFailed);
+            break;
+          default:
+            break;
+        }
         // Ready or undefined is where media that cannot be opened leaves the
         // player, but also a normal step on the way to playing. An error in
         // the player's queue tells the two apart, for players that queue it
         // without an Error event.
-        if ((state == PlayState::kReady || state == PlayState::kUndefined) && media.window != nullptr &&
-            !media.closing && QueuedErrors() > 0) {
-          media.events.media_error();
+        if ((state == kStateReady || state == kStateUndefined) && media.window != nullptr && !media.closing &&
+            QueuedErrors() > 0) {
+          media.events.media_event(MediaEvent::kFailed);
         }
         break;
       }
@@ -130,7 +158,7 @@ class EventSink final : public IDispatch {
         break;
       case kEventError:
       case kEventMediaError:
-        media.events.media_error();
+        media.events.media_event(MediaEvent::kFailed);
         break;
       default:
         break;
@@ -139,99 +167,8 @@ class EventSink final : public IDispatch {
   }
 };
 
-// The container: client site, in-place site and in-place frame in one. The
-// site is the Ex kind, which some controls (Wine's) need to activate at all.
-class Site final : public IOleClientSite, public IOleInPlaceSiteEx, public IOleInPlaceFrame {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) {
-      *object = static_cast<IOleClientSite*>(this);
-    } else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite) ||
-               IsEqualIID(iid, IID_IOleInPlaceSiteEx)) {
-      *object = static_cast<IOleInPlaceSiteEx*>(this);
-    } else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame)) {
-      *object = static_cast<IOleInPlaceFrame*>(this);
-    } else {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-  // IOleClientSite
-  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
-    *moniker = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
-    *container = nullptr;
-    return E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
-
-  // IOleWindow, for the site and the frame alike
-  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
-    *window = media.window;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-
-  // IOleInPlaceSite
-  HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                             LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
-    *frame = static_cast<IOleInPlaceFrame*>(this);
-    *document = nullptr;
-    ::GetClientRect(media.window, position);
-    *clip = *position;
-    info->fMDIApp = FALSE;
-    info->hwndFrame = media.window;
-    info->haccel = nullptr;
-    info->cAccelEntries = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override {
-    if (media.in_place != nullptr) media.in_place->SetObjectRects(position, position);
-    return S_OK;
-  }
-
-  // IOleInPlaceSiteEx
-  HRESULT STDMETHODCALLTYPE OnInPlaceActivateEx(BOOL* no_redraw, DWORD) override {
-    if (no_redraw != nullptr) *no_redraw = FALSE;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivateEx(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RequestUIActivate() override { return S_OK; }
-
-  // IOleInPlaceUIWindow: no tool space to offer
-  HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-  HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
-
-  // IOleInPlaceFrame: no menus, no status line, no accelerators
-  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
-};
-
 EventSink sink;
-Site site;
+OleSite site(&media.window, &media.in_place);
 
 template <typename T>
 void ReleaseOf(T*& pointer) {

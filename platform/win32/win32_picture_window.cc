@@ -110,7 +110,7 @@ LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM wparam, LPARAM lpa
       window.button_down = false;
       return 0;
     case WM_KEYUP:
-      if (window.events.key_up != nullptr) window.events.key_up(static_cast<std::int32_t>(wparam));
+      if (window.events.key_up != nullptr) window.events.key_up(wparam == VK_ESCAPE ? PictureKey::kEscape : PictureKey::kOther);
       return 0;
     case WM_TIMER:
       if (wparam == kTimerId && window.events.timer != nullptr) window.events.timer();
@@ -123,6 +123,9 @@ LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM wparam, LPARAM lpa
   }
 }
 
+// The icon group the build writes from the pack's icon drawing.
+constexpr int kIconResource = 1;
+
 HICON LoadIconResource(int size_metric) {
   const int size = ::GetSystemMetrics(size_metric);
   return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
@@ -131,7 +134,7 @@ HICON LoadIconResource(int size_metric) {
 
 }  // namespace
 
-void CreatePictureWindow(const PictureWindowEvents& events, const std::uint32_t*) {
+void CreatePictureWindow(const PictureWindowEvents& events) {
   if (window.handle != nullptr) return;
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   static const bool registered = [instance] {

@@ -15,17 +15,25 @@ PICTURESHOW_HELP = help_screen("    PictureShow.exe <seconds> <filename.jpg|gif|
                                "    Seconds cannot be more than 65.")
 NOT_FOUND = b"ERROR! File not found.\r\n"
 
+
+def missing_sound(tool, tail, name):
+    return [Case(tool, tail, b"", platforms=("wine",)),
+            Case(tool, tail, b"", 1, platforms=("native",),
+                 says=f'cannot find the sound "{name}": give the path of a WAVE file')]
+
+
 CASES = [
     Case("WaveOnce", "", WAVEONCE_HELP),
     Case("WaveOnce", '""', WAVEONCE_HELP),
-    # Anything else is a sound name: a missing one plays nothing and prints nothing.
-    Case("WaveOnce", "/?", b""),
-    Case("WaveOnce", "missing.wav", b""),
-    Case("WaveOnce", '"no such" file.wav', b""),
+    # Anything else is a sound name: a missing one plays nothing; Windows says
+    # nothing either, natively the tool says so and fails.
+    *missing_sound("WaveOnce", "/?", "/?"),
+    *missing_sound("WaveOnce", "missing.wav", "missing.wav"),
+    *missing_sound("WaveOnce", '"no such" file.wav', "no such file.wav"),
     Case("WaveRepeat", "", WAVEREPEAT_HELP),
     Case("WaveRepeat", '"""', WAVEREPEAT_HELP),
-    Case("WaveRepeat", "/?", b""),
-    Case("WaveRepeat", "missing.wav", b""),
+    *missing_sound("WaveRepeat", "/?", "/?"),
+    *missing_sound("WaveRepeat", "missing.wav", "missing.wav"),
     Case("PictureShow", "", PICTURESHOW_HELP),
     Case("PictureShow", '""', PICTURESHOW_HELP),
     Case("PictureShow", "cat.jpg", PICTURESHOW_HELP),

@@ -1,4 +1,4 @@
-"""MovieShow's help screen: an empty line or a single word."""
+"""MovieShow's help screen: an empty line or a single word; media that cannot be found."""
 
 from harness import Case, help_screen
 
@@ -12,4 +12,7 @@ CASES = [
     Case("MovieShow", "/?", MOVIE_HELP),
     Case("MovieShow", "clip.wmv", MOVIE_HELP),
     Case("MovieShow", '"0"', MOVIE_HELP),
+    # Windows' player fails without a word; natively the tool says so.
+    Case("MovieShow", "0 nosuch.webm", b"", 1, platforms=("native",),
+         says='cannot find "nosuch.webm": check the file name'),
 ]

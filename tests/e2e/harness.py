@@ -56,13 +56,15 @@ def only_on(*platforms):
 class Case:
     """One row of the end-to-end table: a program, its exact tail, the exact
     standard output (bytes) or a pattern it must match in full, the exit
-    status, and for status 1 the failure named on standard error."""
+    status, and for status 1 the failure named on standard error, or what
+    the tool says there when it could not do what was asked."""
     tool: str
     tail: str
     stdout: object
     status: int = 0
     failure: str = None
     platforms: tuple = ("native", "wine")
+    says: str = None
 
     @property
     def id(self):

@@ -566,7 +566,23 @@ def test_sessionend_help_ends_nothing(runner, logind):
 
 
 @only_on("native")
-def test_sessionend_without_a_session_manager_is_silent(runner, services):
+@pytest.mark.parametrize("tool, method, action", [("SessionEnd", "TerminateSession", "end the session"),
+                                                  ("DeskGuard", "LockSession", "lock the session")])
+def test_a_refusal_from_logind_is_reported(runner, logind, tool, method, action):
+    subprocess.run(["dbus-send", f"--bus={logind.address}", "--print-reply", "--dest=org.freedesktop.login1",
+                    "/org/freedesktop/login1", "org.freedesktop.DBus.Mock.AddMethod",
+                    "string:org.freedesktop.login1.Manager", f"string:{method}", "string:s", "string:",
+                    "string:raise dbus.exceptions.DBusException('no', name='org.freedesktop.DBus.Error.AccessDenied')"],
+                   check=True, capture_output=True)
+    result = runner.run(tool, "", env=logind.env)
+    assert (result.stdout, result.stderr.decode(), result.status) == (
+        b"", f"{tool}: systemd-logind refused to {action} (org.freedesktop.DBus.Error.AccessDenied): "
+             "check that this is a logind session and that polkit allows it\n", 1)
+
+
+@only_on("native")
+def test_sessionend_without_a_session_manager_says_so(runner, services):
     env = dict(services.env, DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
     result = runner.run("SessionEnd", "", env=env)
-    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
+    assert (result.stdout, result.stderr.decode(), result.status) == (
+        b"", "SessionEnd: cannot reach the system bus to end the session: check that D-Bus is running\n", 1)

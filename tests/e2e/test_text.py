@@ -220,12 +220,3 @@ def test_noticeshow_box_under_wine(runner, tail, text, icon):
     assert seen.returncode == 0, seen.stderr
     assert seen.stdout.decode().splitlines() == [f"text={text}", f"icon={icon}", "buttons=1"], seen.stderr
     assert (out, box.returncode) == (b"", 0), err
-
-
-@only_on("native")
-def test_noticeshow_without_a_display(runner, services):
-    env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    result = runner.run("NoticeShow", "0 nobody sees this", env=env, timeout=20)
-    assert result.stdout == b""
-    assert result.status == 1
-    assert result.stderr.decode().splitlines() == ["NoticeShow: run-time error: Cannot open display"]

@@ -30,12 +30,10 @@ constexpr std::int32_t kPlayCount = 1;
 
 bool loaded = false;          // the window and its player exist
 bool play_requested = false;  // Main has asked the player to play
-bool has_played = false;      // the player has reached the playing state
 bool in_error_step = false;   // the error box is up; the window goes after it
 
-void OnPlayStateChange(platform::PlayState new_state);
+void OnMediaEvent(platform::MediaEvent event);
 void OnKeyPress(std::int16_t key_ascii);
-void OnMediaError();
 
 void Unload() {
   if (!loaded) return;
@@ -51,30 +49,25 @@ void OnLoad() {
 // The first use of the player loads the window.
 void Load() {
   if (loaded) return;
-  platform::LoadMediaWindow({&OnPlayStateChange, &OnKeyPress, &OnMediaError});
+  platform::LoadMediaWindow({&OnMediaEvent, &OnKeyPress});
   loaded = true;
   OnLoad();
 }
 
-void OnPlayStateChange(platform::PlayState new_state) {
+void OnMediaEvent(platform::MediaEvent event) {
   if (!loaded || in_error_step) return;
-  switch (new_state) {
-    case platform::PlayState::kStopped:
-    case platform::PlayState::kMediaEnded:
+  switch (event) {
+    // A failure ends the program without a word: the player shows no
+    // dialogs of its own, and the window must not stay behind, hidden or frozen.
+    case platform::MediaEvent::kEnded:
+    case platform::MediaEvent::kFailed:
       Unload();
       break;
-    case platform::PlayState::kPlaying:
-      has_played = true;
+    case platform::MediaEvent::kPlaying:
       platform::ShowMediaWindow();
       break;
-    // Media that cannot be opened: the player loses it (undefined) without
-    // ever playing. Ready is no sign of failure: a player may pass through
-    // it, in any order, while it opens good media; a failure comes as an
-    // error event.
-    case platform::PlayState::kUndefined:
-      if (!has_played) Unload();
-      break;
-    default:
+    case platform::MediaEvent::kOpened:
+    case platform::MediaEvent::kPaused:
       break;
   }
 }
@@ -98,12 +91,6 @@ void OnKeyPress(std::int16_t key_ascii) {
   }
 }
 
-// A player error ends the program without a word: the player shows no
-// dialogs of its own, and the window must not stay behind, hidden or frozen.
-void OnMediaError() {
-  if (!in_error_step) Unload();
-}
-
 }  // namespace
 
 // A fresh, hidden window; the player comes with its first use.
@@ -111,7 +98,6 @@ void Create() {
   paused = false;
   loaded = false;
   play_requested = false;
-  has_played = false;
   in_error_step = false;
 }
 
@@ -157,10 +143,10 @@ void ShowError(const std::u16string& description) {
   line += description;
   line += u".";
   try {
-    platform::MessageBox(description, u"MovieShow", platform::MessageIcon::kNone);
-  } catch (const qcp::Failure&) {
+    platform::ShowMessageBox(description, u"MovieShow", platform::MessageIcon::kNone);
+  } catch (...) {
     // No box can be shown (no display): the line must not be lost with it.
-    // The box's own failure then ends the run as uncaught failures do.
+    // The box's own failure then ends the run.
     qcp::PrintLine(*output, line);
     throw;
   }

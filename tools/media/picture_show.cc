@@ -6,7 +6,6 @@
 #include "console/command_line.h"
 #include "console/failure.h"
 #include "console/numbers.h"
-#include "picture_show_icon.h"
 #include "platform/event_loop.h"
 #include "platform/locale.h"
 #include "platform/picture_window.h"
@@ -20,8 +19,6 @@ namespace picture_show {
 // picture, and the quit timer. It has no frame, so the window is exactly the
 // picture.
 namespace window {
-
-constexpr std::int32_t kKeyEscape = 27;
 
 // The picture control; with auto-size on, its size is the picture's.
 struct PictureBox {
@@ -72,8 +69,8 @@ void Unload();
 
 void OnPictureClick() { Unload(); }
 
-void OnPictureKeyUp(std::int32_t key_code) {
-  if (key_code == kKeyEscape) Unload();
+void OnPictureKeyUp(platform::PictureKey key) {
+  if (key == platform::PictureKey::kEscape) Unload();
 }
 
 void OnQuitTimer() {
@@ -87,8 +84,7 @@ void OnQueryUnload() { Unload(); }
 // Creates the window, hidden.
 void Load() {
   if (loaded) return;
-  platform::CreatePictureWindow({&OnPictureClick, &OnPictureKeyUp, &OnQueryUnload, &OnQuitTimer},
-                                kPictureShowIcon);
+  platform::CreatePictureWindow({&OnPictureClick, &OnPictureKeyUp, &OnQueryUnload, &OnQuitTimer});
   loaded = true;
 }
 

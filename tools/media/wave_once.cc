@@ -23,7 +23,6 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
     ShowUsage(out);
     return;
   }
-  // A sound that cannot be found or played is silence, and nothing is printed.
   platform::PlayWave(command_line, /*loop=*/false);
 }
 

@@ -45,7 +45,7 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   }
   const std::u16string message = qcp::TextAfterFirstBlank(command_line);
   const platform::MessageIcon icon = IconOf(qcp::NumericValue(words[0]));
-  platform::MessageBox(message, std::u16string(qcp::kPingnoteProduct), icon);
+  platform::ShowMessageBox(message, std::u16string(qcp::kPingnoteProduct), icon);
 }
 
 extern const qcp::ToolEntry kTool{u"NoticeShow", &Main};

@@ -9,7 +9,7 @@ namespace movie_show::window { extern bool paused; }
 
 namespace {
 
-using platform::PlayState;
+using platform::MediaEvent;
 
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
@@ -105,42 +105,36 @@ TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
   }
 }
 
-TEST(MovieShowTest, PlayStateTable) {
+TEST(MovieShowTest, MediaEventTable) {
   struct Case {
-    std::initializer_list<PlayState> states;
+    std::initializer_list<MediaEvent> events;
     std::initializer_list<const char*> calls;
   };
   const Case cases[] = {
-      {{PlayState::kPlaying}, {"ShowMediaWindow"}},
-      {{PlayState::kTransitioning, PlayState::kPlaying, PlayState::kPlaying}, {"ShowMediaWindow", "ShowMediaWindow"}},
-      {{PlayState::kPlaying, PlayState::kStopped}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{PlayState::kPlaying, PlayState::kMediaEnded}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{PlayState::kPlaying, PlayState::kMediaEnded, PlayState::kTransitioning, PlayState::kStopped, PlayState::kPlaying}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{PlayState::kStopped}, {"UnloadMediaWindow"}},
-      {{PlayState::kMediaEnded}, {"UnloadMediaWindow"}},
-      {{PlayState::kPlaying, PlayState::kPaused}, {"ShowMediaWindow"}},
-      {{PlayState::kPaused, PlayState::kBuffering, PlayState::kWaiting, PlayState::kReconnecting}, {}},
-      // Ready, even after the request to play, is a step on the way to
-      // playing (failures come as errors); undefined before playing is lost
-      // media.
-      {{PlayState::kTransitioning, PlayState::kReady}, {}},
-      {{PlayState::kReady, PlayState::kTransitioning, PlayState::kReady, PlayState::kPlaying}, {"ShowMediaWindow"}},
-      {{PlayState::kTransitioning, PlayState::kUndefined}, {"UnloadMediaWindow"}},
-      {{PlayState::kPlaying, PlayState::kReady, PlayState::kUndefined}, {"ShowMediaWindow"}},
+      {{MediaEvent::kPlaying}, {"ShowMediaWindow"}},
+      {{MediaEvent::kPlaying, MediaEvent::kPlaying}, {"ShowMediaWindow", "ShowMediaWindow"}},
+      {{MediaEvent::kPlaying, MediaEvent::kEnded}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{MediaEvent::kPlaying, MediaEvent::kEnded, MediaEvent::kEnded, MediaEvent::kPlaying}, {"ShowMediaWindow", "UnloadMediaWindow"}},
+      {{MediaEvent::kEnded}, {"UnloadMediaWindow"}},
+      {{MediaEvent::kPlaying, MediaEvent::kPaused}, {"ShowMediaWindow"}},
+      {{MediaEvent::kPaused}, {}},
+      // Opened, even after the request to play, is a step on the way to playing.
+      {{MediaEvent::kOpened}, {}},
+      {{MediaEvent::kOpened, MediaEvent::kOpened, MediaEvent::kPlaying}, {"ShowMediaWindow"}},
+      {{MediaEvent::kPlaying, MediaEvent::kOpened}, {"ShowMediaWindow"}},
   };
   for (const Case& c : cases) {
     Start();
-    for (PlayState state : c.states) fake::DeliverPlayStateChange(state);
+    for (MediaEvent event : c.events) fake::DeliverMediaEvent(event);
     EXPECT_EQ(fake::Calls(), With(kStart, c.calls));
     EXPECT_EQ(fake::StdOut(), "");
   }
 }
 
 // Players that report the opening while the URL is being set (Wine's does).
-void DeliverReady() { fake::DeliverPlayStateChange(PlayState::kReady); }
-void DeliverUndefined() { fake::DeliverPlayStateChange(PlayState::kUndefined); }
-void DeliverError() { fake::DeliverMediaError(); }
-void DeliverPlaying() { fake::DeliverPlayStateChange(PlayState::kPlaying); }
+void DeliverOpened() { fake::DeliverMediaEvent(MediaEvent::kOpened); }
+void DeliverFailed() { fake::DeliverMediaEvent(MediaEvent::kFailed); }
+void DeliverPlaying() { fake::DeliverMediaEvent(MediaEvent::kPlaying); }
 
 TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
   const Calls before_play = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)",
@@ -150,11 +144,10 @@ TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
     Calls after_url;
   };
   const Case cases[] = {
-      {&DeliverReady, {"PlayerPlay"}},  // ready to play is where a URL leads
+      {&DeliverOpened, {"PlayerPlay"}},  // ready to play is where a URL leads
       {&DeliverPlaying, {"ShowMediaWindow", "PlayerPlay"}},
       // Nothing to play: no play request, the window goes at once.
-      {&DeliverUndefined, {"UnloadMediaWindow"}},
-      {&DeliverError, {"UnloadMediaWindow"}},
+      {&DeliverFailed, {"UnloadMediaWindow"}},
   };
   for (const Case& c : cases) {
     fake::Reset();
@@ -170,8 +163,8 @@ TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
 TEST(MovieShowTest, MediaErrorEndsSilently) {
   for (bool playing : {false, true}) {
     Start();
-    if (playing) fake::DeliverPlayStateChange(PlayState::kPlaying);
-    fake::DeliverMediaError();
+    if (playing) fake::DeliverMediaEvent(MediaEvent::kPlaying);
+    fake::DeliverMediaEvent(MediaEvent::kFailed);
     EXPECT_EQ(fake::Calls(), With(kStart, playing ? std::initializer_list<const char*>{"ShowMediaWindow",
                                                                                         "UnloadMediaWindow"}
                                                   : std::initializer_list<const char*>{"UnloadMediaWindow"}));
@@ -196,7 +189,7 @@ TEST(MovieShowTest, KeyTable) {
   };
   for (const Case& c : cases) {
     Start();
-    fake::DeliverPlayStateChange(PlayState::kPlaying);
+    fake::DeliverMediaEvent(MediaEvent::kPlaying);
     for (std::int16_t key : c.keys) fake::DeliverKeyPress(key);
     EXPECT_EQ(fake::Calls(), With(With(kStart, {"ShowMediaWindow"}), c.calls));
     EXPECT_EQ(movie_show::window::paused, c.paused);
@@ -207,10 +200,10 @@ TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
   Start();
   // Paused and resumed some other way (the player's own menu): the tool's
   // toggle stays where it was.
-  fake::DeliverPlayStateChange(PlayState::kPlaying);
-  fake::DeliverPlayStateChange(PlayState::kPaused);
+  fake::DeliverMediaEvent(MediaEvent::kPlaying);
+  fake::DeliverMediaEvent(MediaEvent::kPaused);
   fake::DeliverKeyPress(32);
-  fake::DeliverPlayStateChange(PlayState::kPlaying);
+  fake::DeliverMediaEvent(MediaEvent::kPlaying);
   fake::DeliverKeyPress(32);
   EXPECT_EQ(fake::Calls(), With(kStart, {"ShowMediaWindow", "PlayerPause", "ShowMediaWindow", "PlayerPlay"}));
   EXPECT_FALSE(movie_show::window::paused);
@@ -227,9 +220,9 @@ TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
 bool loaded_after_the_end = false;
 void NoteOutputAndEndTheMedia() {
   NoteOutput();
-  fake::DeliverPlayStateChange(PlayState::kMediaEnded);
+  fake::DeliverMediaEvent(MediaEvent::kEnded);
   fake::DeliverKeyPress(27);
-  fake::DeliverMediaError();
+  fake::DeliverMediaEvent(MediaEvent::kFailed);
   loaded_after_the_end = fake::MediaWindowLoaded();
 }
 

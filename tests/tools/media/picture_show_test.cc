@@ -28,7 +28,7 @@ std::string Show(std::u16string tail, char16_t decimal_separator = u'.') {
   return fake::StdOut();
 }
 
-const Calls kShown = {"CreatePictureWindow(icon)", "LoadPicture(cat.jpg)", "SizePictureWindow(200, 100)",
+const Calls kShown = {"CreatePictureWindow", "LoadPicture(cat.jpg)", "SizePictureWindow(200, 100)",
                       "ShowPictureWindow"};
 
 Calls ShownThen(std::initializer_list<std::string> more) {
@@ -49,11 +49,11 @@ TEST(PictureShowTest, APictureThatDoesNotLoadIsNeverShown) {
   fake::SetPictureFailure(u"broken.gif", u"Invalid picture");
   qcp_test::Call(picture_show::Main, u"5 broken.gif");
   EXPECT_EQ(fake::StdOut(), "ERROR! Invalid picture.\r\n");
-  EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow(icon)", "LoadPicture(broken.gif)", "UnloadPictureWindow"}));
+  EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow", "LoadPicture(broken.gif)", "UnloadPictureWindow"}));
 
   // Not even with an invalid seconds word: the picture fails first.
   EXPECT_EQ(Show(u"66 missing.jpg"), "ERROR! File not found.\r\n");
-  EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow(icon)", "LoadPicture(missing.jpg)", "UnloadPictureWindow"}));
+  EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow", "LoadPicture(missing.jpg)", "UnloadPictureWindow"}));
   EXPECT_FALSE(fake::PictureWindowLoaded());
 }
 
@@ -144,7 +144,7 @@ TEST(PictureShowTest, AClickEscOrCloseUnloadsTheWindow) {
   };
   const Case cases[] = {
       {"click", [] { return fake::ClickPicture(); }},
-      {"Esc", [] { return fake::ReleaseKey(27); }},
+      {"Esc", [] { return fake::ReleaseKey(platform::PictureKey::kEscape); }},
       {"close", [] { return fake::AskToClose(); }},
   };
   for (const char16_t* tail : {u"0 cat.jpg", u"5 cat.jpg", u"66 cat.jpg"}) {
@@ -162,7 +162,7 @@ TEST(PictureShowTest, AClickEscOrCloseUnloadsTheWindow) {
 
 TEST(PictureShowTest, OtherKeysLeaveTheWindowOpen) {
   Show(u"5 cat.jpg");
-  for (int key : {13, 32, 65, 0, 26, 28}) EXPECT_TRUE(fake::ReleaseKey(key));
+  EXPECT_TRUE(fake::ReleaseKey(platform::PictureKey::kOther));
   EXPECT_EQ(fake::Calls(), ShownThen({"StartPictureTimer(5000)"}));
   EXPECT_EQ(fake::PictureTimerInterval(), 5000);
 }
