@@ -405,6 +405,7 @@ def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
 DEEP_TRASH = r"""
 import json, os, resource, subprocess, sys
 top, depth, descriptors, program = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+mount_at = int(sys.argv[5])
 subprocess.run(["mount", "-t", "tmpfs", "-o", "size=512m", "qcp-deep", top], check=True)
 home = os.path.join(top, "home")
 trash = os.path.join(home, ".local/share/Trash")
@@ -425,6 +426,11 @@ os.symlink(outside, "to outside", dir_fd=fd)
 os.mkdir("read-only", dir_fd=fd)
 os.chmod("read-only", 0o555, dir_fd=fd)
 os.close(fd)
+mounted = os.path.join(trash, "files", *["d"] * mount_at, "m")
+if mount_at:
+    os.mkdir(mounted)
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "qcp-inner", mounted], check=True)
+    open(os.path.join(mounted, "kept"), "w").write("kept")
 open(os.path.join(trash, "info", "d.trashinfo"), "w").write(
     "[Trash Info]\nPath=/somewhere/d\nDeletionDate=2024-05-01T10:00:00\n")
 env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local/share"))
@@ -434,25 +440,32 @@ run = subprocess.run([program, top, "3"], env=env, capture_output=True, preexec_
 print(json.dumps({"status": run.returncode, "stdout": run.stdout.decode(errors="replace"),
                   "stderr": run.stderr.decode(errors="replace")[-500:],
                   "files": os.listdir(os.path.join(trash, "files")), "info": os.listdir(os.path.join(trash, "info")),
-                  "outside": sorted(os.listdir(outside))}))
+                  "outside": sorted(os.listdir(outside)), "kept": os.path.exists(os.path.join(mounted, "kept"))}))
 """
 
 
 @only_on("native")
-@pytest.mark.parametrize("depth, descriptors", [(3000, 256), (30000, 1024)])
-def test_trashpurge_removes_trees_of_any_depth(runner, tmp_path, depth, descriptors):
+@pytest.mark.parametrize("depth, descriptors, mount_at", [(3000, 256, 0), (30000, 1024, 0), (60, 64, 50)])
+def test_trashpurge_removes_trees_of_any_depth(runner, tmp_path, depth, descriptors, mount_at):
     if os.geteuid() != 0 or not shutil.which("unshare"):
         pytest.skip("needs root for a private mount namespace")
     top = tmp_path / "deep"
     top.mkdir()
     run = subprocess.run(["unshare", "-m", "--propagation", "private", "python3", "-c", DEEP_TRASH, str(top),
-                          str(depth), str(descriptors), str(runner.program("TrashPurge"))],
+                          str(depth), str(descriptors), str(runner.program("TrashPurge")), str(mount_at)],
                          capture_output=True, timeout=900)
     assert run.returncode == 0, run.stderr
     result = json.loads(run.stdout)
-    assert (result["status"], result["stdout"], result["stderr"]) == (0, "", "")
-    assert (result["files"], result["info"]) == ([], [])
     assert result["outside"] == ["keep.txt"]
+    if not mount_at:
+        assert (result["status"], result["stdout"], result["stderr"]) == (0, "", "")
+        assert (result["files"], result["info"]) == ([], [])
+        return
+    # A mount deep inside stays, at its own place in the item, which keeps its name and description.
+    assert (result["status"], result["stdout"]) == (1, "")
+    assert result["stderr"] == \
+        "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts\n"
+    assert (result["files"], result["info"], result["kept"]) == (["d"], ["d.trashinfo"], True)
 
 
 # A folder moved out of an item while it is emptied, from a shell that sits
