@@ -29,7 +29,7 @@
 #include "platform/posix/fd_tree.h"
 #include "platform/posix/gtk_trash_dialogs.h"
 #include "platform/posix/trash_sound.h"
-#include "platform/shell.h"
+#include "platform/trash.h"
 
 namespace platform {
 namespace {

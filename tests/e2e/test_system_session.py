@@ -445,7 +445,8 @@ def test_start_never_hands_the_name_to_a_shell(runner, handlers):
     for tail in (f"0 /nonexistent;touch {pwned}", f"0 $(touch {pwned})", f"0 `touch {pwned}`",
                  f"0 qcp-handler;touch {pwned}"):
         result = runner.run("Start", tail, env=handlers.env)
-        assert (result.stdout, result.status) == (b"", 0)
+        assert (result.stdout, result.status) == (b"", 1)
+        assert result.stderr.decode().endswith(" was not found; check the name and its folder\n")
     time.sleep(1)
     assert not pwned.exists()
     assert handlers.handled() is None

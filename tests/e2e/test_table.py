@@ -22,3 +22,5 @@ def test_table(runner, case):
     assert result.status == case.status, result.stderr
     if case.failure is not None:
         assert result.stderr.decode(errors="replace").strip() == f"{case.tool}: run-time error: {case.failure}"
+    if case.says is not None:
+        assert result.stderr.decode(errors="replace").strip() == f"{case.tool}: {case.says}"
