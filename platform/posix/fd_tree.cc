@@ -67,6 +67,18 @@ std::vector<std::string> ListNames(int directory) {
   return names;
 }
 
+int RenameNoReplace(int from_directory, const char* from, int to_directory, const char* to) {
+  if (::renameat2(from_directory, from, to_directory, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+  Entry there;
+  if (Inspect(to_directory, to, there)) {
+    errno = EEXIST;
+    return -1;
+  }
+  if (errno != ENOENT) return -1;
+  return ::renameat(from_directory, from, to_directory, to);
+}
+
 namespace {
 
 // Opens a directory of the tree for emptying, giving the user the rights on
@@ -229,13 +241,13 @@ bool TreeRemover::Enter(std::size_t above, const std::string& child) {
     int status = -1;
     do {
       name = ".qcp-emptying-" + std::to_string(++serial_);
-      status = ::renameat2(from, child.c_str(), top, name.c_str(), RENAME_NOREPLACE);
+      status = RenameNoReplace(from, child.c_str(), top, name.c_str());
     } while (status != 0 && errno == EEXIST);
     if (status == 0) {
       Entry moved;
       // Taken out of a directory that had itself left the tree meanwhile: put back, untouched.
       if (!Inspect(top, name.c_str(), moved) || !SameAs(moved, level) || !Hangs(above)) {
-        ::renameat2(top, name.c_str(), from, child.c_str(), RENAME_NOREPLACE);
+        RenameNoReplace(top, name.c_str(), from, child.c_str());
         levels_[above].left = true;
         return false;
       }
@@ -266,8 +278,7 @@ void TreeRemover::Finish(Level done) {
   levels_[up].all = false;
   if (done.moved) {
     if (!reachable ||
-        ::renameat2(levels_[0].fd.get(), done.name.c_str(), levels_[up].fd.get(), done.original.c_str(),
-                    RENAME_NOREPLACE) != 0) {
+        RenameNoReplace(levels_[0].fd.get(), done.name.c_str(), levels_[up].fd.get(), done.original.c_str()) != 0) {
       levels_[0].all = false;
     }
   }

@@ -48,6 +48,11 @@ bool InspectOpen(int fd, Entry& entry);
 // The names in a directory, "." and ".." left out.
 std::vector<std::string> ListNames(int directory);
 
+// Renames without replacing what may be at `to`; where the file system
+// cannot promise that, only when nothing is there a moment before. 0 or -1
+// with errno, as renameat.
+int RenameNoReplace(int from_directory, const char* from, int to_directory, const char* to);
+
 // Removes the directory `name` under `parent` with everything in it, on
 // `device` only. Whatever is left (another mount, a directory moved out of
 // the tree while it was emptied, something that could not be removed) stays

@@ -216,7 +216,8 @@ bool OpenItem(const OpenRequest& request) {
     if (!named_by_uri && ::lstat(Resolved(name, directory).c_str(), &info) != 0) {
       qcp::RaiseUnfulfilled(request.item + u" was not found; check the name and its folder");
     }
-    qcp::RaiseUnfulfilled(u"no application opens " + request.item + u"; choose one for its type in the desktop's settings");
+    qcp::RaiseUnfulfilled(u"no application opens " + request.item +
+                          u"; choose one for its type in the desktop's settings");
   }
   pid_t pid;
   if (!Spawn(program, qcp::Utf8FromUtf16(request.parameters), directory, pid)) {

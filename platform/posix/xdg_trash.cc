@@ -7,8 +7,8 @@
 // Everything is removed relative to directory descriptors opened without
 // following symlinks and without crossing into other mounts, so nothing
 // outside the trash directories is ever touched: a symlink in the trash is
-// removed, never its target. The question, the progress window and the
-// sound are in gtk_trash_dialogs.cc and trash_sound.cc.
+// removed, never its target (fd_tree.cc). The question, the progress window
+// and the sound are in gtk_trash_dialogs.cc and trash_sound.cc.
 #include <mntent.h>
 #include <pwd.h>
 #include <stdio.h>
@@ -174,11 +174,11 @@ bool RemoveItem(const Trash& trash, const std::string& name, unsigned serial) {
     removed = false;
   } else {
     const std::string claim = ".qcp-emptying-" + std::to_string(::getpid()) + "-" + std::to_string(serial);
-    if (::renameat2(files, name.c_str(), files, claim.c_str(), RENAME_NOREPLACE) != 0) return errno == ENOENT;
+    if (RenameNoReplace(files, name.c_str(), files, claim.c_str()) != 0) return errno == ENOENT;
     Entry claimed;
     removed = Inspect(files, claim.c_str(), claimed) && claimed.inode == entry.inode &&
               RemoveTree(files, claim, trash.device);
-    if (!removed) ::renameat2(files, claim.c_str(), files, name.c_str(), RENAME_NOREPLACE);
+    if (!removed) RenameNoReplace(files, claim.c_str(), files, name.c_str());
   }
   if (removed && trash.info) ::unlinkat(trash.info.get(), (name + ".trashinfo").c_str(), 0);
   return removed;
