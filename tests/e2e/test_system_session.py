@@ -439,6 +439,14 @@ def test_start_opens_a_url_with_its_scheme_handler(runner, handlers):
     result = runner.run("Start", "7 qcptest://host/path?q=1", env=handlers.env)
     assert (result.stdout, result.status) == (b"", 0)
     assert wait_for(handlers.handled, what="the handler") == ["qcptest://host/path?q=1"]
+    # A scheme, or an existing file's type, that no application takes is said so natively.
+    odd = handlers.root / "data.qcpodd"
+    odd.write_bytes(bytes(range(256)))
+    for item in ("qcpnothing://host", str(odd)):
+        result = runner.run("Start", f"0 {item}", env=handlers.env)
+        assert (result.stdout, result.status) == (b"", 1)
+        assert result.stderr.decode().splitlines() == [
+            f"Start: no application opens {item}; choose one for its type in the desktop's settings"]
 
 
 @only_on("native")
