@@ -271,6 +271,9 @@ void TreeRemover::Finish(Level done) {
   done.fd = Fd();
   if (!reachable) levels_[up].left = true;
   const std::size_t hung_in = done.moved ? 0 : up;
+  // Time has passed below: what is checked before the next removal is where they are now.
+  levels_[up].unchecked = 0;
+  levels_[hung_in].unchecked = 0;
   if (done.all && MayChange(hung_in) &&
       (::unlinkat(levels_[hung_in].fd.get(), done.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT)) {
     return;
