@@ -419,6 +419,15 @@ def test_start_runs_an_executable_directly_without_waiting(runner, handlers):
     assert (result.stdout, result.status) == (b"", 0)
     assert wait_for(handlers.handled, what="the program") == [""]  # started without parameters
 
+    # An executable file the system cannot run is said so natively.
+    broken = handlers.root / "not a program"
+    broken.write_bytes(b"\x7fELF broken")
+    broken.chmod(0o755)
+    result = runner.run("Start", f"0 {broken}", env=handlers.env)
+    assert (result.stdout, result.status) == (b"", 1)
+    assert result.stderr.decode().splitlines() == [
+        f"Start: {broken} could not be started; check that it is a program this system can run"]
+
 
 @only_on("native")
 def test_start_opens_a_document_with_its_application_without_waiting(runner, handlers):
