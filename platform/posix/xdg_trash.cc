@@ -7,110 +7,32 @@
 // Everything is removed relative to directory descriptors opened without
 // following symlinks and without crossing into other mounts, so nothing
 // outside the trash directories is ever touched: a symlink in the trash is
-// removed, never its target. The question, the progress window and the
-// sound are in gtk_trash_dialogs.cc and trash_sound.cc.
-#include <dirent.h>
-#include <fcntl.h>
+// removed, never its target (fd_tree.cc). The question, the progress window
+// and the sound are in gtk_trash_dialogs.cc and trash_sound.cc.
 #include <mntent.h>
 #include <pwd.h>
+#include <stdio.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "console/failure.h"
 #include "console/utf.h"
+#include "platform/posix/fd_tree.h"
 #include "platform/posix/gtk_trash_dialogs.h"
 #include "platform/posix/trash_sound.h"
-#include "platform/shell.h"
-
-#ifndef STATX_ATTR_MOUNT_ROOT
-#define STATX_ATTR_MOUNT_ROOT 0x00002000
-#endif
+#include "platform/trash.h"
 
 namespace platform {
 namespace {
-
-constexpr int kOpenDirectory = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-class Fd {
- public:
-  Fd() = default;
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  Fd& operator=(Fd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
-};
-
-struct Entry {
-  mode_t mode = 0;
-  uid_t owner = 0;
-  dev_t device = 0;
-  ino_t inode = 0;
-  bool mount_root = false;
-};
-
-// What `name` under `parent` is, without following a symlink.
-bool Inspect(int parent, const char* name, Entry& entry) {
-  struct statx info;
-  if (::statx(parent, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO,
-              &info) != 0) {
-    return false;
-  }
-  entry.mode = info.stx_mode;
-  entry.owner = info.stx_uid;
-  entry.device = makedev(info.stx_dev_major, info.stx_dev_minor);
-  entry.inode = info.stx_ino;
-  entry.mount_root = (info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
-                     (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-  return true;
-}
-
-bool InspectOpen(int fd, Entry& entry) {
-  struct statx info;
-  if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO, &info) != 0) return false;
-  entry.mode = info.stx_mode;
-  entry.owner = info.stx_uid;
-  entry.device = makedev(info.stx_dev_major, info.stx_dev_minor);
-  entry.inode = info.stx_ino;
-  entry.mount_root = false;
-  return true;
-}
-
-// The names in a directory, "." and ".." left out.
-std::vector<std::string> ListNames(int directory) {
-  std::vector<std::string> names;
-  const int copy = ::fcntl(directory, F_DUPFD_CLOEXEC, 3);
-  if (copy < 0) return names;
-  DIR* stream = ::fdopendir(copy);
-  if (stream == nullptr) {
-    ::close(copy);
-    return names;
-  }
-  ::rewinddir(stream);
-  while (const dirent* item = ::readdir(stream)) {
-    const std::string_view name = item->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
-  }
-  ::closedir(stream);
-  return names;
-}
 
 // ---- Finding the trash directories ------------------------------------------
 
@@ -237,122 +159,38 @@ std::vector<Trash> TrashesOf(const std::string& root) {
 
 // ---- Removing ----------------------------------------------------------------
 
-// Opens a directory inside the trash for emptying, giving the user the
-// rights on it that removing its contents needs (items of the user's own
-// may have come to the trash read-only).
-Fd OpenForEmptying(int parent, const char* name, dev_t device) {
-  Fd fd(::openat(parent, name, kOpenDirectory));
-  if (!fd && errno == EACCES) {
-    const Fd path(::openat(parent, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    Entry entry;
-    if (!path || !InspectOpen(path.get(), entry) || entry.owner != ::geteuid()) return Fd();
-    const std::string self = "/proc/self/fd/" + std::to_string(path.get());
-    if (::chmod(self.c_str(), (entry.mode & 07777) | S_IRWXU) != 0) return Fd();
-    fd = Fd(::openat(parent, name, kOpenDirectory));
-  }
+// Removes the item `name` of `trash` and its description. A folder is first
+// renamed to a name of this run's own in the same files/, so that a restore
+// meanwhile fails instead of racing with the removal; what could not be
+// removed goes back under its own name, its description kept.
+bool RemoveItem(const Trash& trash, const std::string& name, unsigned serial) {
+  const int files = trash.files.get();
   Entry entry;
-  if (!fd || !InspectOpen(fd.get(), entry) || !S_ISDIR(entry.mode) || entry.device != device) return Fd();
-  if ((entry.mode & S_IRWXU) != S_IRWXU && entry.owner == ::geteuid()) {
-    ::fchmod(fd.get(), (entry.mode & 07777) | S_IRWXU);
+  if (!Inspect(files, name.c_str(), entry)) return errno == ENOENT;
+  bool removed;
+  if (!S_ISDIR(entry.mode)) {
+    removed = ::unlinkat(files, name.c_str(), 0) == 0 || errno == ENOENT;
+  } else if (entry.mount_root || entry.device != trash.device) {
+    removed = false;
+  } else {
+    const std::string claim = ".qcp-emptying-" + std::to_string(::getpid()) + "-" + std::to_string(serial);
+    if (RenameNoReplace(files, name.c_str(), files, claim.c_str()) != 0) return errno == ENOENT;
+    Entry claimed;
+    removed = Inspect(files, claim.c_str(), claimed) && claimed.inode == entry.inode &&
+              RemoveTree(files, claim, trash.device);
+    if (!removed) RenameNoReplace(files, claim.c_str(), files, name.c_str());
   }
-  return fd;
-}
-
-// One directory on the way down a tree being removed: its name in the one
-// above, who it is, what is left to remove in it, and its descriptor while it
-// is one of the deepest few.
-struct Level {
-  std::string name;
-  dev_t device = 0;
-  ino_t inode = 0;
-  Fd fd;
-  std::vector<std::string> names;
-  std::size_t next = 0;
-  bool all = true;  // everything in it removed so far
-};
-
-// A tree of any depth is removed with this many directory descriptors at
-// most (and one more for a moment), and with its levels on the heap, not
-// the stack.
-constexpr std::size_t kOpenLevels = 16;
-
-// The directory of `level` again, through the ".." of the one below it; only
-// when it is still the very directory it was (no one moved the tree meanwhile).
-Fd ReopenAbove(int below, const Level& level) {
-  Fd fd(::openat(below, "..", kOpenDirectory));
-  Entry entry;
-  if (!fd || !InspectOpen(fd.get(), entry) || entry.device != level.device || entry.inode != level.inode) return Fd();
-  return fd;
-}
-
-bool EnterLevel(std::vector<Level>& levels, int parent, const std::string& name, dev_t device) {
-  Fd fd = OpenForEmptying(parent, name.c_str(), device);
-  Entry entry;
-  if (!fd || !InspectOpen(fd.get(), entry)) return false;
-  Level level;
-  level.name = name;
-  level.device = entry.device;
-  level.inode = entry.inode;
-  level.names = ListNames(fd.get());
-  level.fd = std::move(fd);
-  levels.push_back(std::move(level));
-  if (levels.size() > kOpenLevels) levels[levels.size() - 1 - kOpenLevels].fd = Fd();
-  return true;
-}
-
-// Removes the directory `name` under `parent` with everything in it. Another
-// file system mounted inside is left alone, and so is the directory it is
-// mounted on, and the directories above what is left.
-bool RemoveTree(int parent, const std::string& name, dev_t device) {
-  std::vector<Level> levels;
-  if (!EnterLevel(levels, parent, name, device)) return false;
-  bool removed = false;
-  while (!levels.empty()) {
-    const std::size_t depth = levels.size() - 1;
-    if (levels[depth].next < levels[depth].names.size()) {
-      const std::string child = levels[depth].names[levels[depth].next++];
-      const int directory = levels[depth].fd.get();
-      Entry entry;
-      bool gone;
-      if (!Inspect(directory, child.c_str(), entry)) {
-        gone = errno == ENOENT;
-      } else if (!S_ISDIR(entry.mode)) {
-        gone = ::unlinkat(directory, child.c_str(), 0) == 0 || errno == ENOENT;
-      } else {
-        gone = !entry.mount_root && entry.device == device && EnterLevel(levels, directory, child, device);
-      }
-      if (!gone) levels[depth].all = false;
-      continue;
-    }
-    // Done with everything in it: remove it from the one above.
-    Level done = std::move(levels.back());
-    levels.pop_back();
-    int above = parent;
-    if (!levels.empty()) {
-      Level& up = levels.back();
-      if (!up.fd) up.fd = ReopenAbove(done.fd.get(), up);
-      if (!up.fd) return false;  // moved meanwhile: what is left stays
-      above = up.fd.get();
-    }
-    done.fd = Fd();
-    removed = done.all && (::unlinkat(above, done.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT);
-    if (!removed && !levels.empty()) levels.back().all = false;
-  }
+  if (removed && trash.info) ::unlinkat(trash.info.get(), (name + ".trashinfo").c_str(), 0);
   return removed;
 }
 
-// Removes `name` under `parent` and, for a directory, everything in it.
-bool RemoveEntry(int parent, const char* name, dev_t device) {
-  Entry entry;
-  if (!Inspect(parent, name, entry)) return errno == ENOENT;
-  if (!S_ISDIR(entry.mode)) return ::unlinkat(parent, name, 0) == 0 || errno == ENOENT;
-  if (entry.mount_root || entry.device != device) return false;
-  return RemoveTree(parent, name, device);
-}
-
 // Descriptions whose item is gone, left over from an earlier emptying or a
-// removal by hand; only *.trashinfo files, never anything below info/.
-void RemoveStaleDescriptions(const Trash& trash) {
+// removal by hand; only *.trashinfo files, never anything below info/. One
+// written since `start`, or a moment ago, may be one whose item another
+// program is about to move in.
+void RemoveStaleDescriptions(const Trash& trash, std::time_t start) {
+  constexpr std::time_t kSettling = 10;
+  const std::time_t recent = std::min(start, std::time(nullptr) - kSettling);
   if (!trash.info) return;
   constexpr std::string_view kSuffix = ".trashinfo";
   for (const std::string& name : ListNames(trash.info.get())) {
@@ -360,6 +198,7 @@ void RemoveStaleDescriptions(const Trash& trash) {
     const std::string item = name.substr(0, name.size() - kSuffix.size());
     Entry entry;
     if (Inspect(trash.files.get(), item.c_str(), entry) || errno != ENOENT) continue;
+    if (!Inspect(trash.info.get(), name.c_str(), entry) || entry.modified >= recent) continue;
     ::unlinkat(trash.info.get(), name.c_str(), 0);
   }
 }
@@ -367,34 +206,46 @@ void RemoveStaleDescriptions(const Trash& trash) {
 }  // namespace
 
 bool EmptyTrash(const std::u16string& root, const TrashOptions& options) {
-  std::vector<Trash> trashes = TrashesOf(qcp::Utf8FromUtf16(root));
+  const std::time_t start = std::time(nullptr);
+  const std::string path = qcp::Utf8FromUtf16(root);
+  struct stat named;
+  if (!path.empty() && ::stat(path.c_str(), &named) != 0) {
+    qcp::RaiseUnfulfilled(root + u" does not exist; name a folder on the drive whose trash is to be emptied");
+  }
+  std::vector<Trash> trashes = TrashesOf(path);
   std::size_t items = 0;
   for (const Trash& trash : trashes) items += trash.items.size();
   if (items == 0) return true;
 
-  // Nobody to ask means nobody said yes.
-  if (options.confirm && (!TrashDisplayAvailable() || !ConfirmEmptying(items))) return false;
+  // Nobody to ask must not leave the trash full without a word.
+  if (options.confirm && !TrashDisplayAvailable()) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+  if (options.confirm && !ConfirmEmptying(items)) return false;
 
   std::optional<EmptyingProgress> progress;
   if (options.show_progress && TrashDisplayAvailable()) progress.emplace(items);
   bool cancelled = false;
+  std::size_t left = 0;
+  unsigned serial = 0;
   for (const Trash& trash : trashes) {
     for (const std::string& item : trash.items) {
       if (progress && progress->Cancelled()) {
         cancelled = true;
         break;
       }
-      if (RemoveEntry(trash.files.get(), item.c_str(), trash.device) && trash.info) {
-        ::unlinkat(trash.info.get(), (item + ".trashinfo").c_str(), 0);
-      }
+      if (!RemoveItem(trash, item, ++serial)) ++left;
       if (progress) progress->Step();
     }
     if (cancelled) break;
-    RemoveStaleDescriptions(trash);
+    RemoveStaleDescriptions(trash, start);
     ::unlinkat(trash.directory.get(), "directorysizes", 0);
   }
   progress.reset();
   if (cancelled) return false;
+  if (left != 0) {
+    qcp::RaiseUnfulfilled(qcp::Utf16FromUtf8(std::to_string(left)) +
+                          (left == 1 ? u" item" : u" items") +
+                          u" could not be removed and stay in the trash; check their permissions and mounts");
+  }
   if (options.play_sound) PlayEmptyingSound();
   return true;
 }

@@ -32,7 +32,11 @@ CASES = [
     Case("Start", '""', START_HELP),
     Case("Start", "notepad", START_HELP),
     Case("Start", "/?", START_HELP),
-    # An empty name is asked for, fails, and nothing is said (Wine would show its own error box).
-    Case("Start", "0 ", b"", platforms=("native",)),
-    Case("Start", "0 /nonexistent/qcp-item.txt", b"", platforms=("native",)),
+    # Natively a name that cannot be opened is reported (Wine shows its own error box).
+    Case("Start", "0 ", b"", 1, platforms=("native",),
+         says="no item was named; name a program, document, folder or URL to open"),
+    Case("Start", "0 /nonexistent/qcp-item.txt", b"", 1, platforms=("native",),
+         says="/nonexistent/qcp-item.txt was not found; check the name and its folder"),
+    Case("TrashPurge", "/nonexistent 3", b"", 1, platforms=("native",),
+         says="/nonexistent does not exist; name a folder on the drive whose trash is to be emptied"),
 ]

@@ -64,7 +64,7 @@ class Case:
     status: int = 0
     failure: str = None
     platforms: tuple = ("native", "wine")
-    says: str = None
+    says: str = None  # natively, a request left undone: the line after "<Tool>: " on standard error
 
     @property
     def id(self):

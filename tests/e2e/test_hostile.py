@@ -180,6 +180,7 @@ def test_hostile_input(runner, services, files, dismisser, tool):
                 failures.append(f"{label}: wrote {stderr[:200]!r} on standard error")
         elif status == 1:
             line = stderr.decode(errors="replace").strip()
+            # A run-time error, or a request natively left undone, in one line.
             if tool in WINDOWED:
                 line = line.splitlines()[-1] if line else line  # after the libraries' own warnings
             if stdout or not re.fullmatch(rf"{tool}: [^\n]+", line):
@@ -407,6 +408,7 @@ def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
 DEEP_TRASH = r"""
 import json, os, resource, subprocess, sys
 top, depth, descriptors, program = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+mount_at = int(sys.argv[5])
 subprocess.run(["mount", "-t", "tmpfs", "-o", "size=512m", "qcp-deep", top], check=True)
 home = os.path.join(top, "home")
 trash = os.path.join(home, ".local/share/Trash")
@@ -427,6 +429,11 @@ os.symlink(outside, "to outside", dir_fd=fd)
 os.mkdir("read-only", dir_fd=fd)
 os.chmod("read-only", 0o555, dir_fd=fd)
 os.close(fd)
+mounted = os.path.join(trash, "files", *["d"] * mount_at, "m")
+if mount_at:
+    os.mkdir(mounted)
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "qcp-inner", mounted], check=True)
+    open(os.path.join(mounted, "kept"), "w").write("kept")
 open(os.path.join(trash, "info", "d.trashinfo"), "w").write(
     "[Trash Info]\nPath=/somewhere/d\nDeletionDate=2024-05-01T10:00:00\n")
 env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local/share"))
@@ -436,25 +443,101 @@ run = subprocess.run([program, top, "3"], env=env, capture_output=True, preexec_
 print(json.dumps({"status": run.returncode, "stdout": run.stdout.decode(errors="replace"),
                   "stderr": run.stderr.decode(errors="replace")[-500:],
                   "files": os.listdir(os.path.join(trash, "files")), "info": os.listdir(os.path.join(trash, "info")),
-                  "outside": sorted(os.listdir(outside))}))
+                  "outside": sorted(os.listdir(outside)), "kept": os.path.exists(os.path.join(mounted, "kept"))}))
 """
 
 
 @only_on("native")
-@pytest.mark.parametrize("depth, descriptors", [(3000, 256), (30000, 1024)])
-def test_trashpurge_removes_trees_of_any_depth(runner, tmp_path, depth, descriptors):
+@pytest.mark.parametrize("depth, descriptors, mount_at", [(3000, 256, 0), (30000, 1024, 0), (60, 64, 50)])
+def test_trashpurge_removes_trees_of_any_depth(runner, tmp_path, depth, descriptors, mount_at):
     if os.geteuid() != 0 or not shutil.which("unshare"):
         pytest.skip("needs root for a private mount namespace")
     top = tmp_path / "deep"
     top.mkdir()
     run = subprocess.run(["unshare", "-m", "--propagation", "private", "python3", "-c", DEEP_TRASH, str(top),
-                          str(depth), str(descriptors), str(runner.program("TrashPurge"))],
+                          str(depth), str(descriptors), str(runner.program("TrashPurge")), str(mount_at)],
                          capture_output=True, timeout=900)
     assert run.returncode == 0, run.stderr
     result = json.loads(run.stdout)
-    assert (result["status"], result["stdout"], result["stderr"]) == (0, "", "")
-    assert (result["files"], result["info"]) == ([], [])
     assert result["outside"] == ["keep.txt"]
+    if not mount_at:
+        assert (result["status"], result["stdout"], result["stderr"]) == (0, "", "")
+        assert (result["files"], result["info"]) == ([], [])
+        return
+    # A mount deep inside stays, at its own place in the item, which keeps its name and description.
+    assert (result["status"], result["stdout"]) == (1, "")
+    assert result["stderr"] == \
+        "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts\n"
+    assert (result["files"], result["info"], result["kept"]) == (["d"], ["d.trashinfo"], True)
+
+
+# A folder moved out of an item while it is emptied, from a shell that sits
+# inside the item. The item itself, taken by the run, cannot be restored
+# meanwhile; the folder keeps what it held at the move but for the one batch
+# of removals under way. The race is met when the first removal has come and
+# the move finds the folder still well filled.
+RACED_TRASH = r"""
+import json, os, subprocess, sys
+top, program, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+subprocess.run(["mount", "-t", "tmpfs", "-o", "size=512m,nr_inodes=0", "qcp-race", top], check=True)
+home = os.path.join(top, "home")
+trash = os.path.join(home, ".local/share/Trash")
+env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local/share"))
+env.pop("DISPLAY", None)
+for attempt in range(5):
+    subprocess.run(["rm", "-rf", home, os.path.join(top, "restored")], check=True)
+    held = os.path.join(trash, "files", "big", "sub1")
+    os.makedirs(os.path.join(held, "sub2"))
+    os.makedirs(os.path.join(trash, "info"))
+    for n in range(count):
+        os.close(os.open(os.path.join(held, "sub2", str(n)), os.O_CREAT | os.O_WRONLY))
+    open(os.path.join(trash, "info", "big.trashinfo"), "w").write("[Trash Info]\nPath=/somewhere/big\n")
+    os.chdir(held)
+    full = os.stat("sub2").st_size  # a tmpfs folder's size counts its entries
+    process = subprocess.Popen([program, top, "3"], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        while os.stat("sub2").st_size == full and process.poll() is None:
+            pass
+        try:
+            os.rename(os.path.join(trash, "files", "big"), os.path.join(top, "restored-big"))
+            restore = "done"
+        except FileNotFoundError:
+            restore = "refused"
+        os.rename("sub2", os.path.join(top, "restored"))
+        at_move = len(os.listdir(os.path.join(top, "restored")))
+    except FileNotFoundError:
+        at_move = 0
+    out, err = process.communicate(timeout=600)
+    os.chdir(top)
+    if at_move > 1000:
+        break
+item = os.path.join(trash, "files", "big")
+print(json.dumps({"at_move": at_move, "full": count, "restore": restore, "status": process.returncode,
+                  "stdout": out.decode(errors="replace"), "stderr": err.decode(errors="replace")[-500:],
+                  "after": len(os.listdir(os.path.join(top, "restored"))),
+                  "files": os.listdir(os.path.join(trash, "files")), "info": os.listdir(os.path.join(trash, "info")),
+                  "item": sorted(os.listdir(item)) if os.path.isdir(item) else None}))
+"""
+
+
+@only_on("native")
+def test_trashpurge_leaves_a_folder_moved_out_mid_way_alone(runner, tmp_path):
+    if os.geteuid() != 0 or not shutil.which("unshare"):
+        pytest.skip("needs root for a private mount namespace")
+    top = tmp_path / "race"
+    top.mkdir()
+    run = subprocess.run(["unshare", "-m", "--propagation", "private", "python3", "-c", RACED_TRASH, str(top),
+                          str(runner.program("TrashPurge")), "120000"], capture_output=True, timeout=900)
+    assert run.returncode == 0, run.stderr
+    result = json.loads(run.stdout)
+    assert 1000 < result["at_move"] < result["full"], "the move did not come while the folder was being emptied"
+    assert result["restore"] == "refused"
+    assert result["after"] >= result["at_move"] - 64
+    # What stays of the item is back under its own name, with its description.
+    assert (result["status"], result["stdout"]) == (1, "")
+    assert result["stderr"].splitlines() == [
+        "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts"]
+    assert (result["files"], result["info"], result["item"]) == (["big"], ["big.trashinfo"], ["sub1"])
 
 
 # ---- A session manager out of reach ---------------------------------------------

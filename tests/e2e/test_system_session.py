@@ -55,6 +55,7 @@ def fill_trash(trash, outside):
     for name in TRASH_ITEMS + ["gone"]:
         (info / f"{name}.trashinfo").write_text(
             f"[Trash Info]\nPath=/somewhere/{name}\nDeletionDate=2024-05-01T10:00:00\n")
+        os.utime(info / f"{name}.trashinfo", (1714550400, 1714550400))
     (trash / "directorysizes").write_text("4096 1714550400 folder\n")
 
 
@@ -81,7 +82,7 @@ class Desk:
         (self.outside / "keep.txt").write_text("keep")
         self.env = dict(services.env, HOME=str(self.home), XDG_DATA_HOME=str(self.home / ".local/share"),
                         DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
-        self.no_display = {k: v for k, v in self.env.items() if k != "DISPLAY"}
+        self.no_display = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         self.refill()
 
     def refill(self, trash=None):
@@ -119,9 +120,12 @@ def mount(tmp_path):
 
 @only_on("native")
 def test_trashpurge_empties_the_home_trash_and_nothing_outside_it(runner, desk):
+    # Another program trashing something right now writes the description
+    # first and moves the item in a moment later.
+    (desk.trash / "info" / "arriving.trashinfo").write_text("[Trash Info]\nPath=/somewhere/arriving\n")
     result = runner.run("TrashPurge", f"{desk.root} 3", env=desk.env)
-    assert (result.stdout, result.status) == (b"", 0)
-    assert trash_state(desk.trash) == EMPTY
+    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
+    assert trash_state(desk.trash) == ([], ["arriving.trashinfo"], False)
     assert desk.outside_intact()
 
 
@@ -141,11 +145,15 @@ def test_trashpurge_asks_first_and_no_keeps_everything(runner, services, desk):
 
 @only_on("native")
 def test_trashpurge_without_a_display_asks_nobody_and_empties_nothing(runner, desk):
-    started = time.monotonic()
-    result = runner.run("TrashPurge", f"{desk.root} 0", env=desk.no_display)
-    assert (result.stdout, result.status) == (b"", 0)
-    assert time.monotonic() - started < 10
-    assert trash_state(desk.trash) == FULL
+    unreachable = dict(desk.env, DISPLAY=":4242", WAYLAND_DISPLAY="qcp-no-such-display")
+    for env in (desk.no_display, unreachable):
+        started = time.monotonic()
+        result = runner.run("TrashPurge", f"{desk.root} 0", env=env)
+        assert (result.stdout, result.status) == (b"", 1)
+        assert result.stderr.decode().splitlines() == [
+            "TrashPurge: no X11 or Wayland display (DISPLAY and WAYLAND_DISPLAY are unset or unreachable)"]
+        assert time.monotonic() - started < 10
+        assert trash_state(desk.trash) == FULL
     # Without confirmation it goes ahead; progress and sound are left out.
     for mode in ("1", "2"):
         desk.refill()
@@ -190,7 +198,10 @@ def test_trashpurge_empties_the_trash_of_the_named_file_system_only(runner, desk
 
     # A path that does not exist names no file system at all.
     desk.refill(per_user)
-    runner.run("TrashPurge", f"{mount}/nothing-here 3", env=desk.env)
+    result = runner.run("TrashPurge", f"{mount}/nothing-here 3", env=desk.env)
+    assert (result.stdout, result.status) == (b"", 1)
+    assert result.stderr.decode().splitlines() == [f"TrashPurge: {mount}/nothing-here does not exist; name a folder "
+                                                   "on the drive whose trash is to be emptied"]
     assert trash_state(per_user) == FULL
 
 
@@ -408,6 +419,15 @@ def test_start_runs_an_executable_directly_without_waiting(runner, handlers):
     assert (result.stdout, result.status) == (b"", 0)
     assert wait_for(handlers.handled, what="the program") == [""]  # started without parameters
 
+    # An executable file the system cannot run is said so natively.
+    broken = handlers.root / "not a program"
+    broken.write_bytes(b"\x7fELF broken")
+    broken.chmod(0o755)
+    result = runner.run("Start", f"0 {broken}", env=handlers.env)
+    assert (result.stdout, result.status) == (b"", 1)
+    assert result.stderr.decode().splitlines() == [
+        f"Start: {broken} could not be started; check that it is a program this system can run"]
+
 
 @only_on("native")
 def test_start_opens_a_document_with_its_application_without_waiting(runner, handlers):
@@ -428,6 +448,14 @@ def test_start_opens_a_url_with_its_scheme_handler(runner, handlers):
     result = runner.run("Start", "7 qcptest://host/path?q=1", env=handlers.env)
     assert (result.stdout, result.status) == (b"", 0)
     assert wait_for(handlers.handled, what="the handler") == ["qcptest://host/path?q=1"]
+    # A scheme, or an existing file's type, that no application takes is said so natively.
+    odd = handlers.root / "data.qcpodd"
+    odd.write_bytes(bytes(range(256)))
+    for item in ("qcpnothing://host", str(odd)):
+        result = runner.run("Start", f"0 {item}", env=handlers.env)
+        assert (result.stdout, result.status) == (b"", 1)
+        assert result.stderr.decode().splitlines() == [
+            f"Start: no application opens {item}; choose one for its type in the desktop's settings"]
 
 
 @only_on("native")
@@ -436,7 +464,8 @@ def test_start_never_hands_the_name_to_a_shell(runner, handlers):
     for tail in (f"0 /nonexistent;touch {pwned}", f"0 $(touch {pwned})", f"0 `touch {pwned}`",
                  f"0 qcp-handler;touch {pwned}"):
         result = runner.run("Start", tail, env=handlers.env)
-        assert (result.stdout, result.status) == (b"", 0)
+        assert (result.stdout, result.status) == (b"", 1)
+        assert result.stderr.decode().endswith(" was not found; check the name and its folder\n")
     time.sleep(1)
     assert not pwned.exists()
     assert handlers.handled() is None

@@ -1,6 +1,6 @@
 #include "tools/system/shell_execute.h"
 
-#include "platform/shell.h"
+#include "platform/open.h"
 
 namespace start {
 

@@ -1,7 +1,7 @@
 // TrashPurge: empties the recycle bin of a drive, with as much of the shell's own UI as the mode asks.
 #include "console/command_line.h"
 #include "console/numbers.h"
-#include "platform/shell.h"
+#include "platform/trash.h"
 #include "tools/entry.h"
 #include "tools/help.h"
 #include "tools/std_output.h"

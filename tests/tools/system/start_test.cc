@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/fake/fake_open.h"
 #include "tests/support/tool_test.h"
 #include "tools/system/shell_execute.h"
 
@@ -8,39 +9,39 @@ QCP_TOOL_UNDER_TEST(start)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<std::string>;
+using Calls = std::vector<fake::OpenItemCall>;
 
 const std::string kHelp = qcp_test::Usage(start::ShowUsage);
 
 TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
   struct Case {
     const char16_t* tail;
-    const char* call;
+    const char16_t* item;
   };
   // Start opens without waiting, with no owner, no parameters and no directory.
   const Case cases[] = {
-      {u"0 notepad", "OpenItem(notepad)"},
-      {u"0 C:\\My Documents\\a.txt", "OpenItem(C:\\My Documents\\a.txt)"},
-      {u"0 \"C:\\My Documents\\a.txt\"", "OpenItem(C:\\My Documents\\a.txt)"},
-      {u"0  name", "OpenItem( name)"},         // the second blank belongs to the name
-      {u"0 a  b ", "OpenItem(a  b )"},         // doubled and trailing blanks kept
-      {u"7 notepad", "OpenItem(notepad)"},     // the mode is never read
-      {u"x notepad", "OpenItem(notepad)"},
-      {u"1E999 notepad", "OpenItem(notepad)"},  // not even for its value
-      {u"0 ", "OpenItem()"},                   // an empty name is still asked for
-      {u" notepad", "OpenItem(notepad)"},
-      {u"0 \u00e9t\u00e9 \u4e2d.txt", "OpenItem(\u00e9t\u00e9 \u4e2d.txt)"},
+      {u"0 notepad", u"notepad"},
+      {u"0 C:\\My Documents\\a.txt", u"C:\\My Documents\\a.txt"},
+      {u"0 \"C:\\My Documents\\a.txt\"", u"C:\\My Documents\\a.txt"},
+      {u"0  name", u" name"},      // the second blank belongs to the name
+      {u"0 a  b ", u"a  b "},      // doubled and trailing blanks kept
+      {u"7 notepad", u"notepad"},  // the mode is never read
+      {u"x notepad", u"notepad"},
+      {u"1E999 notepad", u"notepad"},  // not even for its value
+      {u"0 ", u""},                    // an empty name is still asked for
+      {u" notepad", u"notepad"},
+      {u"0 \u00e9t\u00e9 \u4e2d.txt", u"\u00e9t\u00e9 \u4e2d.txt"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(start::Main, c.tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{c.call});
+    EXPECT_EQ(fake::OpenItemCalls(), Calls{{c.item}});
   }
 }
 
 TEST(StartTest, HelpForAnEmptyLineOrASingleWord) {
   for (const char16_t* tail : {u"", u"\"\"", u"notepad", u"C:\\a.txt", u"/?"}) {
     EXPECT_EQ(RunMain(start::Main, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
+    EXPECT_EQ(fake::OpenItemCalls(), Calls{});
   }
 }
 
@@ -50,16 +51,15 @@ TEST(ExecuteFileTest, PassesItsParametersOn) {
     std::int32_t owner;
     const char16_t* directory;
     bool wait;
-    const char* call;
   };
   const Case cases[] = {
-      {u"-x 1", -2, u"C:\\Work", false, "OpenItem(a b.txt, parameters -x 1, in C:\\Work, owner -2)"},
-      {u"", 0, u"", true, "OpenItem(a b.txt, wait)"},
+      {u"-x 1", -2, u"C:\\Work", false},
+      {u"", 0, u"", true},
   };
   for (const Case& c : cases) {
     fake::Reset();
     start::ExecuteFile(u"a b.txt", c.parameters, c.owner, start::WindowShow::kNormal, c.directory, c.wait);
-    EXPECT_EQ(fake::Calls(), Calls{c.call});
+    EXPECT_EQ(fake::OpenItemCalls(), (Calls{{u"a b.txt", c.parameters, c.directory, c.owner, c.wait}}));
   }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "console/failure.h"
+#include "platform/fake/fake_trash.h"
 #include "tests/support/tool_test.h"
 
 QCP_TOOL_UNDER_TEST(trash_purge)
@@ -8,55 +9,55 @@ QCP_TOOL_UNDER_TEST(trash_purge)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<std::string>;
+using Calls = std::vector<fake::EmptyTrashCall>;
 
 const std::string kHelp = qcp_test::Usage(trash_purge::ShowUsage);
 
 TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
   struct Case {
     const char16_t* tail;
-    const char* call;
+    fake::EmptyTrashCall call;
   };
   const Case cases[] = {
-      {u"C:\\ 1", "EmptyTrash(\"C:\\\", progress, sound)"},
-      {u"C:\\ 2", "EmptyTrash(\"C:\\\", sound)"},
-      {u"C:\\ 3", "EmptyTrash(\"C:\\\")"},
-      {u"C:\\ 1.0", "EmptyTrash(\"C:\\\", progress, sound)"},
-      {u"C:\\ 01", "EmptyTrash(\"C:\\\", progress, sound)"},
-      {u"C:\\ 1E0", "EmptyTrash(\"C:\\\", progress, sound)"},
-      {u"C:\\ &H2", "EmptyTrash(\"C:\\\", sound)"},
-      {u"C:\\ 3x", "EmptyTrash(\"C:\\\")"},
+      {u"C:\\ 1", {u"C:\\", false, true, true}},
+      {u"C:\\ 2", {u"C:\\", false, false, true}},
+      {u"C:\\ 3", {u"C:\\", false, false, false}},
+      {u"C:\\ 1.0", {u"C:\\", false, true, true}},
+      {u"C:\\ 01", {u"C:\\", false, true, true}},
+      {u"C:\\ 1E0", {u"C:\\", false, true, true}},
+      {u"C:\\ &H2", {u"C:\\", false, false, true}},
+      {u"C:\\ 3x", {u"C:\\", false, false, false}},
       // Not rounded: 1.5 is no mode, and neither are 0, 9, -1 or letters.
-      {u"C:\\ 1.5", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
-      {u"C:\\ 0", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
-      {u"C:\\ 9", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
-      {u"C:\\ -1", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
-      {u"C:\\ x", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
-      {u"C:\\ ", "EmptyTrash(\"C:\\\", confirm, progress, sound)"},
+      {u"C:\\ 1.5", {u"C:\\", true, true, true}},
+      {u"C:\\ 0", {u"C:\\", true, true, true}},
+      {u"C:\\ 9", {u"C:\\", true, true, true}},
+      {u"C:\\ -1", {u"C:\\", true, true, true}},
+      {u"C:\\ x", {u"C:\\", true, true, true}},
+      {u"C:\\ ", {u"C:\\", true, true, true}},
       // The root goes over as typed, quotes removed; empty means every drive.
-      {u"C: 3", "EmptyTrash(\"C:\")"},
-      {u"c:\\ 3", "EmptyTrash(\"c:\\\")"},
-      {u"\"\" 3", "EmptyTrash(\"\")"},
-      {u" 3", "EmptyTrash(\"\")"},
-      {u"D:\\\u00e9t\u00e9\u4e2d 1", "EmptyTrash(\"D:\\\u00e9t\u00e9\u4e2d\", progress, sound)"},
+      {u"C: 3", {u"C:", false, false, false}},
+      {u"c:\\ 3", {u"c:\\", false, false, false}},
+      {u"\"\" 3", {u"", false, false, false}},
+      {u" 3", {u"", false, false, false}},
+      {u"D:\\\u00e9t\u00e9\u4e2d 1", {u"D:\\\u00e9t\u00e9\u4e2d", false, true, true}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(trash_purge::Main, c.tail), "") << c.call;
-    EXPECT_EQ(fake::Calls(), Calls{c.call});
+    EXPECT_EQ(RunMain(trash_purge::Main, c.tail), "");
+    EXPECT_EQ(fake::EmptyTrashCalls(), Calls{c.call}) << fake::Narrow(c.tail);
   }
 }
 
 TEST(TrashPurgeTest, HelpUnlessExactlyTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"}) {
     EXPECT_EQ(RunMain(trash_purge::Main, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
+    EXPECT_EQ(fake::EmptyTrashCalls(), Calls{});
   }
 }
 
 TEST(TrashPurgeTest, ModeBeyondTheDoubleRangeIsAnUncaughtOverflow) {
   fake::Reset();
   EXPECT_THROW(qcp_test::Call(trash_purge::Main, u"C:\\ 1E999"), qcp::Failure);
-  EXPECT_EQ(fake::Calls(), Calls{});
+  EXPECT_EQ(fake::EmptyTrashCalls(), Calls{});
 }
 
 }  // namespace

@@ -17,8 +17,9 @@
 #include <string_view>
 #include <vector>
 
+#include "console/failure.h"
 #include "console/utf.h"
-#include "platform/shell.h"
+#include "platform/open.h"
 
 extern char** environ;
 
@@ -200,15 +201,28 @@ bool OpenWithDefaultApplication(const std::string& name, const std::optional<std
 bool OpenItem(const OpenRequest& request) {
   ReapUnowned();
   const std::string name = qcp::Utf8FromUtf16(request.item);
-  if (name.empty()) return false;
+  if (name.empty()) qcp::RaiseUnfulfilled(u"no item was named; name a program, document, folder or URL to open");
   std::optional<std::string> directory;
   if (!request.directory.empty()) directory = qcp::Utf8FromUtf16(request.directory);
 
   const std::string program = ProgramFor(name, directory);
   // An item handed to its default application leaves no process to wait for.
-  if (program.empty()) return OpenWithDefaultApplication(name, directory);
+  if (program.empty()) {
+    if (OpenWithDefaultApplication(name, directory)) return true;
+    struct stat info;
+    gchar* scheme = g_uri_parse_scheme(name.c_str());
+    const bool named_by_uri = scheme != nullptr;
+    g_free(scheme);
+    if (!named_by_uri && ::lstat(Resolved(name, directory).c_str(), &info) != 0) {
+      qcp::RaiseUnfulfilled(request.item + u" was not found; check the name and its folder");
+    }
+    qcp::RaiseUnfulfilled(u"no application opens " + request.item +
+                          u"; choose one for its type in the desktop's settings");
+  }
   pid_t pid;
-  if (!Spawn(program, qcp::Utf8FromUtf16(request.parameters), directory, pid)) return false;
+  if (!Spawn(program, qcp::Utf8FromUtf16(request.parameters), directory, pid)) {
+    qcp::RaiseUnfulfilled(request.item + u" could not be started; check that it is a program this system can run");
+  }
   if (!request.wait) {
     if (::waitpid(pid, nullptr, WNOHANG) == 0) unowned.push_back(pid);  // reaped once it has ended
     return true;

@@ -1,10 +1,10 @@
-// Win32 shell: SHEmptyRecycleBinW, and ShellExecuteExW in the native record layout.
+// Win32 opening: ShellExecuteExW in the native record layout.
 #include "platform/win32/win32_common.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "platform/shell.h"
+#include "platform/open.h"
 
 namespace platform {
 namespace {
@@ -28,14 +28,6 @@ void HandleWaitingMessages() {
 }
 
 }  // namespace
-
-bool EmptyTrash(const std::u16string& root, const TrashOptions& options) {
-  DWORD flags = 0;
-  if (!options.confirm) flags |= SHERB_NOCONFIRMATION;
-  if (!options.show_progress) flags |= SHERB_NOPROGRESSUI;
-  if (!options.play_sound) flags |= SHERB_NOSOUND;
-  return SUCCEEDED(::SHEmptyRecycleBinW(nullptr, Wide(root), flags));
-}
 
 bool OpenItem(const OpenRequest& request) {
   InitializeCom();

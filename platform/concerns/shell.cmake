@@ -1,7 +1,0 @@
-# On POSIX the trash plays its emptying sound through the sound concern's player.
-qcp_platform_concern(shell
-  WIN32 win32/win32_shell.cc
-  POSIX posix/xdg_trash.cc posix/gtk_trash_dialogs.cc posix/trash_sound.cc posix/gio_shell.cc
-  FAKE fake/fake_shell.cc
-  WIN32_LIBS shell32 ole32 user32
-  POSIX_LIBS PkgConfig::GTK PkgConfig::GIO qcp_platform_sound)
