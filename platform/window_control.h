@@ -14,7 +14,7 @@ using WindowHandle = std::uintptr_t;
 
 // A top-level window of any kind whose caption is `caption`, or 0. Where
 // several match, the one highest in the Z-order.
-WindowHandle FindWindow(const std::u16string& caption);
+WindowHandle FindWindowByCaption(const std::u16string& caption);
 
 // The window the user is working in, or 0.
 WindowHandle ActiveWindow();

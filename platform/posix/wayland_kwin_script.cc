@@ -6,10 +6,11 @@
 #include "platform/posix/wayland_kwin_script.h"
 
 #include <gio/gio.h>
-#include <glib/gstdio.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "console/utf.h"
 #include "platform/posix/dynamic_library.h"
@@ -39,10 +40,7 @@ struct GioLibrary {
   decltype(&::g_free) free;
   decltype(&::g_strcmp0) strcmp0;
   decltype(&::g_strdup_printf) strdup_printf;
-  decltype(&::g_path_get_basename) path_get_basename;
-  decltype(&::g_file_open_tmp) file_open_tmp;
-  decltype(&::g_file_set_contents) file_set_contents;
-  decltype(&::g_unlink) unlink;
+  decltype(&::g_get_user_runtime_dir) get_user_runtime_dir;
   decltype(&::g_variant_is_of_type) variant_is_of_type;
   decltype(&::g_variant_new) variant_new;
   decltype(&::g_variant_get) variant_get;
@@ -78,10 +76,7 @@ bool Load(GioLibrary& gio) {
          Resolve(library, "g_free", gio.free) &&
          Resolve(library, "g_strcmp0", gio.strcmp0) &&
          Resolve(library, "g_strdup_printf", gio.strdup_printf) &&
-         Resolve(library, "g_path_get_basename", gio.path_get_basename) &&
-         Resolve(library, "g_file_open_tmp", gio.file_open_tmp) &&
-         Resolve(library, "g_file_set_contents", gio.file_set_contents) &&
-         Resolve(library, "g_unlink", gio.unlink) &&
+         Resolve(library, "g_get_user_runtime_dir", gio.get_user_runtime_dir) &&
          Resolve(library, "g_variant_is_of_type", gio.variant_is_of_type) &&
          Resolve(library, "g_variant_new", gio.variant_new) &&
          Resolve(library, "g_variant_get", gio.variant_get) &&
@@ -233,8 +228,26 @@ std::string KWinScript(std::u16string_view caption, bool active, KWinAction acti
   return script;
 }
 
-}  // namespace
+// Writes the script to a new file of the user's runtime folder, readable by
+// the user alone (it holds the caption searched for); its path, or "".
+std::string WriteScript(const GioLibrary& gio, std::string_view script) {
+  std::string path = gio.get_user_runtime_dir();
+  path += "/qcp-kwin-XXXXXX.js";
+  const int fd = ::mkstemps(path.data(), 3);
+  if (fd < 0) return {};
+  bool written = true;
+  for (std::size_t done = 0; written && done < script.size();) {
+    const ssize_t count = ::write(fd, script.data() + done, script.size() - done);
+    written = count > 0;
+    if (written) done += static_cast<std::size_t>(count);
+  }
+  ::close(fd);
+  if (written) return path;
+  ::unlink(path.c_str());
+  return {};
+}
 
+}  // namespace
 
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title) {
   const GioLibrary* const loaded_gio = LoadGio();
@@ -253,18 +266,15 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
   const GDBusInterfaceVTable vtable = {OnMethodCall, nullptr, nullptr, {}};
   const guint registration =
       gio.dbus_connection_register_object(bus, kKWinReplyPath, node->interfaces[0], &vtable, &reply, nullptr, nullptr);
-  gchar* script_path = nullptr;
-  const gint fd = gio.file_open_tmp("qcp-kwin-XXXXXX.js", &script_path, nullptr);
-  if (fd >= 0 && registration != 0) {
-    close(fd);
-    const std::string script = KWinScript(caption, active, action, gio.dbus_connection_get_unique_name(bus));
-    gchar* plugin = gio.path_get_basename(script_path);
+  const std::string script_path =
+      registration != 0
+          ? WriteScript(gio, KWinScript(caption, active, action, gio.dbus_connection_get_unique_name(bus)))
+          : std::string();
+  if (!script_path.empty()) {
+    const std::string plugin = script_path.substr(script_path.rfind('/') + 1);
     GError* error = nullptr;
-    GVariant* loaded = nullptr;
-    if (gio.file_set_contents(script_path, script.data(), static_cast<gssize>(script.size()), nullptr)) {
-      loaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                    gio.variant_new("(ss)", script_path, plugin), &error);
-    }
+    GVariant* loaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
+                            gio.variant_new("(ss)", script_path.c_str(), plugin.c_str()), &error);
     if (error != nullptr) gio.error_free(error);
     if (loaded != nullptr) {
       gint32 id = -1;
@@ -280,16 +290,11 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
         gio.source_unref(timeout);
       }
       GVariant* unloaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
-                                gio.variant_new("(s)", plugin), nullptr);
+                                gio.variant_new("(s)", plugin.c_str()), nullptr);
       if (unloaded != nullptr) gio.variant_unref(unloaded);
     }
-    gio.free(plugin);
-    gio.unlink(script_path);
-  } else if (fd >= 0) {
-    close(fd);
-    gio.unlink(script_path);
+    ::unlink(script_path.c_str());
   }
-  gio.free(script_path);
   if (reply.answered) {
     outcome = reply.found ? KWinOutcome::kDone : KWinOutcome::kNotFound;
     if (title != nullptr) *title = qcp::Utf16FromUtf8(reply.title);
@@ -302,5 +307,63 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
   gio.object_unref(bus);
   return outcome;
 }
+
+namespace {
+
+// KWin finds its windows by caption: a handle numbers, from 1, the captions
+// it has answered with.
+std::vector<std::u16string>& Captions() {
+  static std::vector<std::u16string> captions;
+  return captions;
+}
+
+const std::u16string* CaptionOf(WindowHandle window) {
+  if (window == 0 || window > Captions().size()) return nullptr;
+  return &Captions()[window - 1];
+}
+
+WindowHandle Found(std::u16string_view caption, bool active) {
+  std::u16string title;
+  if (KWinAct(caption, active, KWinAction::kFind, &title) != KWinOutcome::kDone) return 0;
+  Captions().push_back(std::move(title));
+  return Captions().size();
+}
+
+WindowHandle FindWindow(const std::u16string& caption) { return Found(caption, false); }
+WindowHandle ActiveWindow() { return Found(u"", true); }
+
+std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
+  const std::u16string* caption = CaptionOf(window);
+  if (caption == nullptr) return {};
+  return caption->substr(0, max_length);
+}
+
+bool ActOn(WindowHandle window, KWinAction action) {
+  const std::u16string* caption = CaptionOf(window);
+  return caption != nullptr && KWinAct(*caption, false, action) == KWinOutcome::kDone;
+}
+
+bool CloseWindow(WindowHandle window) { return ActOn(window, KWinAction::kClose); }
+bool RestoreWindow(WindowHandle window) { return ActOn(window, KWinAction::kRestore); }
+bool MinimizeWindow(WindowHandle window) { return ActOn(window, KWinAction::kMinimize); }
+bool MaximizeWindow(WindowHandle window) { return ActOn(window, KWinAction::kMaximize); }
+
+bool SetTopmost(WindowHandle window, bool topmost) {
+  return ActOn(window, topmost ? KWinAction::kPin : KWinAction::kUnpin);
+}
+
+}  // namespace
+
+const WindowBackend kKWinBackend = {
+    .name = "KWin",
+    .find = &FindWindow,
+    .active = &ActiveWindow,
+    .caption = &WindowCaption,
+    .close = &CloseWindow,
+    .restore = &RestoreWindow,
+    .minimize = &MinimizeWindow,
+    .maximize = &MaximizeWindow,
+    .set_topmost = &SetTopmost,
+};
 
 }  // namespace platform::wayland

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/window_backend.h"
+
 namespace platform::wayland {
 
 enum class KWinAction { kFind, kClose, kMinimize, kMaximize, kRestore, kPin, kUnpin };
@@ -26,5 +28,8 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
 
 inline constexpr char kKWinReplyPath[] = "/org/quorvex/KWinReply";
 inline constexpr char kKWinReplyInterface[] = "org.quorvex.KWinReply";
+
+// KWin's windows as a window backend, each request a script.
+extern const WindowBackend kKWinBackend;
 
 }  // namespace platform::wayland

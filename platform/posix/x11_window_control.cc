@@ -282,8 +282,6 @@ bool CoverScreen(const Connection& x, Window window) {
   return Flush(x);
 }
 
-}  // namespace
-
 WindowHandle FindWindow(const std::u16string& caption) {
   const Connection* x = Open();
   if (x == nullptr) return 0;
@@ -378,5 +376,21 @@ bool SetTopmost(WindowHandle handle, bool topmost) {
   }
   return ChangeState(*x, window, topmost ? kStateAdd : kStateRemove, x->atoms[kNetWmStateAbove], None);
 }
+
+}  // namespace
+
+bool DisplayReachable() { return Open() != nullptr; }
+
+const WindowBackend kWindowBackend = {
+    .name = "X11",
+    .find = &FindWindow,
+    .active = &ActiveWindow,
+    .caption = &WindowCaption,
+    .close = &CloseWindow,
+    .restore = &RestoreWindow,
+    .minimize = &MinimizeWindow,
+    .maximize = &MaximizeWindow,
+    .set_topmost = &SetTopmost,
+};
 
 }  // namespace platform::x11

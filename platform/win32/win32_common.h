@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-// Two platform functions share a name with an API macro; the backend calls the W forms.
-#undef FindWindow
+// A platform function shares its name with an API macro; the backend calls the W form.
 #undef MessageBox
 
 #include <string>
