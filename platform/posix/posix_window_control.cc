@@ -51,12 +51,33 @@ const WindowBackend kShutCompositor = {
     .set_topmost = nullptr,
 };
 
+// Where the Wayland module keeps a failure it has met.
+wayland::PendingFailure (*take_module_failure)() = nullptr;
+
+// Raises here, in the program, the failure the module has kept, if any.
+void RaiseModuleFailure() {
+  if (take_module_failure == nullptr) return;
+  const wayland::PendingFailure failure = take_module_failure();
+  switch (failure.kind) {
+    case wayland::PendingFailure::kNone: return;
+    case wayland::PendingFailure::kRunTime: qcp::Raise(failure.text);
+    case wayland::PendingFailure::kUnfulfilled: qcp::RaiseUnfulfilled(failure.text);
+  }
+}
+
+template <typename Result>
+Result Checked(Result result) {
+  RaiseModuleFailure();
+  return result;
+}
+
 // The compositor's backend for this run, or null for X11 alone.
 const WindowBackend* ChooseCompositorBackend() {
   if (!HasText("WAYLAND_DISPLAY")) return nullptr;
   const wayland::Module* module = wayland::LoadModule();
   if (module == nullptr) return nullptr;
-  switch (module->probe()) {
+  take_module_failure = module->take_failure;
+  switch (Checked(module->probe())) {
     case wayland::Availability::kAvailable: return module->wlroots;
     case wayland::Availability::kNoDisplay: return nullptr;  // a stale variable: no compositor there
     case wayland::Availability::kNoManager: break;
@@ -87,10 +108,14 @@ void WarnOfShutCompositor() {
 }
 
 // The backend a handle belongs to, and the backend's own handle.
-const WindowBackend& OwnerOf(WindowHandle& window) {
-  if ((window & kCompositorTag) == 0) return x11::kWindowBackend;
-  window &= ~kCompositorTag;
-  return *Compositor();
+struct Owned {
+  const WindowBackend& backend;
+  WindowHandle window;
+};
+
+Owned OwnerOf(WindowHandle window) {
+  if ((window & kCompositorTag) == 0) return {x11::kWindowBackend, window};
+  return {*Compositor(), window & ~kCompositorTag};
 }
 
 WindowHandle Tagged(WindowHandle compositors) { return compositors | kCompositorTag; }
@@ -106,7 +131,7 @@ WindowHandle X11Found(WindowHandle window) {
 WindowHandle FindWindowByCaption(const std::u16string& caption) {
   const WindowBackend* compositor = Compositor();
   if (compositor != nullptr) {
-    if (const WindowHandle window = compositor->find(caption)) return Tagged(window);
+    if (const WindowHandle window = Checked(compositor->find(caption))) return Tagged(window);
   }
   return X11Found(x11::kWindowBackend.find(caption));
 }
@@ -114,19 +139,39 @@ WindowHandle FindWindowByCaption(const std::u16string& caption) {
 WindowHandle ActiveWindow() {
   const WindowBackend* compositor = Compositor();
   if (compositor != nullptr) {
-    if (const WindowHandle window = compositor->active()) return Tagged(window);
+    if (const WindowHandle window = Checked(compositor->active())) return Tagged(window);
   }
   return X11Found(x11::kWindowBackend.active());
 }
 
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
-  return OwnerOf(window).caption(window, max_length);
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.caption(owned.window, max_length));
 }
 
-bool CloseWindow(WindowHandle window) { return OwnerOf(window).close(window); }
-bool RestoreWindow(WindowHandle window) { return OwnerOf(window).restore(window); }
-bool MinimizeWindow(WindowHandle window) { return OwnerOf(window).minimize(window); }
-bool MaximizeWindow(WindowHandle window) { return OwnerOf(window).maximize(window); }
-bool SetTopmost(WindowHandle window, bool topmost) { return OwnerOf(window).set_topmost(window, topmost); }
+bool CloseWindow(WindowHandle window) {
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.close(owned.window));
+}
+
+bool RestoreWindow(WindowHandle window) {
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.restore(owned.window));
+}
+
+bool MinimizeWindow(WindowHandle window) {
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.minimize(owned.window));
+}
+
+bool MaximizeWindow(WindowHandle window) {
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.maximize(owned.window));
+}
+
+bool SetTopmost(WindowHandle window, bool topmost) {
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.set_topmost(owned.window, topmost));
+}
 
 }  // namespace platform

@@ -1,26 +1,18 @@
 #include "platform/posix/wayland_failure.h"
 
-#include <cstdlib>
-
-#include "console/failure.h"
+#include <utility>
 
 namespace platform::wayland {
 namespace {
 
-Raisers raisers = {&qcp::Raise, &qcp::RaiseUnfulfilled};
+PendingFailure pending;
 
 }  // namespace
 
-void LendRaisers(const Raisers& lent) { raisers = lent; }
+void Fail(std::u16string_view description) { pending = {PendingFailure::kRunTime, std::u16string(description)}; }
 
-void Fail(std::u16string_view description) {
-  raisers.raise(description);
-  std::abort();
-}
+void FailUnfulfilled(std::u16string_view what) { pending = {PendingFailure::kUnfulfilled, std::u16string(what)}; }
 
-void FailUnfulfilled(std::u16string_view what) {
-  raisers.raise_unfulfilled(what);
-  std::abort();
-}
+PendingFailure TakeFailure() { return std::exchange(pending, {}); }
 
 }  // namespace platform::wayland

@@ -1,24 +1,26 @@
-// How the Wayland code ends a run with a failure. Inside the module, through
-// the program that loaded it: an exception thrown by the module's own copy
-// of the C++ run time would reach the program's copy to be caught.
+// Failures of the Wayland code, kept until the program takes them and ends
+// the run: no exception leaves the module, whose copy of the C++ run time
+// cannot unwind into the program's.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace platform::wayland {
 
-struct Raisers {
-  void (*raise)(std::u16string_view description);
-  void (*raise_unfulfilled)(std::u16string_view what);
+struct PendingFailure {
+  enum Kind { kNone, kRunTime, kUnfulfilled } kind = kNone;
+  std::u16string text;
 };
 
-// Until this is called, the library's own raisers are used.
-void LendRaisers(const Raisers& raisers);
+// For the run-time error line with `description`. The caller returns as
+// from a failed call.
+void Fail(std::u16string_view description);
 
-// The run-time error line with `description`, status 1.
-[[noreturn]] void Fail(std::u16string_view description);
+// For "<Tool>: <what>" on standard error.
+void FailUnfulfilled(std::u16string_view what);
 
-// "<Tool>: <what>" on standard error, status 1.
-[[noreturn]] void FailUnfulfilled(std::u16string_view what);
+// The failure kept since the last call, if any; kept no longer.
+PendingFailure TakeFailure();
 
 }  // namespace platform::wayland

@@ -6,7 +6,7 @@
 namespace {
 
 const platform::wayland::Module kModule = {
-    .lend_raisers = &platform::wayland::LendRaisers,
+    .take_failure = &platform::wayland::TakeFailure,
     .probe = &platform::wayland::Probe,
     .wlroots = &platform::wayland::kWlrootsBackend,
     .kwin = &platform::wayland::kKWinBackend,

@@ -11,7 +11,7 @@
 namespace platform::wayland {
 
 struct Module {
-  void (*lend_raisers)(const Raisers& raisers);
+  PendingFailure (*take_failure)();
   Availability (*probe)();
   const WindowBackend* wlroots;
   const WindowBackend* kwin;
@@ -23,9 +23,8 @@ inline constexpr char kModuleSymbol[] = "qcp_wayland_module";
 // Where it lies, from the programs' folder: ../lib/quorvex-command-pack/.
 inline constexpr char kModulePath[] = "../lib/quorvex-command-pack/qcp-wayland.so";
 
-// The module, loaded on first use and lent the program's raisers; null, after
-// one line on standard error naming the file and the reason, when it cannot
-// be loaded.
+// The module, loaded on first use; null, after one line on standard error
+// naming the file and the reason, when it cannot be loaded.
 const Module* LoadModule();
 
 }  // namespace platform::wayland

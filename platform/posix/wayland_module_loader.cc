@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "console/failure.h"
 #include "console/utf.h"
 #include "platform/console.h"
 #include "platform/posix/dynamic_library.h"
@@ -43,9 +42,7 @@ const Module* Load() {
     Complain(path, std::string("no ") + kModuleSymbol + " in it");
     return nullptr;
   }
-  const Module* module = table();
-  module->lend_raisers({&qcp::Raise, &qcp::RaiseUnfulfilled});
-  return module;
+  return table();
 }
 
 }  // namespace

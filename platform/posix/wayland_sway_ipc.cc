@@ -35,23 +35,23 @@ constexpr int kDeepestJson = 200;
 using Deadline = std::chrono::steady_clock::time_point;
 
 // Whether `fd` is ready for `events` before `deadline`; sway not answering
-// in time ends the run.
-void WaitFor(int fd, short events, Deadline deadline) {
+// in time is a failure kept.
+bool WaitFor(int fd, short events, Deadline deadline) {
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     pollfd ready = {fd, events, 0};
     const int count = left.count() > 0 ? ::poll(&ready, 1, static_cast<int>(left.count())) : 0;
-    if (count > 0 || (count < 0 && errno != EINTR)) return;  // the read or write that follows reports errors
+    if (count > 0 || (count < 0 && errno != EINTR)) return true;  // the read or write that follows reports errors
     if (count == 0) {
-      ::close(fd);
       Fail(kNoAnswer);
+      return false;
     }
   }
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size, Deadline deadline) {
   while (size > 0) {
-    WaitFor(fd, POLLOUT, deadline);
+    if (!WaitFor(fd, POLLOUT, deadline)) return false;
     const ssize_t written = ::send(fd, data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
     if (written < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (written <= 0) return false;
@@ -63,7 +63,7 @@ bool WriteAll(int fd, const char* data, std::size_t size, Deadline deadline) {
 
 bool ReadAll(int fd, char* data, std::size_t size, Deadline deadline) {
   while (size > 0) {
-    WaitFor(fd, POLLIN, deadline);
+    if (!WaitFor(fd, POLLIN, deadline)) return false;
     const ssize_t got = ::recv(fd, data, size, MSG_DONTWAIT);
     if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (got <= 0) return false;
@@ -323,6 +323,7 @@ SwayOutcome SwaySetPinned(const SwayTarget& window, bool pinned) {
     ::close(fd);
     FailUnfulfilled(u"several windows are titled " + Quoted(window.title) + u" and sway cannot be told which one to " +
                     (pinned ? u"pin" : u"unpin"));
+    return SwayOutcome::kNoSway;
   }
   if (candidates.empty()) {
     ::close(fd);  // closed since it was found
@@ -339,6 +340,7 @@ SwayOutcome SwaySetPinned(const SwayTarget& window, bool pinned) {
     if (!result.success) {
       FailUnfulfilled(u"sway refused to " + std::u16string(pinned ? u"pin" : u"unpin") + u" the window " +
                       Quoted(window.title) + u": " + qcp::Utf16FromUtf8(result.error.value_or("no reason given")));
+      return SwayOutcome::kNoSway;
     }
   }
   return results.empty() ? SwayOutcome::kNoSway : SwayOutcome::kDone;

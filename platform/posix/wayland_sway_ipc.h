@@ -24,9 +24,8 @@ enum class SwayOutcome {
 };
 
 // Pins or unpins the container in sway's tree that is `window`. A window
-// sway cannot tell from another, or a command sway refuses, ends the run
-// with a line on standard error; sway not answering in time ends it with
-// the run-time error line.
+// sway cannot tell from another, a command sway refuses, or sway not
+// answering in time is a failure kept (wayland_failure.h).
 SwayOutcome SwaySetPinned(const SwayTarget& window, bool pinned);
 
 }  // namespace platform::wayland

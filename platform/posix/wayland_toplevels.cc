@@ -150,7 +150,7 @@ bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadlin
 }
 
 // wl_display_roundtrip within the time limit: false when the connection has
-// failed; a compositor that does not answer in time ends the run.
+// failed, or the compositor has not answered in time (a failure kept).
 bool Roundtrip(wl_display* display) {
   bool done = false;
   wl_callback* callback = wl_display_sync(display);
@@ -180,6 +180,7 @@ bool Roundtrip(wl_display* display) {
       wl_display_cancel_read(display);
       wl_callback_destroy(callback);
       Fail(kNoAnswer);
+      return false;
     }
     if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) return false;
   }
