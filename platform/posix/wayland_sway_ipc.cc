@@ -144,7 +144,8 @@ class JsonReader {
     value = 0;
     for (int i = 0; i < 4; ++i) {
       const char c = text_[at_++];
-      const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      const char lower = static_cast<char>(c | 0x20);
+      const int digit = c >= '0' && c <= '9' ? c - '0' : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
       if (digit < 0) return false;
       value = value * 16 + static_cast<char32_t>(digit);
     }

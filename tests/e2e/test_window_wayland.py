@@ -358,3 +358,20 @@ def test_of_two_windows_with_one_title_the_activated_one_is_acted_on(sway, drive
         wait_for(lambda: [n["id"] for n in sway.views() if n["name"] == "Dup"] == [second], what="the first to close")
     finally:
         close_all(sway)
+
+
+@pytest.mark.parametrize("module, reason", [
+    (None, "cannot open shared object file: No such file or directory"),
+    (b"not a library, though long enough to be read as one" * 20, "invalid ELF header")], ids=["missing", "broken"])
+def test_a_wayland_module_that_cannot_be_loaded_is_named_with_the_reason(request, tmp_path, module, reason):
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    (tmp_path / "bin").mkdir()
+    tool = shutil.copy(Path(request.config.getoption("--native-build")) / "bin" / "PaneShut", tmp_path / "bin")
+    path = tmp_path / "bin" / "../lib/quorvex-command-pack/qcp-wayland.so"
+    if module is not None:
+        path.parent.mkdir(parents=True)
+        path.write_bytes(module)
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "WAYLAND_DISPLAY": "wayland-qcp", "LANG": "C.UTF-8"}
+    result = subprocess.run([tool, "Target"], env=env, capture_output=True, text=True, timeout=60)
+    assert result.stderr.splitlines()[0] == f"PaneShut: cannot load {path} ({reason}); only X11 windows can be found"
