@@ -4,8 +4,9 @@
 // window manager (or one that does not support a request) the children of
 // the root window stand in for the list and the tools act on the window
 // directly, as the ICCCM describes: close by WM_DELETE_WINDOW, minimise by
-// unmapping, restore by mapping, maximise by covering the screen, pin and
-// unpin by raising and lowering.
+// unmapping, restore by mapping (and putting back the size from before a
+// maximise), maximise by covering the screen, pin and unpin by raising and
+// lowering.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -40,6 +41,7 @@ enum AtomName {
   kNetSupported,
   kWmProtocols,
   kWmDeleteWindow,
+  kRestoreGeometry,
   kAtomCount
 };
 
@@ -48,6 +50,7 @@ const char* const kAtomNames[kAtomCount] = {
     "UTF8_STRING", "COMPOUND_TEXT", "_NET_CLOSE_WINDOW", "_NET_WM_STATE",
     "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_HIDDEN",
     "WM_STATE", "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "WM_PROTOCOLS", "WM_DELETE_WINDOW",
+    "_QCP_RESTORE_GEOMETRY",
 };
 
 // _NET_WM_STATE actions, and the source indication of a pager or other tool
@@ -274,7 +277,37 @@ WindowHandle FocusedTopLevel(const Connection& x) {
   }
 }
 
+// Without a window manager the place and size from before maximising are
+// kept on the window itself (x, y, width, height), for restore to put back.
+// A second maximise keeps the first one's.
+void KeepGeometry(const Connection& x, Window window) {
+  Property kept;
+  if (Read(x, window, x.atoms[kRestoreGeometry], kept)) return;
+  Window root = 0;
+  int left = 0;
+  int top = 0;
+  unsigned int width = 0;
+  unsigned int height = 0;
+  unsigned int border = 0;
+  unsigned int depth = 0;
+  if (::XGetGeometry(x.display, window, &root, &left, &top, &width, &height, &border, &depth) == 0) return;
+  const long geometry[4] = {left, top, static_cast<long>(width), static_cast<long>(height)};
+  ::XChangeProperty(x.display, window, x.atoms[kRestoreGeometry], XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(geometry), 4);
+}
+
+void PutBackGeometry(const Connection& x, Window window) {
+  Property kept;
+  if (!Read(x, window, x.atoms[kRestoreGeometry], kept)) return;
+  ::XDeleteProperty(x.display, window, x.atoms[kRestoreGeometry]);
+  if (kept.format != 32 || kept.longs.size() != 4 || kept.longs[2] == 0 || kept.longs[3] == 0) return;
+  ::XMoveResizeWindow(x.display, window, static_cast<int>(static_cast<long>(kept.longs[0])),
+                      static_cast<int>(static_cast<long>(kept.longs[1])), static_cast<unsigned>(kept.longs[2]),
+                      static_cast<unsigned>(kept.longs[3]));
+}
+
 bool CoverScreen(const Connection& x, Window window) {
+  KeepGeometry(x, window);
   const int screen = DefaultScreen(x.display);
   ::XMoveResizeWindow(x.display, window, 0, 0, static_cast<unsigned>(DisplayWidth(x.display, screen)),
                       static_cast<unsigned>(DisplayHeight(x.display, screen)));
@@ -352,6 +385,7 @@ bool RestoreWindow(WindowHandle handle) {
   const Atom horizontal = x->atoms[kNetWmStateMaximizedHorz];
   if (!ManagerSupports(*x, x->atoms[kNetActiveWindow]) || !ManagerSupports(*x, vertical) ||
       !ManagerSupports(*x, horizontal)) {
+    PutBackGeometry(*x, window);
     ::XMapWindow(x->display, window);
     return Flush(*x);
   }

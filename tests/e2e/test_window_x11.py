@@ -163,18 +163,24 @@ def test_the_topmost_of_two_same_captions_is_acted_on(runner, windows, bare_env,
     assert other.status() == OKAY
 
 
-# Without a window manager each request is carried out on the window itself.
+# Without a window manager each request is carried out on the window itself;
+# a minimised window grows into view, and revive puts back its earlier place.
 @only_on("native")
 def test_without_a_window_manager_shrink_revive_and_grow(runner, windows, bare_env):
     window = windows("Bare Window", env=bare_env, managed=False)
+    window.x("xdotool", "windowmove", "--sync", str(window.id), "30", "40")
+    earlier = window.geometry()
+    assert earlier[2:] != BARE_SIZE
     run_quiet(runner, "PaneShrink", "bare window", env=bare_env)
     assert window.info()["Map State"] == "IsUnMapped"
     run_quiet(runner, "PaneRevive", "Bare Window", env=bare_env)
-    assert window.info()["Map State"] == "IsViewable"
-    assert window.geometry()[2:] != BARE_SIZE
-    run_quiet(runner, "PaneGrow", "Bare Window", env=bare_env)
-    assert window.geometry() == (0, 0) + BARE_SIZE
-    assert window.info()["Map State"] == "IsViewable"
+    assert (window.info()["Map State"], window.geometry()) == ("IsViewable", earlier)
+    run_quiet(runner, "PaneShrink", "bare window", env=bare_env)
+    for _ in range(2):
+        run_quiet(runner, "PaneGrow", "Bare Window", env=bare_env)
+        assert (window.info()["Map State"], window.geometry()) == ("IsViewable", (0, 0) + BARE_SIZE)
+    run_quiet(runner, "PaneRevive", "Bare Window", env=bare_env)
+    assert window.geometry() == earlier
     window.press_okay()
     assert window.status() == OKAY
 
