@@ -120,8 +120,26 @@ std::u16string FromLatin1(const std::vector<unsigned char>& bytes) {
   return std::u16string(bytes.begin(), bytes.end());
 }
 
+// Compound text with its character set switches, through Xlib's own conversion.
+bool FromCompoundText(const Connection& x, const Property& name, std::u16string& caption) {
+  XTextProperty text = {};
+  text.value = const_cast<unsigned char*>(name.bytes.data());
+  text.encoding = name.type;
+  text.format = 8;
+  text.nitems = name.bytes.size();
+  char** list = nullptr;
+  int count = 0;
+  const int converted = ::Xutf8TextPropertyToTextList(x.display, &text, &list, &count);
+  if (converted < 0 || list == nullptr) return false;
+  std::string joined;
+  for (int i = 0; i < count; ++i) joined += list[i];
+  ::XFreeStringList(list);
+  caption = qcp::Utf16FromUtf8(joined);
+  return true;
+}
+
 // The caption: _NET_WM_NAME (UTF-8), else WM_NAME. WM_NAME in compound text
-// is read only when it holds no escape sequence, which makes it Latin-1.
+// without an escape sequence is Latin-1.
 bool Caption(const Connection& x, Window window, std::u16string& caption) {
   Property name;
   if (Read(x, window, x.atoms[kNetWmName], name) && name.format == 8 && name.type == x.atoms[kUtf8String]) {
@@ -134,10 +152,11 @@ bool Caption(const Connection& x, Window window, std::u16string& caption) {
     caption = qcp::Utf16FromUtf8({reinterpret_cast<const char*>(name.bytes.data()), name.bytes.size()});
     return true;
   }
-  const bool plain = name.type == XA_STRING ||
-                     (name.type == x.atoms[kCompoundText] &&
-                      std::find(name.bytes.begin(), name.bytes.end(), 0x1b) == name.bytes.end());
-  if (!plain) return false;
+  const bool compound = name.type == x.atoms[kCompoundText];
+  if (compound && std::find(name.bytes.begin(), name.bytes.end(), 0x1b) != name.bytes.end()) {
+    return FromCompoundText(x, name, caption);
+  }
+  if (!compound && name.type != XA_STRING) return false;
   caption = FromLatin1(name.bytes);
   return true;
 }
