@@ -35,7 +35,8 @@ bool OnKde() {
 }
 
 // A Wayland session that lets no other program at its windows: nothing is
-// found there, and the X11 windows are looked for alone.
+// found there, and the X11 windows are looked for alone. It hands out no
+// handle, so nothing else is ever asked of it.
 WindowHandle FindNone(const std::u16string&) { return 0; }
 WindowHandle NoneActive() { return 0; }
 

@@ -14,6 +14,7 @@
 
 #include "console/utf.h"
 #include "platform/posix/dynamic_library.h"
+#include "platform/posix/wayland_failure.h"
 
 namespace platform::wayland {
 namespace {
@@ -22,11 +23,18 @@ constexpr char kKWinService[] = "org.kde.KWin";
 // How long the script may take to answer; KWin runs it at once, so only a
 // KWin that cannot call back (or has hung) waits this out.
 constexpr guint kReplyTimeoutMs = 10000;
+// A session bus answers a new connection at once; one that has not after
+// this long has hung.
+constexpr guint kBusTimeoutMs = 5000;
 
 // GIO, loaded on the first KWin request rather than at start-up: the window
 // tools start as fast without it, and a machine without it has no KWin.
 struct GioLibrary {
-  decltype(&::g_bus_get_sync) bus_get_sync;
+  decltype(&::g_bus_get) bus_get;
+  decltype(&::g_bus_get_finish) bus_get_finish;
+  decltype(&::g_cancellable_new) cancellable_new;
+  decltype(&::g_cancellable_cancel) cancellable_cancel;
+  decltype(&::g_object_ref) object_ref;
   decltype(&::g_dbus_connection_call_sync) dbus_connection_call_sync;
   decltype(&::g_dbus_connection_flush_sync) dbus_connection_flush_sync;
   decltype(&::g_dbus_connection_get_unique_name) dbus_connection_get_unique_name;
@@ -62,7 +70,11 @@ struct GioLibrary {
 bool Load(GioLibrary& gio) {
   void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_GLOBAL);
   if (library == nullptr) return false;
-  return Resolve(library, "g_bus_get_sync", gio.bus_get_sync) &&
+  return Resolve(library, "g_bus_get", gio.bus_get) &&
+         Resolve(library, "g_bus_get_finish", gio.bus_get_finish) &&
+         Resolve(library, "g_cancellable_new", gio.cancellable_new) &&
+         Resolve(library, "g_cancellable_cancel", gio.cancellable_cancel) &&
+         Resolve(library, "g_object_ref", gio.object_ref) &&
          Resolve(library, "g_dbus_connection_call_sync", gio.dbus_connection_call_sync) &&
          Resolve(library, "g_dbus_connection_flush_sync", gio.dbus_connection_flush_sync) &&
          Resolve(library, "g_dbus_connection_get_unique_name", gio.dbus_connection_get_unique_name) &&
@@ -247,18 +259,58 @@ std::string WriteScript(const GioLibrary& gio, std::string_view script) {
   return {};
 }
 
+// The session bus within the time limit, on the thread's current context:
+// g_bus_get_sync would wait for ever on a bus that accepts the connection
+// and then says nothing. Null when there is none; one that does not answer
+// in time is a failure kept.
+GDBusConnection* ConnectSessionBus(const GioLibrary& gio, GMainContext* context) {
+  struct Wait {
+    const GioLibrary* gio;
+    GAsyncResult* result = nullptr;
+    bool expired = false;
+  } wait{&gio};
+  GCancellable* cancellable = gio.cancellable_new();
+  gio.bus_get(
+      G_BUS_TYPE_SESSION, cancellable,
+      [](GObject*, GAsyncResult* result, gpointer data) {
+        auto* wait = static_cast<Wait*>(data);
+        wait->result = static_cast<GAsyncResult*>(wait->gio->object_ref(result));
+      },
+      &wait);
+  GSource* timer = gio.timeout_source_new(kBusTimeoutMs);
+  gio.source_set_callback(timer, OnTimeout, &wait.expired, nullptr);
+  gio.source_attach(timer, context);
+  while (wait.result == nullptr && !wait.expired) gio.main_context_iteration(context, TRUE);
+  gio.source_destroy(timer);
+  gio.source_unref(timer);
+  GDBusConnection* bus = nullptr;
+  if (wait.result != nullptr) {
+    bus = gio.bus_get_finish(wait.result, nullptr);
+    gio.object_unref(wait.result);
+  } else {
+    gio.cancellable_cancel(cancellable);
+    Fail(u"The session bus did not answer");
+  }
+  gio.object_unref(cancellable);
+  return bus;
+}
+
 }  // namespace
 
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title) {
   const GioLibrary* const loaded_gio = LoadGio();
   if (loaded_gio == nullptr) return KWinOutcome::kNoKWin;
   const GioLibrary& gio = *loaded_gio;
-  GDBusConnection* bus = gio.bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-  if (bus == nullptr) return KWinOutcome::kNoKWin;
   // Everything below runs on a context of its own, so a caller's main loop
   // is left alone.
   GMainContext* context = gio.main_context_new();
   gio.main_context_push_thread_default(context);
+  GDBusConnection* bus = ConnectSessionBus(gio, context);
+  if (bus == nullptr) {
+    gio.main_context_pop_thread_default(context);
+    gio.main_context_unref(context);
+    return KWinOutcome::kNoKWin;
+  }
   KWinOutcome outcome = KWinOutcome::kNoKWin;
   Reply reply;
   reply.gio = &gio;

@@ -13,7 +13,8 @@ namespace platform::wayland {
 enum class KWinAction { kFind, kClose, kMinimize, kMaximize, kRestore, kPin, kUnpin };
 
 enum class KWinOutcome {
-  kNoKWin,    // no session bus, no KWin on it, or no answer from the script
+  kNoKWin,    // no session bus (one that does not answer in time is a failure
+              // kept), no KWin on it, or no answer from the script
   kDone,      // the window was found and the request made
   kNotFound,  // KWin has no such window
 };

@@ -375,3 +375,26 @@ def test_a_wayland_module_that_cannot_be_loaded_is_named_with_the_reason(request
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "WAYLAND_DISPLAY": "wayland-qcp", "LANG": "C.UTF-8"}
     result = subprocess.run([tool, "Target"], env=env, capture_output=True, text=True, timeout=60)
     assert result.stderr.splitlines()[0] == f"PaneShut: cannot load {path} ({reason}); only X11 windows can be found"
+
+
+def test_a_session_bus_that_never_answers_ends_a_kwin_request_with_the_run_time_error(request, tmp_path):
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    build = Path(request.config.getoption("--native-build"))
+    runtime = tmp_path / "run"
+    runtime.mkdir(mode=0o700)
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8"}
+    compositor = subprocess.Popen([str(build / "test-bin" / "bare_compositor")], env=env, stdout=subprocess.PIPE,
+                                  text=True)
+    silent = StandInSway(tmp_path)
+    try:
+        kde = dict(env, WAYLAND_DISPLAY=compositor.stdout.readline().strip(), XDG_CURRENT_DESKTOP="KDE",
+                   DBUS_SESSION_BUS_ADDRESS=f"unix:path={silent.path}")
+        result = subprocess.run([str(build / "bin" / "PaneShut"), "Target"], env=kde, capture_output=True,
+                                timeout=60)
+    finally:
+        silent.close()
+        compositor.kill()
+        compositor.wait()
+    assert (result.stdout, result.stderr, result.returncode) == (
+        b"", b"PaneShut: run-time error: The session bus did not answer\n", 1)
