@@ -12,9 +12,12 @@ namespace platform {
 // A top-level window as a plain integer; 0 is no window.
 using WindowHandle = std::uintptr_t;
 
+// Natively, where there is no display at all, finding a window (by caption
+// or the active one) raises qcp::Unfulfilled with qcp::kNoDisplay.
+
 // A top-level window of any kind whose caption is `caption`, or 0. Where
 // several match, the one highest in the Z-order.
-WindowHandle FindWindow(const std::u16string& caption);
+WindowHandle FindWindowByCaption(const std::u16string& caption);
 
 // The window the user is working in, or 0.
 WindowHandle ActiveWindow();

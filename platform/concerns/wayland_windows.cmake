@@ -16,7 +16,8 @@ if(QCP_BACKEND STREQUAL "posix")
     DEPENDS ${protocol}
     VERBATIM)
   add_library(qcp_platform_wayland STATIC
-    posix/wayland_toplevels.cc posix/wayland_sway_ipc.cc posix/wayland_kwin_script.cc ${protocol_code})
+    posix/wayland_toplevels.cc posix/wayland_sway_ipc.cc posix/wayland_kwin_script.cc posix/wayland_failure.cc
+    ${protocol_code})
   set_target_properties(qcp_platform_wayland PROPERTIES POSITION_INDEPENDENT_CODE ON)
   target_include_directories(qcp_platform_wayland PRIVATE ${generated})
   # GIO is loaded only when a KWin request runs, so it costs no start-up time.

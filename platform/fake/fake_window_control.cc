@@ -46,8 +46,8 @@ void SetActiveWindow(platform::WindowHandle window) { desktop.active = window; }
 
 namespace platform {
 
-WindowHandle FindWindow(const std::u16string& caption) {
-  fake::Record("FindWindow(\"" + fake::Narrow(caption) + "\")");
+WindowHandle FindWindowByCaption(const std::u16string& caption) {
+  fake::Record("FindWindowByCaption(\"" + fake::Narrow(caption) + "\")");
   for (const fake::Window& window : fake::desktop.windows) {
     if (window.caption == caption) return window.handle;
   }

@@ -7,7 +7,7 @@
 
 namespace fake {
 
-// A top-level window with `caption`. FindWindow returns the first window
+// A top-level window with `caption`. FindWindowByCaption returns the first window
 // added with a caption, as the topmost of its name.
 void AddWindow(platform::WindowHandle window, std::u16string caption);
 

@@ -1,37 +1,28 @@
-// The window intents on a Linux desktop. On a Wayland session the
-// compositor's own windows are looked for first, through whatever it offers
-// other programs (the wlroots foreign-toplevel protocol, or a KWin script),
-// then the X11 windows of XWayland; without Wayland, X11 alone, as ever.
-// Handles of Wayland windows carry a tag bit that no X11 window id has. The
-// Wayland code is a module loaded only on a Wayland session.
+// The window intents on a Linux desktop, through the window backend chosen
+// once per run. On a Wayland session that is the compositor's own (through
+// the Wayland module, loaded only then), with the X11 windows of XWayland
+// behind it: a window is looked for among the compositor's first. Without
+// Wayland, X11 alone, as ever. Handles of the compositor's windows carry a
+// tag bit that no X11 window id has.
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include <errno.h>
 
+#include "console/failure.h"
 #include "console/utf.h"
 #include "platform/console.h"
 #include "platform/posix/wayland_module.h"
+#include "platform/posix/window_backend.h"
 #include "platform/posix/x11_window_control.h"
 #include "platform/window_control.h"
 
 namespace platform {
 namespace {
 
-// X11 ids fit in 29 bits; the top two bits of a handle say whose it is.
-constexpr unsigned kHandleBits = sizeof(WindowHandle) * 8;
-constexpr WindowHandle kToplevelTag = WindowHandle{1} << (kHandleBits - 1);
-constexpr WindowHandle kKWinTag = WindowHandle{1} << (kHandleBits - 2);
-constexpr WindowHandle kTags = kToplevelTag | kKWinTag;
-
-enum class Desktop {
-  kX11,          // no Wayland session
-  kWlroots,      // a compositor with the foreign-toplevel protocol
-  kKWin,         // KDE Plasma: windows through KWin scripts
-  kWaylandShut,  // a Wayland session that lets no other program at its windows (GNOME)
-};
+// X11 ids fit in 29 bits; the top bit of a handle marks the compositor's.
+constexpr WindowHandle kCompositorTag = WindowHandle{1} << (sizeof(WindowHandle) * 8 - 1);
 
 bool HasText(const char* variable) {
   const char* value = std::getenv(variable);
@@ -43,150 +34,145 @@ bool OnKde() {
   return (desktops != nullptr && std::strstr(desktops, "KDE") != nullptr) || HasText("KDE_FULL_SESSION");
 }
 
-// The Wayland module; only ever asked for once CurrentDesktop has found it.
-const wayland::Module& Wayland() { return *wayland::LoadModule(); }
+// A Wayland session that lets no other program at its windows: nothing is
+// found there, and the X11 windows are looked for alone. It hands out no
+// handle, so nothing else is ever asked of it.
+WindowHandle FindNone(const std::u16string&) { return 0; }
+WindowHandle NoneActive() { return 0; }
 
-Desktop CurrentDesktop() {
-  static const Desktop desktop = [] {
-    if (!HasText("WAYLAND_DISPLAY") || wayland::LoadModule() == nullptr) return Desktop::kX11;
-    switch (Wayland().probe()) {
-      case wayland::Availability::kAvailable: return Desktop::kWlroots;
-      case wayland::Availability::kNoDisplay: return Desktop::kX11;  // a stale variable: no compositor there
-      case wayland::Availability::kNoManager: break;
-    }
-    return OnKde() ? Desktop::kKWin : Desktop::kWaylandShut;
-  }();
-  return desktop;
+const WindowBackend kShutCompositor = {
+    .name = "none",
+    .find = &FindNone,
+    .active = &NoneActive,
+    .caption = nullptr,
+    .close = nullptr,
+    .restore = nullptr,
+    .minimize = nullptr,
+    .maximize = nullptr,
+    .set_topmost = nullptr,
+};
+
+// Where the Wayland module keeps a failure it has met.
+wayland::PendingFailure (*take_module_failure)() = nullptr;
+
+// Raises here, in the program, the failure the module has kept, if any.
+void RaiseModuleFailure() {
+  if (take_module_failure == nullptr) return;
+  const wayland::PendingFailure failure = take_module_failure();
+  switch (failure.kind) {
+    case wayland::PendingFailure::kNone: return;
+    case wayland::PendingFailure::kRunTime: qcp::Raise(failure.text);
+    case wayland::PendingFailure::kUnfulfilled: qcp::RaiseUnfulfilled(failure.text);
+  }
+}
+
+template <typename Result>
+Result Checked(Result result) {
+  RaiseModuleFailure();
+  return result;
+}
+
+// The compositor's backend for this run, or null for X11 alone.
+const WindowBackend* ChooseCompositorBackend() {
+  if (!HasText("WAYLAND_DISPLAY")) return nullptr;
+  const wayland::Module* module = wayland::LoadModule();
+  if (module == nullptr) return nullptr;
+  take_module_failure = module->take_failure;
+  switch (Checked(module->probe())) {
+    case wayland::Availability::kAvailable: return module->wlroots;
+    case wayland::Availability::kNoDisplay: return nullptr;  // a stale variable: no compositor there
+    case wayland::Availability::kNoManager: break;
+  }
+  if (OnKde()) return module->kwin;
+  // GNOME Shell's backend goes here, before the X11 fallback.
+  return &kShutCompositor;
+}
+
+// The compositor's backend, chosen on first use; ends the run when there is
+// no display at all.
+const WindowBackend* Compositor() {
+  static const WindowBackend* const compositor = ChooseCompositorBackend();
+  static const bool reachable = compositor != nullptr || x11::DisplayReachable();
+  if (!reachable) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+  return compositor;
 }
 
 // Once per run, beside the tool's own not-found line: on such a desktop the
 // window may well exist, out of reach.
-void WarnOfShutDesktop() {
+void WarnOfShutCompositor() {
   static bool warned = false;
-  if (warned || CurrentDesktop() != Desktop::kWaylandShut) return;
+  if (warned || Compositor() != &kShutCompositor) return;
   warned = true;
   std::u16string line = qcp::Utf16FromUtf8(program_invocation_short_name);
   line += u": this desktop lets no other program control its Wayland windows; only X11 windows can be found";
   WriteStdErrLine(line);
 }
 
-// KWin finds its windows by caption: a handle is the caption it answered with.
-std::vector<std::u16string>& KWinCaptions() {
-  static std::vector<std::u16string> captions;
-  return captions;
+// The backend a handle belongs to, and the backend's own handle.
+struct Owned {
+  const WindowBackend& backend;
+  WindowHandle window;
+};
+
+Owned OwnerOf(WindowHandle window) {
+  if ((window & kCompositorTag) == 0) return {x11::kWindowBackend, window};
+  return {*Compositor(), window & ~kCompositorTag};
 }
 
-WindowHandle KWinHandle(const std::u16string& caption) {
-  KWinCaptions().push_back(caption);
-  return kKWinTag | KWinCaptions().size();
-}
+WindowHandle Tagged(WindowHandle compositors) { return compositors | kCompositorTag; }
 
-const std::u16string* KWinCaption(WindowHandle window) {
-  const WindowHandle index = window & ~kTags;
-  if (index == 0 || index > KWinCaptions().size()) return nullptr;
-  return &KWinCaptions()[index - 1];
-}
-
-bool IsToplevel(WindowHandle window) { return (window & kTags) == kToplevelTag; }
-bool IsKWin(WindowHandle window) { return (window & kTags) == kKWinTag; }
-wayland::ToplevelId ToplevelOf(WindowHandle window) { return static_cast<wayland::ToplevelId>(window & ~kTags); }
-
-bool ActOnKWin(WindowHandle window, wayland::KWinAction action) {
-  const std::u16string* caption = KWinCaption(window);
-  return caption != nullptr && Wayland().kwin_act(*caption, false, action, nullptr) == wayland::KWinOutcome::kDone;
-}
-
-// The request on whichever kind of window it is.
-bool Request(WindowHandle window, wayland::Action action, wayland::KWinAction kwin_action,
-             bool (*x11_request)(WindowHandle)) {
-  if (IsToplevel(window)) return Wayland().act(ToplevelOf(window), action);
-  if (IsKWin(window)) return ActOnKWin(window, kwin_action);
-  return x11_request(window);
+WindowHandle X11Found(WindowHandle window) {
+  if (window == 0) WarnOfShutCompositor();
+  return window;
 }
 
 }  // namespace
 
-WindowHandle FindWindow(const std::u16string& caption) {
-  switch (CurrentDesktop()) {
-    case Desktop::kWlroots:
-      if (const wayland::ToplevelId id = Wayland().find_toplevel(caption)) return kToplevelTag | id;
-      break;
-    case Desktop::kKWin: {
-      std::u16string title;
-      if (Wayland().kwin_act(caption, false, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
-        return KWinHandle(title);
-      }
-      break;
-    }
-    case Desktop::kX11:
-    case Desktop::kWaylandShut:
-      break;
+// The compositor's windows first, then XWayland's.
+WindowHandle FindWindowByCaption(const std::u16string& caption) {
+  const WindowBackend* compositor = Compositor();
+  if (compositor != nullptr) {
+    if (const WindowHandle window = Checked(compositor->find(caption))) return Tagged(window);
   }
-  const WindowHandle window = x11::FindWindow(caption);
-  if (window == 0) WarnOfShutDesktop();
-  return window;
+  return X11Found(x11::kWindowBackend.find(caption));
 }
 
 WindowHandle ActiveWindow() {
-  switch (CurrentDesktop()) {
-    case Desktop::kWlroots:
-      if (const wayland::ToplevelId id = Wayland().active_toplevel()) return kToplevelTag | id;
-      break;
-    case Desktop::kKWin: {
-      std::u16string title;
-      if (Wayland().kwin_act(u"", true, wayland::KWinAction::kFind, &title) == wayland::KWinOutcome::kDone) {
-        return KWinHandle(title);
-      }
-      break;
-    }
-    case Desktop::kX11:
-    case Desktop::kWaylandShut:
-      break;
+  const WindowBackend* compositor = Compositor();
+  if (compositor != nullptr) {
+    if (const WindowHandle window = Checked(compositor->active())) return Tagged(window);
   }
-  const WindowHandle window = x11::ActiveWindow();
-  if (window == 0) WarnOfShutDesktop();
-  return window;
+  return X11Found(x11::kWindowBackend.active());
 }
 
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
-  std::u16string caption;
-  if (IsToplevel(window)) {
-    if (!Wayland().toplevel_title(ToplevelOf(window), caption)) return {};
-  } else if (IsKWin(window)) {
-    if (const std::u16string* title = KWinCaption(window)) caption = *title;
-  } else {
-    return x11::WindowCaption(window, max_length);
-  }
-  if (caption.size() > max_length) caption.resize(max_length);
-  return caption;
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.caption(owned.window, max_length));
 }
 
 bool CloseWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kClose, wayland::KWinAction::kClose, &x11::CloseWindow);
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.close(owned.window));
 }
 
 bool RestoreWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kRestore, wayland::KWinAction::kRestore, &x11::RestoreWindow);
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.restore(owned.window));
 }
 
 bool MinimizeWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kMinimize, wayland::KWinAction::kMinimize, &x11::MinimizeWindow);
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.minimize(owned.window));
 }
 
 bool MaximizeWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kMaximize, wayland::KWinAction::kMaximize, &x11::MaximizeWindow);
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.maximize(owned.window));
 }
 
-// The foreign-toplevel protocol has no keep-above: under sway its IPC pins
-// the window; on other wlroots compositors nothing can be done.
 bool SetTopmost(WindowHandle window, bool topmost) {
-  if (IsToplevel(window)) {
-    std::u16string title;
-    if (!Wayland().toplevel_title(ToplevelOf(window), title)) return false;
-    return Wayland().sway_set_pinned(qcp::Utf8FromUtf16(title), topmost) == wayland::SwayOutcome::kDone;
-  }
-  if (IsKWin(window)) return ActOnKWin(window, topmost ? wayland::KWinAction::kPin : wayland::KWinAction::kUnpin);
-  return x11::SetTopmost(window, topmost);
+  const Owned owned = OwnerOf(window);
+  return Checked(owned.backend.set_topmost(owned.window, topmost));
 }
 
 }  // namespace platform

@@ -6,13 +6,15 @@
 #include "platform/posix/wayland_kwin_script.h"
 
 #include <gio/gio.h>
-#include <glib/gstdio.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "console/utf.h"
 #include "platform/posix/dynamic_library.h"
+#include "platform/posix/wayland_failure.h"
 
 namespace platform::wayland {
 namespace {
@@ -21,11 +23,18 @@ constexpr char kKWinService[] = "org.kde.KWin";
 // How long the script may take to answer; KWin runs it at once, so only a
 // KWin that cannot call back (or has hung) waits this out.
 constexpr guint kReplyTimeoutMs = 10000;
+// A session bus answers a new connection at once; one that has not after
+// this long has hung.
+constexpr guint kBusTimeoutMs = 5000;
 
 // GIO, loaded on the first KWin request rather than at start-up: the window
 // tools start as fast without it, and a machine without it has no KWin.
 struct GioLibrary {
-  decltype(&::g_bus_get_sync) bus_get_sync;
+  decltype(&::g_bus_get) bus_get;
+  decltype(&::g_bus_get_finish) bus_get_finish;
+  decltype(&::g_cancellable_new) cancellable_new;
+  decltype(&::g_cancellable_cancel) cancellable_cancel;
+  decltype(&::g_object_ref) object_ref;
   decltype(&::g_dbus_connection_call_sync) dbus_connection_call_sync;
   decltype(&::g_dbus_connection_flush_sync) dbus_connection_flush_sync;
   decltype(&::g_dbus_connection_get_unique_name) dbus_connection_get_unique_name;
@@ -39,10 +48,7 @@ struct GioLibrary {
   decltype(&::g_free) free;
   decltype(&::g_strcmp0) strcmp0;
   decltype(&::g_strdup_printf) strdup_printf;
-  decltype(&::g_path_get_basename) path_get_basename;
-  decltype(&::g_file_open_tmp) file_open_tmp;
-  decltype(&::g_file_set_contents) file_set_contents;
-  decltype(&::g_unlink) unlink;
+  decltype(&::g_get_user_runtime_dir) get_user_runtime_dir;
   decltype(&::g_variant_is_of_type) variant_is_of_type;
   decltype(&::g_variant_new) variant_new;
   decltype(&::g_variant_get) variant_get;
@@ -64,7 +70,11 @@ struct GioLibrary {
 bool Load(GioLibrary& gio) {
   void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_GLOBAL);
   if (library == nullptr) return false;
-  return Resolve(library, "g_bus_get_sync", gio.bus_get_sync) &&
+  return Resolve(library, "g_bus_get", gio.bus_get) &&
+         Resolve(library, "g_bus_get_finish", gio.bus_get_finish) &&
+         Resolve(library, "g_cancellable_new", gio.cancellable_new) &&
+         Resolve(library, "g_cancellable_cancel", gio.cancellable_cancel) &&
+         Resolve(library, "g_object_ref", gio.object_ref) &&
          Resolve(library, "g_dbus_connection_call_sync", gio.dbus_connection_call_sync) &&
          Resolve(library, "g_dbus_connection_flush_sync", gio.dbus_connection_flush_sync) &&
          Resolve(library, "g_dbus_connection_get_unique_name", gio.dbus_connection_get_unique_name) &&
@@ -78,10 +88,7 @@ bool Load(GioLibrary& gio) {
          Resolve(library, "g_free", gio.free) &&
          Resolve(library, "g_strcmp0", gio.strcmp0) &&
          Resolve(library, "g_strdup_printf", gio.strdup_printf) &&
-         Resolve(library, "g_path_get_basename", gio.path_get_basename) &&
-         Resolve(library, "g_file_open_tmp", gio.file_open_tmp) &&
-         Resolve(library, "g_file_set_contents", gio.file_set_contents) &&
-         Resolve(library, "g_unlink", gio.unlink) &&
+         Resolve(library, "g_get_user_runtime_dir", gio.get_user_runtime_dir) &&
          Resolve(library, "g_variant_is_of_type", gio.variant_is_of_type) &&
          Resolve(library, "g_variant_new", gio.variant_new) &&
          Resolve(library, "g_variant_get", gio.variant_get) &&
@@ -233,19 +240,77 @@ std::string KWinScript(std::u16string_view caption, bool active, KWinAction acti
   return script;
 }
 
-}  // namespace
+// Writes the script to a new file of the user's runtime folder, readable by
+// the user alone (it holds the caption searched for); its path, or "".
+std::string WriteScript(const GioLibrary& gio, std::string_view script) {
+  std::string path = gio.get_user_runtime_dir();
+  path += "/qcp-kwin-XXXXXX.js";
+  const int fd = ::mkstemps(path.data(), 3);
+  if (fd < 0) return {};
+  bool written = true;
+  for (std::size_t done = 0; written && done < script.size();) {
+    const ssize_t count = ::write(fd, script.data() + done, script.size() - done);
+    written = count > 0;
+    if (written) done += static_cast<std::size_t>(count);
+  }
+  ::close(fd);
+  if (written) return path;
+  ::unlink(path.c_str());
+  return {};
+}
 
+// The session bus within the time limit, on the thread's current context:
+// g_bus_get_sync would wait for ever on a bus that accepts the connection
+// and then says nothing. Null when there is none; one that does not answer
+// in time is a failure kept.
+GDBusConnection* ConnectSessionBus(const GioLibrary& gio, GMainContext* context) {
+  struct Wait {
+    const GioLibrary* gio;
+    GAsyncResult* result = nullptr;
+    bool expired = false;
+  } wait{&gio};
+  GCancellable* cancellable = gio.cancellable_new();
+  gio.bus_get(
+      G_BUS_TYPE_SESSION, cancellable,
+      [](GObject*, GAsyncResult* result, gpointer data) {
+        auto* wait = static_cast<Wait*>(data);
+        wait->result = static_cast<GAsyncResult*>(wait->gio->object_ref(result));
+      },
+      &wait);
+  GSource* timer = gio.timeout_source_new(kBusTimeoutMs);
+  gio.source_set_callback(timer, OnTimeout, &wait.expired, nullptr);
+  gio.source_attach(timer, context);
+  while (wait.result == nullptr && !wait.expired) gio.main_context_iteration(context, TRUE);
+  gio.source_destroy(timer);
+  gio.source_unref(timer);
+  GDBusConnection* bus = nullptr;
+  if (wait.result != nullptr) {
+    bus = gio.bus_get_finish(wait.result, nullptr);
+    gio.object_unref(wait.result);
+  } else {
+    gio.cancellable_cancel(cancellable);
+    Fail(u"The session bus did not answer");
+  }
+  gio.object_unref(cancellable);
+  return bus;
+}
+
+}  // namespace
 
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title) {
   const GioLibrary* const loaded_gio = LoadGio();
   if (loaded_gio == nullptr) return KWinOutcome::kNoKWin;
   const GioLibrary& gio = *loaded_gio;
-  GDBusConnection* bus = gio.bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-  if (bus == nullptr) return KWinOutcome::kNoKWin;
   // Everything below runs on a context of its own, so a caller's main loop
   // is left alone.
   GMainContext* context = gio.main_context_new();
   gio.main_context_push_thread_default(context);
+  GDBusConnection* bus = ConnectSessionBus(gio, context);
+  if (bus == nullptr) {
+    gio.main_context_pop_thread_default(context);
+    gio.main_context_unref(context);
+    return KWinOutcome::kNoKWin;
+  }
   KWinOutcome outcome = KWinOutcome::kNoKWin;
   Reply reply;
   reply.gio = &gio;
@@ -253,18 +318,15 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
   const GDBusInterfaceVTable vtable = {OnMethodCall, nullptr, nullptr, {}};
   const guint registration =
       gio.dbus_connection_register_object(bus, kKWinReplyPath, node->interfaces[0], &vtable, &reply, nullptr, nullptr);
-  gchar* script_path = nullptr;
-  const gint fd = gio.file_open_tmp("qcp-kwin-XXXXXX.js", &script_path, nullptr);
-  if (fd >= 0 && registration != 0) {
-    close(fd);
-    const std::string script = KWinScript(caption, active, action, gio.dbus_connection_get_unique_name(bus));
-    gchar* plugin = gio.path_get_basename(script_path);
+  const std::string script_path =
+      registration != 0
+          ? WriteScript(gio, KWinScript(caption, active, action, gio.dbus_connection_get_unique_name(bus)))
+          : std::string();
+  if (!script_path.empty()) {
+    const std::string plugin = script_path.substr(script_path.rfind('/') + 1);
     GError* error = nullptr;
-    GVariant* loaded = nullptr;
-    if (gio.file_set_contents(script_path, script.data(), static_cast<gssize>(script.size()), nullptr)) {
-      loaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                    gio.variant_new("(ss)", script_path, plugin), &error);
-    }
+    GVariant* loaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
+                            gio.variant_new("(ss)", script_path.c_str(), plugin.c_str()), &error);
     if (error != nullptr) gio.error_free(error);
     if (loaded != nullptr) {
       gint32 id = -1;
@@ -280,16 +342,11 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
         gio.source_unref(timeout);
       }
       GVariant* unloaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
-                                gio.variant_new("(s)", plugin), nullptr);
+                                gio.variant_new("(s)", plugin.c_str()), nullptr);
       if (unloaded != nullptr) gio.variant_unref(unloaded);
     }
-    gio.free(plugin);
-    gio.unlink(script_path);
-  } else if (fd >= 0) {
-    close(fd);
-    gio.unlink(script_path);
+    ::unlink(script_path.c_str());
   }
-  gio.free(script_path);
   if (reply.answered) {
     outcome = reply.found ? KWinOutcome::kDone : KWinOutcome::kNotFound;
     if (title != nullptr) *title = qcp::Utf16FromUtf8(reply.title);
@@ -302,5 +359,63 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
   gio.object_unref(bus);
   return outcome;
 }
+
+namespace {
+
+// KWin finds its windows by caption: a handle numbers, from 1, the captions
+// it has answered with.
+std::vector<std::u16string>& Captions() {
+  static std::vector<std::u16string> captions;
+  return captions;
+}
+
+const std::u16string* CaptionOf(WindowHandle window) {
+  if (window == 0 || window > Captions().size()) return nullptr;
+  return &Captions()[window - 1];
+}
+
+WindowHandle Found(std::u16string_view caption, bool active) {
+  std::u16string title;
+  if (KWinAct(caption, active, KWinAction::kFind, &title) != KWinOutcome::kDone) return 0;
+  Captions().push_back(std::move(title));
+  return Captions().size();
+}
+
+WindowHandle FindWindow(const std::u16string& caption) { return Found(caption, false); }
+WindowHandle ActiveWindow() { return Found(u"", true); }
+
+std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
+  const std::u16string* caption = CaptionOf(window);
+  if (caption == nullptr) return {};
+  return caption->substr(0, max_length);
+}
+
+bool ActOn(WindowHandle window, KWinAction action) {
+  const std::u16string* caption = CaptionOf(window);
+  return caption != nullptr && KWinAct(*caption, false, action) == KWinOutcome::kDone;
+}
+
+bool CloseWindow(WindowHandle window) { return ActOn(window, KWinAction::kClose); }
+bool RestoreWindow(WindowHandle window) { return ActOn(window, KWinAction::kRestore); }
+bool MinimizeWindow(WindowHandle window) { return ActOn(window, KWinAction::kMinimize); }
+bool MaximizeWindow(WindowHandle window) { return ActOn(window, KWinAction::kMaximize); }
+
+bool SetTopmost(WindowHandle window, bool topmost) {
+  return ActOn(window, topmost ? KWinAction::kPin : KWinAction::kUnpin);
+}
+
+}  // namespace
+
+const WindowBackend kKWinBackend = {
+    .name = "KWin",
+    .find = &FindWindow,
+    .active = &ActiveWindow,
+    .caption = &WindowCaption,
+    .close = &CloseWindow,
+    .restore = &RestoreWindow,
+    .minimize = &MinimizeWindow,
+    .maximize = &MaximizeWindow,
+    .set_topmost = &SetTopmost,
+};
 
 }  // namespace platform::wayland

@@ -6,12 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/window_backend.h"
+
 namespace platform::wayland {
 
 enum class KWinAction { kFind, kClose, kMinimize, kMaximize, kRestore, kPin, kUnpin };
 
 enum class KWinOutcome {
-  kNoKWin,    // no session bus, no KWin on it, or no answer from the script
+  kNoKWin,    // no session bus (one that does not answer in time is a failure
+              // kept), no KWin on it, or no answer from the script
   kDone,      // the window was found and the request made
   kNotFound,  // KWin has no such window
 };
@@ -26,5 +29,8 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
 
 inline constexpr char kKWinReplyPath[] = "/org/quorvex/KWinReply";
 inline constexpr char kKWinReplyInterface[] = "org.quorvex.KWinReply";
+
+// KWin's windows as a window backend, each request a script.
+extern const WindowBackend kKWinBackend;
 
 }  // namespace platform::wayland

@@ -1,12 +1,15 @@
 // The module's one export: its table of functions.
 #include "platform/posix/wayland_module.h"
 
+#include "platform/posix/wayland_kwin_script.h"
+
 namespace {
 
 const platform::wayland::Module kModule = {
-    &platform::wayland::Probe,         &platform::wayland::FindToplevel, &platform::wayland::ActiveToplevel,
-    &platform::wayland::ToplevelTitle, &platform::wayland::Act,          &platform::wayland::SwaySetPinned,
-    &platform::wayland::KWinAct,
+    .take_failure = &platform::wayland::TakeFailure,
+    .probe = &platform::wayland::Probe,
+    .wlroots = &platform::wayland::kWlrootsBackend,
+    .kwin = &platform::wayland::kKWinBackend,
 };
 
 }  // namespace

@@ -1,26 +1,48 @@
 // Loads the Wayland module from its place beside the programs.
+#include <errno.h>
 #include <limits.h>
 #include <unistd.h>
 
 #include <string>
 
+#include "console/utf.h"
+#include "platform/console.h"
 #include "platform/posix/dynamic_library.h"
 #include "platform/posix/wayland_module.h"
 
 namespace platform::wayland {
 namespace {
 
+// Without the module only X11 windows can be found; the user is told why.
+void Complain(const std::string& path, std::string reason) {
+  // dlerror names the file itself; once is enough.
+  if (reason.compare(0, path.size() + 2, path + ": ") == 0) reason.erase(0, path.size() + 2);
+  WriteStdErrLine(qcp::Utf16FromUtf8(std::string(program_invocation_short_name) + ": cannot load " + path + " (" +
+                                     reason + "); only X11 windows can be found"));
+}
+
 const Module* Load() {
   char self[PATH_MAX];
   const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return nullptr;
+  if (length <= 0) {
+    Complain(kModulePath, "the program's own folder is unknown");
+    return nullptr;
+  }
   std::string path(self, static_cast<std::size_t>(length));
   path.resize(path.rfind('/') + 1);
   path += kModulePath;
   void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) return nullptr;
+  if (library == nullptr) {
+    const char* reason = ::dlerror();
+    Complain(path, reason != nullptr ? reason : "unknown reason");
+    return nullptr;
+  }
   const Module* (*table)() = nullptr;
-  return Resolve(library, kModuleSymbol, table) ? table() : nullptr;
+  if (!Resolve(library, kModuleSymbol, table)) {
+    Complain(path, std::string("no ") + kModuleSymbol + " in it");
+    return nullptr;
+  }
+  return table();
 }
 
 }  // namespace

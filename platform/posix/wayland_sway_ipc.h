@@ -1,8 +1,9 @@
 // Pinning under sway, which the foreign-toplevel protocol cannot ask for:
-// a command over sway's IPC socket ($SWAYSOCK). Pinned means floating (sway
-// draws floating windows above tiled ones) and sticky (shown on every
-// workspace of its output); unpinned means tiled again and not sticky, so the
-// window goes back below the others, even one that floated before.
+// a command over sway's IPC socket ($SWAYSOCK) on the one container that is
+// the window found. Pinned means floating (sway draws floating windows above
+// tiled ones) and sticky (shown on every workspace of its output); unpinned
+// means tiled again and not sticky, so the window goes back below the
+// others, even one that floated before.
 #pragma once
 
 #include <string>
@@ -10,13 +11,21 @@
 
 namespace platform::wayland {
 
-enum class SwayOutcome {
-  kNoSway,   // SWAYSOCK unset or nobody answering there: nothing was done
-  kDone,     // sway carried the command out
-  kRefused,  // sway answered with an error, or no window has that title
+// A window as the foreign-toplevel protocol shows it (UTF-8).
+struct SwayTarget {
+  std::string_view title;
+  std::string_view app_id;
+  bool activated = false;
 };
 
-// Pins or unpins every window whose title is exactly `title` (UTF-8).
-SwayOutcome SwaySetPinned(std::string_view title, bool pinned);
+enum class SwayOutcome {
+  kNoSway,  // SWAYSOCK unset or nobody there: nothing was done
+  kDone,    // sway carried the command out
+};
+
+// Pins or unpins the container in sway's tree that is `window`. A window
+// sway cannot tell from another, a command sway refuses, or sway not
+// answering in time is a failure kept (wayland_failure.h).
+SwayOutcome SwaySetPinned(const SwayTarget& window, bool pinned);
 
 }  // namespace platform::wayland

@@ -1,12 +1,15 @@
 // wlroots foreign-toplevel management, version 3 at most. The manager
 // announces every toplevel on bind; each handle then sends its title and
 // state, committed by `done`, so two round trips after binding give a
-// complete list.
+// complete list. Every exchange with the compositor has a time limit.
 #include "platform/posix/wayland_toplevels.h"
 
+#include <errno.h>
+#include <poll.h>
 #include <wayland-client.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -14,12 +17,18 @@
 
 #include "console/case_fold.h"
 #include "console/utf.h"
+#include "platform/posix/wayland_failure.h"
+#include "platform/posix/wayland_sway_ipc.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 namespace platform::wayland {
 namespace {
 
 constexpr std::uint32_t kManagerVersion = 3;
+// A compositor answers a round trip at once; one that has not after this
+// long has hung, and the tool must not hang with it.
+constexpr std::chrono::milliseconds kAnswerTimeout{5000};
+constexpr std::u16string_view kNoAnswer = u"The Wayland compositor did not answer";
 
 struct Toplevel {
   zwlr_foreign_toplevel_handle_v1* handle = nullptr;
@@ -27,11 +36,13 @@ struct Toplevel {
   // As last committed by `done`, and as announced since.
   bool titled = false;
   std::string title;
+  std::string app_id;
   bool activated = false;
   bool minimized = false;
   bool closed = false;
   bool pending_titled = false;
   std::string pending_title;
+  std::string pending_app_id;
   bool pending_activated = false;
   bool pending_minimized = false;
 };
@@ -51,7 +62,9 @@ void OnTitle(void* data, zwlr_foreign_toplevel_handle_v1*, const char* title) {
   toplevel->pending_title = title != nullptr ? title : "";
 }
 
-void OnAppId(void*, zwlr_foreign_toplevel_handle_v1*, const char*) {}
+void OnAppId(void* data, zwlr_foreign_toplevel_handle_v1*, const char* app_id) {
+  static_cast<Toplevel*>(data)->pending_app_id = app_id != nullptr ? app_id : "";
+}
 void OnOutputEnter(void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {}
 void OnOutputLeave(void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {}
 
@@ -73,6 +86,7 @@ void OnDone(void* data, zwlr_foreign_toplevel_handle_v1*) {
   auto* toplevel = static_cast<Toplevel*>(data);
   toplevel->titled = toplevel->pending_titled;
   toplevel->title = toplevel->pending_title;
+  toplevel->app_id = toplevel->pending_app_id;
   toplevel->activated = toplevel->pending_activated;
   toplevel->minimized = toplevel->pending_minimized;
 }
@@ -116,6 +130,63 @@ const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
 
 void Quiet(const char*, va_list) {}
 
+void OnSyncDone(void* data, wl_callback* callback, std::uint32_t) {
+  *static_cast<bool*>(data) = true;
+  wl_callback_destroy(callback);
+}
+
+const wl_callback_listener kSyncListener = {OnSyncDone};
+
+// Whether `fd` is ready for `events` before `deadline`.
+bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd ready = {fd, events, 0};
+    const int count = ::poll(&ready, 1, static_cast<int>(left.count()));
+    if (count > 0) return true;
+    if (count < 0 && errno != EINTR) return true;  // the read or write that follows reports it
+  }
+}
+
+// wl_display_roundtrip within the time limit: false when the connection has
+// failed, or the compositor has not answered in time (a failure kept).
+bool Roundtrip(wl_display* display) {
+  bool done = false;
+  wl_callback* callback = wl_display_sync(display);
+  if (callback == nullptr) return false;
+  wl_callback_add_listener(callback, &kSyncListener, &done);
+  const int fd = wl_display_get_fd(display);
+  const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
+  while (!done) {
+    if (wl_display_prepare_read(display) != 0) {
+      if (wl_display_dispatch_pending(display) < 0) return false;
+      continue;
+    }
+    // What is queued goes out first; a socket too full to take it waits
+    // like an answer does.
+    bool answered = true;
+    int flushed = 0;
+    while ((flushed = wl_display_flush(display)) < 0 && errno == EAGAIN) {
+      answered = WaitFor(fd, POLLOUT, deadline);
+      if (!answered) break;
+    }
+    if (answered && flushed < 0) {
+      wl_display_cancel_read(display);
+      return false;
+    }
+    if (answered) answered = WaitFor(fd, POLLIN, deadline);
+    if (!answered) {
+      wl_display_cancel_read(display);
+      wl_callback_destroy(callback);
+      Fail(kNoAnswer);
+      return false;
+    }
+    if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) return false;
+  }
+  return true;
+}
+
 Session& Open() {
   static Session session;
   static bool tried = false;
@@ -132,12 +203,12 @@ Session& Open() {
   session.registry = wl_display_get_registry(session.display);
   wl_registry_add_listener(session.registry, &kRegistryListener, &session);
   // Globals, then the toplevels, then each toplevel's title and state.
-  if (wl_display_roundtrip(session.display) < 0) return session;
+  if (!Roundtrip(session.display)) return session;
   if (session.manager == nullptr) {
     session.availability = Availability::kNoManager;
     return session;
   }
-  if (wl_display_roundtrip(session.display) < 0 || wl_display_roundtrip(session.display) < 0) return session;
+  if (!Roundtrip(session.display) || !Roundtrip(session.display)) return session;
   session.availability = Availability::kAvailable;
   return session;
 }
@@ -211,7 +282,51 @@ bool Act(ToplevelId id, Action action) {
       break;
   }
   // The round trip returns once the compositor has read the request.
-  return wl_display_roundtrip(session.display) >= 0;
+  return Roundtrip(session.display);
 }
+
+namespace {
+
+// Ids are 32-bit; a larger handle is no toplevel's.
+ToplevelId IdOf(WindowHandle window) {
+  return window <= UINT32_MAX ? static_cast<ToplevelId>(window) : 0;
+}
+
+WindowHandle FindWindow(const std::u16string& caption) { return FindToplevel(caption); }
+WindowHandle ActiveWindow() { return ActiveToplevel(); }
+
+std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
+  std::u16string title;
+  if (!ToplevelTitle(IdOf(window), title)) return {};
+  if (title.size() > max_length) title.resize(max_length);
+  return title;
+}
+
+bool CloseWindow(WindowHandle window) { return Act(IdOf(window), Action::kClose); }
+bool RestoreWindow(WindowHandle window) { return Act(IdOf(window), Action::kRestore); }
+bool MinimizeWindow(WindowHandle window) { return Act(IdOf(window), Action::kMinimize); }
+bool MaximizeWindow(WindowHandle window) { return Act(IdOf(window), Action::kMaximize); }
+
+// The protocol has no keep-above: under sway its IPC pins the window; on
+// other wlroots compositors nothing can be done.
+bool SetTopmost(WindowHandle window, bool topmost) {
+  const Toplevel* toplevel = Live(Open(), IdOf(window));
+  if (toplevel == nullptr) return false;
+  return SwaySetPinned({toplevel->title, toplevel->app_id, toplevel->activated}, topmost) == SwayOutcome::kDone;
+}
+
+}  // namespace
+
+const WindowBackend kWlrootsBackend = {
+    .name = "wlroots",
+    .find = &FindWindow,
+    .active = &ActiveWindow,
+    .caption = &WindowCaption,
+    .close = &CloseWindow,
+    .restore = &RestoreWindow,
+    .minimize = &MinimizeWindow,
+    .maximize = &MaximizeWindow,
+    .set_topmost = &SetTopmost,
+};
 
 }  // namespace platform::wayland

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/window_backend.h"
+
 namespace platform::wayland {
 
 // A top-level window as numbered in order of announcement, from 1; 0 is none.
@@ -42,5 +44,9 @@ enum class Action { kClose, kMinimize, kMaximize, kRestore };
 // compositor carries the request out is its own choice (tiling sway ignores
 // minimise and maximise).
 bool Act(ToplevelId id, Action action);
+
+// These windows as a window backend, a handle being the window's id; sway's
+// IPC pins them.
+extern const WindowBackend kWlrootsBackend;
 
 }  // namespace platform::wayland

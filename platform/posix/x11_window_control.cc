@@ -4,8 +4,9 @@
 // window manager (or one that does not support a request) the children of
 // the root window stand in for the list and the tools act on the window
 // directly, as the ICCCM describes: close by WM_DELETE_WINDOW, minimise by
-// unmapping, restore by mapping, maximise by covering the screen, pin and
-// unpin by raising and lowering.
+// unmapping, restore by mapping (and putting back the size from before a
+// maximise), maximise by covering the screen, pin and unpin by raising and
+// lowering.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -40,6 +41,7 @@ enum AtomName {
   kNetSupported,
   kWmProtocols,
   kWmDeleteWindow,
+  kRestoreGeometry,
   kAtomCount
 };
 
@@ -48,6 +50,7 @@ const char* const kAtomNames[kAtomCount] = {
     "UTF8_STRING", "COMPOUND_TEXT", "_NET_CLOSE_WINDOW", "_NET_WM_STATE",
     "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_HIDDEN",
     "WM_STATE", "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "WM_PROTOCOLS", "WM_DELETE_WINDOW",
+    "_QCP_RESTORE_GEOMETRY",
 };
 
 // _NET_WM_STATE actions, and the source indication of a pager or other tool
@@ -117,8 +120,26 @@ std::u16string FromLatin1(const std::vector<unsigned char>& bytes) {
   return std::u16string(bytes.begin(), bytes.end());
 }
 
+// Compound text with its character set switches, through Xlib's own conversion.
+bool FromCompoundText(const Connection& x, const Property& name, std::u16string& caption) {
+  XTextProperty text = {};
+  text.value = const_cast<unsigned char*>(name.bytes.data());
+  text.encoding = name.type;
+  text.format = 8;
+  text.nitems = name.bytes.size();
+  char** list = nullptr;
+  int count = 0;
+  const int converted = ::Xutf8TextPropertyToTextList(x.display, &text, &list, &count);
+  if (converted < 0 || list == nullptr) return false;
+  std::string joined;
+  for (int i = 0; i < count; ++i) joined += list[i];
+  ::XFreeStringList(list);
+  caption = qcp::Utf16FromUtf8(joined);
+  return true;
+}
+
 // The caption: _NET_WM_NAME (UTF-8), else WM_NAME. WM_NAME in compound text
-// is read only when it holds no escape sequence, which makes it Latin-1.
+// without an escape sequence is Latin-1.
 bool Caption(const Connection& x, Window window, std::u16string& caption) {
   Property name;
   if (Read(x, window, x.atoms[kNetWmName], name) && name.format == 8 && name.type == x.atoms[kUtf8String]) {
@@ -131,10 +152,11 @@ bool Caption(const Connection& x, Window window, std::u16string& caption) {
     caption = qcp::Utf16FromUtf8({reinterpret_cast<const char*>(name.bytes.data()), name.bytes.size()});
     return true;
   }
-  const bool plain = name.type == XA_STRING ||
-                     (name.type == x.atoms[kCompoundText] &&
-                      std::find(name.bytes.begin(), name.bytes.end(), 0x1b) == name.bytes.end());
-  if (!plain) return false;
+  const bool compound = name.type == x.atoms[kCompoundText];
+  if (compound && std::find(name.bytes.begin(), name.bytes.end(), 0x1b) != name.bytes.end()) {
+    return FromCompoundText(x, name, caption);
+  }
+  if (!compound && name.type != XA_STRING) return false;
   caption = FromLatin1(name.bytes);
   return true;
 }
@@ -274,15 +296,43 @@ WindowHandle FocusedTopLevel(const Connection& x) {
   }
 }
 
+// Without a window manager the place and size from before maximising are
+// kept on the window itself (x, y, width, height), for restore to put back.
+// A second maximise keeps the first one's.
+void KeepGeometry(const Connection& x, Window window) {
+  Property kept;
+  if (Read(x, window, x.atoms[kRestoreGeometry], kept)) return;
+  Window root = 0;
+  int left = 0;
+  int top = 0;
+  unsigned int width = 0;
+  unsigned int height = 0;
+  unsigned int border = 0;
+  unsigned int depth = 0;
+  if (::XGetGeometry(x.display, window, &root, &left, &top, &width, &height, &border, &depth) == 0) return;
+  const long geometry[4] = {left, top, static_cast<long>(width), static_cast<long>(height)};
+  ::XChangeProperty(x.display, window, x.atoms[kRestoreGeometry], XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(geometry), 4);
+}
+
+void PutBackGeometry(const Connection& x, Window window) {
+  Property kept;
+  if (!Read(x, window, x.atoms[kRestoreGeometry], kept)) return;
+  ::XDeleteProperty(x.display, window, x.atoms[kRestoreGeometry]);
+  if (kept.format != 32 || kept.longs.size() != 4 || kept.longs[2] == 0 || kept.longs[3] == 0) return;
+  ::XMoveResizeWindow(x.display, window, static_cast<int>(static_cast<long>(kept.longs[0])),
+                      static_cast<int>(static_cast<long>(kept.longs[1])), static_cast<unsigned>(kept.longs[2]),
+                      static_cast<unsigned>(kept.longs[3]));
+}
+
 bool CoverScreen(const Connection& x, Window window) {
+  KeepGeometry(x, window);
   const int screen = DefaultScreen(x.display);
   ::XMoveResizeWindow(x.display, window, 0, 0, static_cast<unsigned>(DisplayWidth(x.display, screen)),
                       static_cast<unsigned>(DisplayHeight(x.display, screen)));
   ::XMapWindow(x.display, window);
   return Flush(x);
 }
-
-}  // namespace
 
 WindowHandle FindWindow(const std::u16string& caption) {
   const Connection* x = Open();
@@ -354,6 +404,7 @@ bool RestoreWindow(WindowHandle handle) {
   const Atom horizontal = x->atoms[kNetWmStateMaximizedHorz];
   if (!ManagerSupports(*x, x->atoms[kNetActiveWindow]) || !ManagerSupports(*x, vertical) ||
       !ManagerSupports(*x, horizontal)) {
+    PutBackGeometry(*x, window);
     ::XMapWindow(x->display, window);
     return Flush(*x);
   }
@@ -378,5 +429,21 @@ bool SetTopmost(WindowHandle handle, bool topmost) {
   }
   return ChangeState(*x, window, topmost ? kStateAdd : kStateRemove, x->atoms[kNetWmStateAbove], None);
 }
+
+}  // namespace
+
+bool DisplayReachable() { return Open() != nullptr; }
+
+const WindowBackend kWindowBackend = {
+    .name = "X11",
+    .find = &FindWindow,
+    .active = &ActiveWindow,
+    .caption = &WindowCaption,
+    .close = &CloseWindow,
+    .restore = &RestoreWindow,
+    .minimize = &MinimizeWindow,
+    .maximize = &MaximizeWindow,
+    .set_topmost = &SetTopmost,
+};
 
 }  // namespace platform::x11

@@ -1,12 +1,8 @@
-// Shared by the Win32 backend files: <windows.h>, with the A/W macros that
-// share a name with a platform function removed, and text conversion between
+// Shared by the Win32 backend files: <windows.h>, and text conversion between
 // the tools' UTF-16 strings and the API.
 #pragma once
 
 #include <windows.h>
-
-// A platform function shares its name with an API macro; the backend calls the W form.
-#undef FindWindow
 
 #include <string>
 #include <string_view>

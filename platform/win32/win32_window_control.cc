@@ -19,7 +19,7 @@ bool PostSystemCommand(WindowHandle window, WPARAM command) {
 
 }  // namespace
 
-WindowHandle FindWindow(const std::u16string& caption) {
+WindowHandle FindWindowByCaption(const std::u16string& caption) {
   return reinterpret_cast<WindowHandle>(::FindWindowW(nullptr, Wide(caption)));
 }
 

@@ -122,13 +122,15 @@ def test_quoted_caption_is_not_the_x_window(runner, xterm):
 
 
 @only_on("native")
-def test_without_a_display_nothing_is_found(runner, services):
-    env = {key: value for key, value in services.env.items() if key != "DISPLAY"}
-    for tail, caption in (("Target", b"Target"), ("0", b"")):
-        result = runner.run("PaneShut", tail, env=env)
-        assert (result.stdout, result.status) == (runner.expect(NOT_FOUND + caption + b"\r\n"), 0)
-    result = runner.run("PanePin", "Target", env=dict(env, DISPLAY=":9999"))
-    assert result.stdout == runner.expect(NOT_FOUND + b"Target\r\n")
+@pytest.mark.parametrize("tool", ["PaneShut", "PaneRevive", "PaneShrink", "PaneGrow", "PanePin", "PaneUnpin"])
+def test_without_a_display_the_tool_says_so_and_fails(runner, services, tool):
+    unset = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    nowhere = dict(unset, DISPLAY=":9999", WAYLAND_DISPLAY="qcp-no-compositor-here")
+    for env, tail in ((unset, "Target"), (unset, "0"), (nowhere, "Target")):
+        result = runner.run(tool, tail, env=env)
+        assert (result.stdout, result.status) == (b"", 1), (env.get("DISPLAY"), tail)
+        assert result.stderr == tool.encode() + (b": no X11 or Wayland display "
+                                                 b"(DISPLAY and WAYLAND_DISPLAY are unset or unreachable)\n")
 
 
 def _table(stdout):

@@ -12,8 +12,11 @@ import pwd
 import re
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import tempfile
+import threading
 from pathlib import Path
 
 import pytest
@@ -96,19 +99,23 @@ class SwaySession:
         return subprocess.run(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in (env or self.env).items()] + argv,
                               capture_output=True, text=True, errors="replace", timeout=60)
 
-    def windows(self):
-        """Every window's node in sway's tree, by title."""
-        found = {}
+    def views(self):
+        """Every window's node in sway's tree."""
+        found = []
 
         def walk(node):
             if node.get("type") in ("con", "floating_con") and node.get("pid"):
-                found[node.get("name")] = node
+                found.append(node)
             for child in node.get("nodes", []) + node.get("floating_nodes", []):
                 walk(child)
         tree = self.run(["swaymsg", "-t", "get_tree"])
         if tree.returncode == 0:
             walk(json.loads(tree.stdout))
         return found
+
+    def windows(self):
+        """Every window's node in sway's tree, by title."""
+        return {node.get("name"): node for node in self.views()}
 
     def open_window(self, title):
         self.spawn(["foot", "-T", title, "sleep", "600"])
@@ -161,7 +168,7 @@ def desk(sway):
 
 
 def close_all(sway):
-    for node in sway.windows().values():
+    for node in sway.views():
         sway.run(["swaymsg", f"[con_id={node['id']}] kill"])
     wait_for(lambda: not sway.windows(), what="the windows to close")
 
@@ -259,9 +266,6 @@ def test_a_desktop_without_a_window_interface_says_so_on_standard_error(request,
         active = subprocess.run(tool[:1] + ["0"], env=dict(env, WAYLAND_DISPLAY=display), capture_output=True,
                                 timeout=60)
         assert active.stdout == b"ERROR! Couldn't find window: \n" and active.stderr.count(b"\n") == 1
-        # Without Wayland nothing is added.
-        plain = subprocess.run(tool, env=env, capture_output=True, timeout=60)
-        assert (plain.stdout, plain.stderr) == (shut.stdout, b"")
     finally:
         compositor.kill()
         compositor.wait()
@@ -272,3 +276,125 @@ def test_restore_brings_the_window_forward(desk, driver):
     assert act(desk, driver, "restore", TITLE)[0] == "done"
     wait_for(lambda: desk.windows()[TITLE]["focused"], what="the restored window to take the focus")
     assert not desk.windows()[OTHER]["focused"]
+
+
+class StandInSway:
+    """An IPC socket in sway's framing: silent, or answering a tree with one
+    focused foot window titled `title` and refusing every command."""
+
+    def __init__(self, folder, title=None):
+        self.path = str(Path(folder) / "stand-in-sway.sock")
+        self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.listener.bind(self.path)
+        os.chmod(self.path, 0o777)
+        self.listener.listen(4)
+        self.title, self.commands = title, []
+        if title is not None:
+            threading.Thread(target=self._serve, daemon=True).start()
+
+    def _serve(self):
+        tree = {"id": 1, "type": "root", "nodes": [{"id": 41, "type": "con", "pid": 7, "name": self.title,
+                                                      "app_id": "foot", "focused": True, "nodes": []}]}
+        connection, _ = self.listener.accept()
+        with connection:
+            while header := connection.recv(14, socket.MSG_WAITALL):
+                length, kind = struct.unpack("=II", header[6:])
+                payload = connection.recv(length, socket.MSG_WAITALL) if length else b""
+                if kind == 0:
+                    self.commands.append(payload.decode())
+                answer = json.dumps(tree if kind == 4 else [{"success": False, "error": "Invalid con_id"}]).encode()
+                connection.sendall(b"i3-ipc" + struct.pack("=II", len(answer), kind) + answer)
+
+    def close(self):
+        self.listener.close()
+        os.unlink(self.path)
+
+
+@pytest.mark.parametrize("variable", ["WAYLAND_DISPLAY", "SWAYSOCK"])
+def test_a_compositor_that_never_answers_ends_the_tool_with_the_run_time_error(desk, driver, variable):
+    silent = StandInSway(desk.root)
+    try:
+        result = desk.run(driver.argv("pin", TITLE), env=dict(desk.env, **{variable: silent.path}))
+    finally:
+        silent.close()
+    answerer = "The Wayland compositor" if variable == "WAYLAND_DISPLAY" else "sway"
+    assert (result.stdout, result.stderr, result.returncode) == (
+        "", f"PanePin: run-time error: {answerer} did not answer\n", 1)
+    assert desk.windows()[TITLE]["type"] == "con"
+
+
+def test_a_command_sway_refuses_is_reported(desk, driver):
+    stand_in = StandInSway(desk.root, TITLE)
+    try:
+        result = desk.run(driver.argv("pin", TITLE), env=dict(desk.env, SWAYSOCK=stand_in.path))
+    finally:
+        stand_in.close()
+    assert stand_in.commands == ["[con_id=41] floating enable, sticky enable"]
+    assert (result.stdout, result.stderr, result.returncode) == (
+        "", f'PanePin: sway refused to pin the window "{TITLE}": Invalid con_id\n', 1)
+
+
+def test_of_two_windows_with_one_title_the_activated_one_is_acted_on(sway, driver):
+    """And where neither is, sway cannot be told which one to pin."""
+    for title in ("Dup", "Dup", OTHER):
+        sway.open_window(title)
+    try:
+        wait_for(lambda: len([n for n in sway.views() if n["name"] == "Dup"]) == 2, what="two windows titled Dup")
+        first, second = (node["id"] for node in sway.views() if node["name"] == "Dup")
+        sway.run(["swaymsg", f"[con_id={second}] focus"])
+        wait_for(lambda: any(n["focused"] for n in sway.views() if n["id"] == second), what="focus on the second")
+
+        def types():
+            return {node["id"]: node["type"] for node in sway.views() if node["name"] == "Dup"}
+        assert act(sway, driver, "pin", "dup")[0] == "done"
+        wait_for(lambda: types() == {first: "con", second: "floating_con"}, what="the second alone to float")
+        sway.focus(OTHER)
+        result = sway.run(driver.argv("pin", "dup"))
+        assert (result.stdout, result.stderr, result.returncode) == (
+            "", 'PanePin: several windows are titled "Dup" and sway cannot be told which one to pin\n', 1)
+        sway.run(["swaymsg", f"[con_id={first}] focus"])
+        wait_for(lambda: any(n["focused"] for n in sway.views() if n["id"] == first), what="focus on the first")
+        assert act(sway, driver, "close", "DUP")[0] == "done"
+        wait_for(lambda: [n["id"] for n in sway.views() if n["name"] == "Dup"] == [second], what="the first to close")
+    finally:
+        close_all(sway)
+
+
+@pytest.mark.parametrize("module, reason", [
+    (None, "cannot open shared object file: No such file or directory"),
+    (b"not a library, though long enough to be read as one" * 20, "invalid ELF header")], ids=["missing", "broken"])
+def test_a_wayland_module_that_cannot_be_loaded_is_named_with_the_reason(request, tmp_path, module, reason):
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    (tmp_path / "bin").mkdir()
+    tool = shutil.copy(Path(request.config.getoption("--native-build")) / "bin" / "PaneShut", tmp_path / "bin")
+    path = tmp_path / "bin" / "../lib/quorvex-command-pack/qcp-wayland.so"
+    if module is not None:
+        path.parent.mkdir(parents=True)
+        path.write_bytes(module)
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "WAYLAND_DISPLAY": "wayland-qcp", "LANG": "C.UTF-8"}
+    result = subprocess.run([tool, "Target"], env=env, capture_output=True, text=True, timeout=60)
+    assert result.stderr.splitlines()[0] == f"PaneShut: cannot load {path} ({reason}); only X11 windows can be found"
+
+
+def test_a_session_bus_that_never_answers_ends_a_kwin_request_with_the_run_time_error(request, tmp_path):
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    build = Path(request.config.getoption("--native-build"))
+    runtime = tmp_path / "run"
+    runtime.mkdir(mode=0o700)
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8"}
+    compositor = subprocess.Popen([str(build / "test-bin" / "bare_compositor")], env=env, stdout=subprocess.PIPE,
+                                  text=True)
+    silent = StandInSway(tmp_path)
+    try:
+        kde = dict(env, WAYLAND_DISPLAY=compositor.stdout.readline().strip(), XDG_CURRENT_DESKTOP="KDE",
+                   DBUS_SESSION_BUS_ADDRESS=f"unix:path={silent.path}")
+        result = subprocess.run([str(build / "bin" / "PaneShut"), "Target"], env=kde, capture_output=True,
+                                timeout=60)
+    finally:
+        silent.close()
+        compositor.kill()
+        compositor.wait()
+    assert (result.stdout, result.stderr, result.returncode) == (
+        b"", b"PaneShut: run-time error: The session bus did not answer\n", 1)

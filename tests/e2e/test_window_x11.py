@@ -131,6 +131,27 @@ def test_caption_matches_regardless_of_case(runner, windows, title, utf8, tail):
     assert window.status() == CLOSED
 
 
+# xterm sets a title beyond Latin-1 only as WM_NAME in compound text.
+@only_on("native")
+def test_a_caption_in_compound_text_matches(runner, bare_env):
+    title = "Café Résumé – naïve ✓"
+    xterm = subprocess.Popen(["xterm", "-name", "qcpcompound", "-T", title, "-e", "sleep", "600"], env=bare_env,
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def x(*argv):
+        return subprocess.run(argv, env=bare_env, capture_output=True, text=True, errors="replace").stdout
+    try:
+        window = wait_for(lambda: x("xdotool", "search", "--classname", "^qcpcompound$").split(), what="the xterm")[0]
+        wait_for(lambda: "IsViewable" in x("xwininfo", "-id", window), what="the xterm mapped")
+        assert x("xprop", "-id", window, "WM_NAME", "_NET_WM_NAME").splitlines()[0].startswith(
+            "WM_NAME(COMPOUND_TEXT)")
+        run_quiet(runner, "PaneShrink", title.upper(), env=bare_env)
+        assert "IsUnMapped" in x("xwininfo", "-id", window)
+    finally:
+        xterm.kill()
+        xterm.wait()
+
+
 @only_on("native")
 @pytest.mark.parametrize("tail", ["cap tes", "cap test ", "cap  test", "cap tést"])
 def test_only_the_whole_caption_matches(runner, windows, tail):
@@ -163,18 +184,24 @@ def test_the_topmost_of_two_same_captions_is_acted_on(runner, windows, bare_env,
     assert other.status() == OKAY
 
 
-# Without a window manager each request is carried out on the window itself.
+# Without a window manager each request is carried out on the window itself;
+# a minimised window grows into view, and revive puts back its earlier place.
 @only_on("native")
 def test_without_a_window_manager_shrink_revive_and_grow(runner, windows, bare_env):
     window = windows("Bare Window", env=bare_env, managed=False)
+    window.x("xdotool", "windowmove", "--sync", str(window.id), "30", "40")
+    earlier = window.geometry()
+    assert earlier[2:] != BARE_SIZE
     run_quiet(runner, "PaneShrink", "bare window", env=bare_env)
     assert window.info()["Map State"] == "IsUnMapped"
     run_quiet(runner, "PaneRevive", "Bare Window", env=bare_env)
-    assert window.info()["Map State"] == "IsViewable"
-    assert window.geometry()[2:] != BARE_SIZE
-    run_quiet(runner, "PaneGrow", "Bare Window", env=bare_env)
-    assert window.geometry() == (0, 0) + BARE_SIZE
-    assert window.info()["Map State"] == "IsViewable"
+    assert (window.info()["Map State"], window.geometry()) == ("IsViewable", earlier)
+    run_quiet(runner, "PaneShrink", "bare window", env=bare_env)
+    for _ in range(2):
+        run_quiet(runner, "PaneGrow", "Bare Window", env=bare_env)
+        assert (window.info()["Map State"], window.geometry()) == ("IsViewable", (0, 0) + BARE_SIZE)
+    run_quiet(runner, "PaneRevive", "Bare Window", env=bare_env)
+    assert window.geometry() == earlier
     window.press_okay()
     assert window.status() == OKAY
 

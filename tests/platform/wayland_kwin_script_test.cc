@@ -5,6 +5,7 @@
 // loaded under.
 #include <gio/gio.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <thread>
@@ -24,16 +25,17 @@ constexpr char kKWinIntrospection[] =
     "<interface name='org.kde.kwin.Script'><method name='run'/></interface>"
     "</node>";
 
-constexpr gint32 kScriptNumber = 7;
-
 // A stand-in KWin on its own connection and thread: the client's calls are
 // synchronous, so the answers must come from elsewhere.
 struct FakeKWin {
+  gint32 script_number = 7;
   std::string run_path;  // where this KWin version puts its scripts
   std::string reply_title;
   bool reply_found = false;
   // What the client did.
   std::string script;
+  std::string script_folder;
+  mode_t script_mode = 0;
   std::string loaded_name;
   std::string unloaded_name;
   bool ran = false;
@@ -53,8 +55,11 @@ struct FakeKWin {
       gchar* text = nullptr;
       if (g_file_get_contents(file, &text, nullptr, nullptr)) kwin->script = text;
       g_free(text);
+      struct stat status = {};
+      if (::stat(file, &status) == 0) kwin->script_mode = status.st_mode & 07777;
+      kwin->script_folder = std::string(file).substr(0, std::string(file).rfind('/'));
       kwin->loaded_name = plugin;
-      g_dbus_method_invocation_return_value(invocation, g_variant_new("(i)", kScriptNumber));
+      g_dbus_method_invocation_return_value(invocation, g_variant_new("(i)", kwin->script_number));
     } else if (name == "unloadScript") {
       const gchar* plugin = nullptr;
       g_variant_get(parameters, "(&s)", &plugin);
@@ -156,19 +161,22 @@ TEST_F(KWinScriptTest, WithoutKWinOnTheBusNothingIsDone) {
 
 TEST_F(KWinScriptTest, LoadsRunsHearsBackAndUnloads) {
   struct Row {
+    gint32 script_number;
     const char* run_path;
     bool found;
     KWinAction action;
     const char* action_code;
   };
   const Row rows[] = {
-      {"/Scripting/Script7", true, KWinAction::kClose, "w.closeWindow();"},
-      {"/7", true, KWinAction::kPin, "w.keepAbove = true;"},  // KWin before 5.23
-      {"/Scripting/Script7", false, KWinAction::kMinimize, "w.minimized = true;"},
+      {7, "/Scripting/Script7", true, KWinAction::kClose, "w.closeWindow();"},
+      {7, "/7", true, KWinAction::kPin, "w.keepAbove = true;"},  // KWin before 5.23
+      {7, "/Scripting/Script7", false, KWinAction::kMinimize, "w.minimized = true;"},
+      {0, "/Scripting/Script0", true, KWinAction::kMaximize, "w.setMaximize(true, true);"},  // a fresh KWin's first
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.run_path);
     FakeKWin kwin;
+    kwin.script_number = row.script_number;
     kwin.run_path = row.run_path;
     kwin.reply_title = row.found ? "Target Window" : "";
     kwin.reply_found = row.found;
@@ -182,6 +190,9 @@ TEST_F(KWinScriptTest, LoadsRunsHearsBackAndUnloads) {
     EXPECT_NE(kwin.script.find("var target = \"target wIndow \\u0022\\u00e4\\u0022\";"), std::string::npos);
     EXPECT_NE(kwin.script.find(row.action_code), std::string::npos);
     EXPECT_FALSE(kwin.loaded_name.empty());
+    // It holds the caption searched for: the user's alone.
+    EXPECT_EQ(kwin.script_mode, 0600u);
+    EXPECT_EQ(kwin.script_folder, g_get_user_runtime_dir());
     EXPECT_EQ(kwin.unloaded_name, kwin.loaded_name);
   }
 }

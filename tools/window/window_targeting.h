@@ -27,7 +27,7 @@ inline platform::WindowHandle TargetWindow(IPrintTarget& out, std::u16string_vie
   if (caption == u"0") caption = GetWindowCaption(platform::ActiveWindow());
   // Every caption-less window matches an empty name, so looking one up would
   // act on some arbitrary hidden window: an empty caption is not found.
-  const platform::WindowHandle window = caption.empty() ? 0 : platform::FindWindow(caption);
+  const platform::WindowHandle window = caption.empty() ? 0 : platform::FindWindowByCaption(caption);
   // Any non-null handle is a window, also one with its top bit set.
   if (window == 0) PrintLine(out, u"ERROR! Couldn't find window: " + caption);
   return window;

@@ -66,7 +66,7 @@ TEST(WindowToolsTest, FoundWindowGetsTheToolsOneCallAndNothingIsPrinted) {
   for (const Tool& tool : kTools) {
     EXPECT_EQ(RunOn(tool, u"Untitled - Notepad", [] { fake::AddWindow(0x1234, u"Untitled - Notepad"); }), "")
         << tool.name;
-    EXPECT_EQ(fake::Calls(), (Calls{"FindWindow(\"Untitled - Notepad\")", tool.action})) << tool.name;
+    EXPECT_EQ(fake::Calls(), (Calls{"FindWindowByCaption(\"Untitled - Notepad\")", tool.action})) << tool.name;
   }
 }
 
@@ -83,7 +83,7 @@ TEST(WindowToolsTest, TheTailIsTheCaptionAsTyped) {
     const std::string caption = fake::Narrow(tail);
     for (const Tool& tool : kTools) {
       EXPECT_EQ(RunOn(tool, tail, desktop), "ERROR! Couldn't find window: " + caption + "\r\n") << caption;
-      EXPECT_EQ(fake::Calls(), Calls{"FindWindow(\"" + caption + "\")"}) << caption;
+      EXPECT_EQ(fake::Calls(), Calls{"FindWindowByCaption(\"" + caption + "\")"}) << caption;
     }
   }
   // A caption that does hold quotes is found with them.
@@ -101,7 +101,7 @@ TEST(WindowToolsTest, ZeroLooksTheActiveWindowUpAgainByItsCaption) {
               }),
               "");
     EXPECT_EQ(fake::Calls(),
-              (Calls{"ActiveWindow", "WindowCaption(0x77, 255)", "FindWindow(\"Editor\")", tool.action}));
+              (Calls{"ActiveWindow", "WindowCaption(0x77, 255)", "FindWindowByCaption(\"Editor\")", tool.action}));
   }
 }
 
@@ -148,7 +148,7 @@ TEST(WindowToolsTest, ZeroUsesTheFirst255CharactersOfALongActiveCaption) {
   qcp_test::Call(pane_pin::Main, u"0");
   const std::string expected(255, 'a');
   EXPECT_EQ(fake::StdOut(), "ERROR! Couldn't find window: " + expected + "\r\n");
-  EXPECT_EQ(fake::Calls().back(), "FindWindow(\"" + expected + "\")");
+  EXPECT_EQ(fake::Calls().back(), "FindWindowByCaption(\"" + expected + "\")");
 }
 
 }  // namespace
