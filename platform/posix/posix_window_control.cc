@@ -13,6 +13,7 @@
 
 #include "console/utf.h"
 #include "platform/console.h"
+#include "platform/posix/gnome_windows.h"
 #include "platform/posix/wayland_module.h"
 #include "platform/posix/x11_window_control.h"
 #include "platform/window_control.h"
@@ -30,7 +31,8 @@ enum class Desktop {
   kX11,          // no Wayland session
   kWlroots,      // a compositor with the foreign-toplevel protocol
   kKWin,         // KDE Plasma: windows through KWin scripts
-  kWaylandShut,  // a Wayland session that lets no other program at its windows (GNOME)
+  kGnome,        // GNOME Shell: windows through the pack's Shell extension
+  kWaylandShut,  // a Wayland session that lets no other program at its windows
 };
 
 bool HasText(const char* variable) {
@@ -43,18 +45,27 @@ bool OnKde() {
   return (desktops != nullptr && std::strstr(desktops, "KDE") != nullptr) || HasText("KDE_FULL_SESSION");
 }
 
+bool OnGnome() {
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  return desktops != nullptr && std::strstr(desktops, "GNOME") != nullptr;
+}
+
 // The Wayland module; only ever asked for once CurrentDesktop has found it.
 const wayland::Module& Wayland() { return *wayland::LoadModule(); }
 
 Desktop CurrentDesktop() {
   static const Desktop desktop = [] {
-    if (!HasText("WAYLAND_DISPLAY") || wayland::LoadModule() == nullptr) return Desktop::kX11;
+    if (!HasText("WAYLAND_DISPLAY")) return Desktop::kX11;
+    // GNOME needs nothing of the Wayland module.
+    if (OnGnome()) return Desktop::kGnome;
+    if (wayland::LoadModule() == nullptr) return Desktop::kX11;
     switch (Wayland().probe()) {
       case wayland::Availability::kAvailable: return Desktop::kWlroots;
       case wayland::Availability::kNoDisplay: return Desktop::kX11;  // a stale variable: no compositor there
       case wayland::Availability::kNoManager: break;
     }
-    return OnKde() ? Desktop::kKWin : Desktop::kWaylandShut;
+    if (OnKde()) return Desktop::kKWin;
+    return gnome::ExtensionPresent() ? Desktop::kGnome : Desktop::kWaylandShut;
   }();
   return desktop;
 }
@@ -63,11 +74,16 @@ Desktop CurrentDesktop() {
 // window may well exist, out of reach.
 void WarnOfShutDesktop() {
   static bool warned = false;
-  if (warned || CurrentDesktop() != Desktop::kWaylandShut) return;
+  if (warned) return;
+  std::u16string note;
+  if (CurrentDesktop() == Desktop::kWaylandShut) {
+    note = u"this desktop lets no other program control its Wayland windows; only X11 windows can be found";
+  } else if (CurrentDesktop() == Desktop::kGnome) {
+    note = gnome::UnreachableNote();
+  }
+  if (note.empty()) return;
   warned = true;
-  std::u16string line = qcp::Utf16FromUtf8(program_invocation_short_name);
-  line += u": this desktop lets no other program control its Wayland windows; only X11 windows can be found";
-  WriteStdErrLine(line);
+  WriteStdErrLine(qcp::Utf16FromUtf8(program_invocation_short_name) + u": " + note);
 }
 
 // KWin finds its windows by caption: a handle is the caption it answered with.
@@ -98,7 +114,8 @@ bool ActOnKWin(WindowHandle window, wayland::KWinAction action) {
 
 // The request on whichever kind of window it is.
 bool Request(WindowHandle window, wayland::Action action, wayland::KWinAction kwin_action,
-             bool (*x11_request)(WindowHandle)) {
+             bool (*x11_request)(WindowHandle), bool (*gnome_request)(WindowHandle)) {
+  if (gnome::IsGnomeHandle(window)) return gnome_request(window);
   if (IsToplevel(window)) return Wayland().act(ToplevelOf(window), action);
   if (IsKWin(window)) return ActOnKWin(window, kwin_action);
   return x11_request(window);
@@ -118,6 +135,9 @@ WindowHandle FindWindow(const std::u16string& caption) {
       }
       break;
     }
+    case Desktop::kGnome:
+      if (const WindowHandle window = gnome::Backend().find(caption)) return window;
+      break;
     case Desktop::kX11:
     case Desktop::kWaylandShut:
       break;
@@ -139,6 +159,9 @@ WindowHandle ActiveWindow() {
       }
       break;
     }
+    case Desktop::kGnome:
+      if (const WindowHandle window = gnome::Backend().active()) return window;
+      break;
     case Desktop::kX11:
     case Desktop::kWaylandShut:
       break;
@@ -149,6 +172,7 @@ WindowHandle ActiveWindow() {
 }
 
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
+  if (gnome::IsGnomeHandle(window)) return gnome::Backend().caption(window, max_length);
   std::u16string caption;
   if (IsToplevel(window)) {
     if (!Wayland().toplevel_title(ToplevelOf(window), caption)) return {};
@@ -162,24 +186,29 @@ std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
 }
 
 bool CloseWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kClose, wayland::KWinAction::kClose, &x11::CloseWindow);
+  return Request(window, wayland::Action::kClose, wayland::KWinAction::kClose, &x11::CloseWindow,
+                 gnome::Backend().close);
 }
 
 bool RestoreWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kRestore, wayland::KWinAction::kRestore, &x11::RestoreWindow);
+  return Request(window, wayland::Action::kRestore, wayland::KWinAction::kRestore, &x11::RestoreWindow,
+                 gnome::Backend().restore);
 }
 
 bool MinimizeWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kMinimize, wayland::KWinAction::kMinimize, &x11::MinimizeWindow);
+  return Request(window, wayland::Action::kMinimize, wayland::KWinAction::kMinimize, &x11::MinimizeWindow,
+                 gnome::Backend().minimize);
 }
 
 bool MaximizeWindow(WindowHandle window) {
-  return Request(window, wayland::Action::kMaximize, wayland::KWinAction::kMaximize, &x11::MaximizeWindow);
+  return Request(window, wayland::Action::kMaximize, wayland::KWinAction::kMaximize, &x11::MaximizeWindow,
+                 gnome::Backend().maximize);
 }
 
 // The foreign-toplevel protocol has no keep-above: under sway its IPC pins
 // the window; on other wlroots compositors nothing can be done.
 bool SetTopmost(WindowHandle window, bool topmost) {
+  if (gnome::IsGnomeHandle(window)) return gnome::Backend().set_topmost(window, topmost);
   if (IsToplevel(window)) {
     std::u16string title;
     if (!Wayland().toplevel_title(ToplevelOf(window), title)) return false;

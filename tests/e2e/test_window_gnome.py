@@ -1,0 +1,329 @@
+"""The window tools under GNOME Shell on Wayland, through the pack's Shell
+extension: a headless GNOME Shell with the extension enabled, foot terminals
+as windows, every effect read back through the extension's own listing.
+
+The shell runs as the unprivileged user qcpgnome (created when absent) with
+a runtime directory, a private session bus and a throwaway bus standing in
+for the system bus. The session bus lets any user connect, so that a caller
+of another user can be shown the door by the extension itself."""
+
+import os
+import pwd
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+from pathlib import Path
+
+import pytest
+
+from harness import wait_for
+
+TEST_USER = "qcpgnome"
+UUID = "window-control@quorvex-command-pack"
+BUS_NAME = "org.quorvex.CommandPack.Windows"
+OBJECT_PATH = "/org/quorvex/CommandPack/Windows"
+TITLE = "Target Window"
+OTHER = "Other Window"
+NOT_FOUND = b"ERROR! Couldn't find window: "
+ENABLE_LINE = (f"GNOME's Wayland windows are reached through the pack's GNOME Shell extension; enable it with "
+               f"\"gnome-extensions enable {UUID}\", then log out and back in")
+
+pytestmark = pytest.mark.skipif(not shutil.which("gnome-shell"), reason="GNOME Shell is not installed")
+
+SESSION_BUS_CONFIG = """<busconfig>
+  <type>session</type>
+  <listen>unix:path={socket}</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+WINDOW = re.compile(r"\((?:uint64 )?(\d+), '((?:[^'\\]|\\.)*)', '(?:[^'\\]|\\.)*', (true|false), (true|false), "
+                    r"(true|false), (true|false)\)")
+
+TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
+         "pin": "PanePin", "unpin": "PaneUnpin"}
+
+
+class GnomeSession:
+    """A headless GNOME Shell of its own, the extension enabled before it
+    starts; `env` is what its clients (and the tools) run with."""
+
+    def __init__(self, build):
+        self.build = build
+        self.root = Path(tempfile.mkdtemp(prefix="qcp-gnome-"))
+        self.root.chmod(0o755)
+        self.processes = []
+        self.prefix = []
+        owner = None
+        if os.geteuid() == 0:
+            try:
+                pwd.getpwnam(TEST_USER)
+            except KeyError:
+                subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", TEST_USER],
+                               check=True)
+            user = pwd.getpwnam(TEST_USER)
+            owner = (user.pw_uid, user.pw_gid)
+            self.prefix = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups"]
+        runtime, home, buses = self.root / "run", self.root / "home", self.root / "bus"
+        for folder, mode in ((runtime, 0o700), (home, 0o700), (buses, 0o755)):
+            folder.mkdir(mode=mode)
+            if owner:
+                os.chown(folder, *owner)
+        extension = home / ".local/share/gnome-shell/extensions" / UUID
+        shutil.copytree(Path(build) / "share/gnome-shell/extensions" / UUID, extension)
+        if owner:
+            for folder, _, files in os.walk(home):
+                for name in [folder] + [os.path.join(folder, f) for f in files]:
+                    os.chown(name, *owner)
+        config = self.root / "session-bus.conf"
+        config.write_text(SESSION_BUS_CONFIG.format(socket=buses / "session"))
+        config.chmod(0o644)
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(home),
+                    "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8", "GSETTINGS_BACKEND": "keyfile",
+                    "DBUS_SESSION_BUS_ADDRESS": f"unix:path={buses / 'session'}",
+                    "DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={buses / 'system'}"}
+        self.spawn(["dbus-daemon", "--nofork", f"--config-file={config}"])
+        self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={buses / 'system'}"])
+        wait_for(lambda: (buses / "session").exists() and (buses / "system").exists(), what="the buses")
+        assert self.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions", f"['{UUID}']"]).returncode == 0
+        self.log = open(self.root / "gnome-shell.log", "wb")
+        self.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor", "1280x800",
+                    "--wayland-display", "gnome-test"], stderr=self.log)
+        self.env.update(WAYLAND_DISPLAY="gnome-test", XDG_CURRENT_DESKTOP="GNOME")
+        wait_for(lambda: self.windows() is not None, timeout=60, what="GNOME Shell with the extension")
+        # The shell starts in the overview; a window activated while it hides
+        # may lose the focus, so nothing is done before it has gone.
+        wait_for(lambda: "true" in self.call_shell("Get", "org.gnome.Shell", "OverviewActive"), timeout=60,
+                 what="the overview of the shell's start")
+        self.call_shell("Set", "org.gnome.Shell", "OverviewActive", "<false>")
+        wait_for(lambda: "false" in self.call_shell("Get", "org.gnome.Shell", "OverviewActive"),
+                 what="the overview to hide")
+
+    def spawn(self, argv, stderr=subprocess.DEVNULL):
+        process = subprocess.Popen(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in self.env.items()] + argv,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr,
+                                   start_new_session=True)
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, prefix=None):
+        return subprocess.run((self.prefix if prefix is None else prefix) + ["env", "-i"] +
+                              [f"{k}={v}" for k, v in self.env.items()] + argv,
+                              capture_output=True, timeout=60)
+
+    def call_shell(self, method, *arguments):
+        result = self.run(["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell", "-m",
+                           f"org.freedesktop.DBus.Properties.{method}", *arguments])
+        return result.stdout.decode()
+
+    def call(self, method, *arguments):
+        return self.run(["gdbus", "call", "--session", "-d", BUS_NAME, "-o", OBJECT_PATH, "-m",
+                         f"{BUS_NAME}.{method}", *map(str, arguments)])
+
+    def windows(self):
+        """The extension's listing, topmost first: (id, title, focused,
+        minimised, maximised, above) each; None while it does not answer."""
+        result = self.call("List")
+        if result.returncode != 0:
+            return None
+        return [(int(id_), title, *(flag == "true" for flag in flags))
+                for id_, title, *flags in WINDOW.findall(result.stdout.decode())]
+
+    def window(self, title):
+        """The topmost window titled `title` as a dict, or None."""
+        for id_, name, focused, minimized, maximized, above in self.windows() or []:
+            if name == title:
+                return {"id": id_, "focused": focused, "minimized": minimized, "maximized": maximized,
+                        "above": above}
+        return None
+
+    def open_window(self, title):
+        self.spawn(["foot", "-T", title, "sleep", "600"])
+        wait_for(lambda: self.window(title), what=f"window {title!r}")
+
+    def focus(self, title):
+        self.call("Restore", self.window(title)["id"])
+        wait_for(lambda: self.window(title)["focused"], what=f"focus on {title!r}")
+
+    def tool(self, verb, caption, prefix=None):
+        return self.run([str(Path(self.build) / "bin" / TOOLS[verb])] + caption.split(" "), prefix=prefix)
+
+    def close_all(self):
+        for id_, *_ in self.windows() or []:
+            self.call("Close", id_)
+        wait_for(lambda: not self.windows(), what="the windows to close")
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except (ProcessLookupError, PermissionError):
+                    process.terminate()
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+        self.log.close()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+@pytest.fixture(scope="module")
+def gnome(request):
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    session = GnomeSession(request.config.getoption("--native-build"))
+    try:
+        yield session
+    finally:
+        session.stop()
+
+
+@pytest.fixture
+def desk(gnome):
+    """Two windows, the target focused; whatever is left is closed after."""
+    for title in (OTHER, TITLE):
+        gnome.open_window(title)
+    gnome.focus(TITLE)
+    yield gnome
+    gnome.close_all()
+
+
+def act(gnome, verb, caption, prefix=None):
+    """The tool's outcome, "done" (nothing printed) or "not found", and its standard error."""
+    result = gnome.tool(verb, caption, prefix)
+    assert result.returncode == 0, result.stderr
+    outcome = "not found" if result.stdout.startswith(NOT_FOUND) else "done" if not result.stdout else result.stdout
+    return outcome, result.stderr.decode()
+
+
+def prepare_unpin(gnome):
+    gnome.call("SetAbove", gnome.window(TITLE)["id"], "true")
+    wait_for(lambda: gnome.window(TITLE)["above"], what="the target to stay above")
+
+
+def prepare_restore(gnome):
+    gnome.focus(OTHER)
+    gnome.call("Minimize", gnome.window(TITLE)["id"])
+    wait_for(lambda: gnome.window(TITLE)["minimized"], what="the target to minimise")
+
+
+def prepare_active(gnome):
+    """The other window above, so that the focused one is not the topmost."""
+    gnome.call("SetAbove", gnome.window(OTHER)["id"], "true")
+    wait_for(lambda: gnome.windows()[0][1] == OTHER, what="the other window to go on top")
+    gnome.focus(TITLE)
+
+
+# (verb, caption, preparation, the target's state once done)
+EFFECTS = [
+    ("minimize", TITLE, None, lambda w: w["minimized"]),
+    ("maximize", TITLE.upper(), None, lambda w: w["maximized"] and not w["minimized"]),
+    ("pin", TITLE.lower(), None, lambda w: w["above"]),
+    ("unpin", TITLE, prepare_unpin, lambda w: not w["above"]),
+    ("restore", TITLE.swapcase(), prepare_restore, lambda w: not w["minimized"] and w["focused"]),
+    ("close", TITLE.lower(), None, lambda w: w is None),
+    ("minimize", "0", prepare_active, lambda w: w["minimized"]),
+]
+
+
+@pytest.mark.parametrize("verb, caption, prepare, done", EFFECTS,
+                         ids=[f"{verb}-{'active' if caption == '0' else caption}" for verb, caption, *_ in EFFECTS])
+def test_each_tool_acts_on_the_window_named_in_any_case_or_the_focused_one(desk, verb, caption, prepare, done):
+    if prepare:
+        prepare(desk)
+    other = desk.window(OTHER)
+    assert act(desk, verb, caption) == ("done", "")
+    wait_for(lambda: done(desk.window(TITLE)), what=f"{verb} to take effect")
+    assert {k: v for k, v in desk.window(OTHER).items() if k != "focused"} == \
+        {k: v for k, v in other.items() if k != "focused"}
+
+
+def test_of_two_windows_with_one_caption_the_topmost_is_acted_on(gnome):
+    twin = "Twin Window"
+    gnome.open_window(twin)
+    gnome.open_window(twin)
+    try:
+        topmost, lower = [w[0] for w in gnome.windows() if w[1] == twin]
+        gnome.call("Restore", lower)  # now the lower one is topmost
+        wait_for(lambda: gnome.window(twin)["id"] == lower, what="the other twin to come up")
+        assert act(gnome, "minimize", twin.upper()) == ("done", "")
+        wait_for(lambda: [w[3] for w in gnome.windows() if w[1] == twin] == [False, True],
+                 what="the top twin to minimise")
+        assert [w[0] for w in gnome.windows() if w[3]] == [lower]
+    finally:
+        gnome.close_all()
+
+
+@pytest.mark.parametrize("verb", list(TOOLS))
+def test_a_caption_no_window_has_is_not_found_and_nothing_changes(desk, verb):
+    before = desk.windows()
+    result = desk.tool(verb, "Target Windo")
+    assert (result.returncode, result.stdout, result.stderr) == (0, NOT_FOUND + b"Target Windo\n", b"")
+    assert desk.windows() == before
+
+
+def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(gnome):
+    title = "Short Lived"
+    outcomes = set()
+    for _ in range(3):
+        gnome.spawn(["foot", "-T", title, "sleep", "1.5"])
+        wait_for(lambda: gnome.window(title), what="the short-lived window")
+        while gnome.window(title):
+            outcome, stderr = act(gnome, "maximize", title)
+            assert outcome in ("done", "not found") and stderr == ""
+            outcomes.add(outcome)
+    assert act(gnome, "maximize", title)[0] == "not found"
+    assert "done" in outcomes
+
+
+def test_a_caller_of_another_user_is_refused(desk):
+    if os.geteuid() != 0:
+        pytest.skip("needs root to call as another user than the shell's")
+    before = desk.windows()
+    result = desk.tool("close", TITLE, prefix=[])
+    assert result.stdout == NOT_FOUND + TITLE.encode() + b"\n"
+    assert result.stderr == b"PaneShut: the GNOME Shell extension answers only the user of its own session\n"
+    listing = desk.run(["gdbus", "call", "--session", "-d", BUS_NAME, "-o", OBJECT_PATH, "-m", f"{BUS_NAME}.List"],
+                       prefix=[])
+    assert b"AccessDenied" in listing.stderr and listing.stdout == b""
+    assert desk.windows() == before
+
+
+def test_without_the_extension_the_not_found_line_comes_with_the_command_that_enables_it(desk):
+    assert desk.run(["gnome-extensions", "disable", UUID]).returncode == 0
+    try:
+        wait_for(lambda: desk.windows() is None, what="the extension to go")
+        for verb, caption in (("close", TITLE), ("pin", "0")):
+            result = desk.tool(verb, caption)
+            assert result.stdout == NOT_FOUND + (b"" if caption == "0" else caption.encode()) + b"\n"
+            assert result.stderr.decode() == f"{TOOLS[verb]}: {ENABLE_LINE}\n"
+    finally:
+        desk.run(["gnome-extensions", "enable", UUID])
+        wait_for(lambda: desk.windows() is not None, what="the extension to come back")
+    assert desk.window(TITLE) is not None
+
+
+def test_the_extension_for_gnome_45_and_later_parses_as_es_modules(request, tmp_path):
+    """GNOME 43 runs only the legacy shape; the module shape is checked for
+    syntax with node, its files copied as .mjs."""
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    if not shutil.which("node"):
+        pytest.skip("node is not installed")
+    shape = Path(request.config.getoption("--native-build")) / "gnome-shell-extension/module" / UUID
+    for name in ("extension", "window_control"):
+        text = (shape / f"{name}.js").read_text().replace("./window_control.js", "./window_control.mjs")
+        (tmp_path / f"{name}.mjs").write_text(text)
+    for name in ("extension", "window_control"):
+        check = subprocess.run(["node", "--check", str(tmp_path / f"{name}.mjs")], capture_output=True, text=True)
+        assert check.returncode == 0, check.stderr
