@@ -12,8 +12,11 @@ import pwd
 import re
 import shutil
 import signal
+import socket
 import subprocess
+import sys
 import tempfile
+import threading
 from pathlib import Path
 
 import pytest
@@ -327,3 +330,80 @@ def test_the_extension_for_gnome_45_and_later_parses_as_es_modules(request, tmp_
     for name in ("extension", "window_control"):
         check = subprocess.run(["node", "--check", str(tmp_path / f"{name}.mjs")], capture_output=True, text=True)
         assert check.returncode == 0, check.stderr
+
+
+SILENT_SHELL = """
+import sys
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+DBusGMainLoop(set_as_default=True)
+bus = dbus.SessionBus()
+name = dbus.service.BusName(sys.argv[1], bus)
+
+
+class Silent(dbus.service.Object):
+    @dbus.service.method(sys.argv[1], out_signature="a(tssbbbb)", async_callbacks=("reply", "error"))
+    def List(self, reply, error):
+        pass
+
+
+Silent(bus, sys.argv[2])
+print("ready", flush=True)
+GLib.MainLoop().run()
+"""
+
+
+def test_a_bus_or_a_shell_that_never_answers_ends_in_a_run_time_error(request, tmp_path):
+    """A session bus that accepts the connection and then says nothing, and
+    an extension that takes the call and never replies: the tools give up
+    after their time limit instead of waiting for ever."""
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    build = Path(request.config.getoption("--native-build"))
+    silent_bus = tmp_path / "silent_bus"
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    listener.bind(str(silent_bus))
+    listener.listen(8)
+    accepted = []
+
+    def accept():
+        try:
+            while True:
+                accepted.append(listener.accept()[0])
+        except OSError:
+            pass
+
+    threading.Thread(target=accept, daemon=True).start()
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": str(tmp_path),
+           "WAYLAND_DISPLAY": "wayland-none", "XDG_CURRENT_DESKTOP": "GNOME"}
+    live_bus = f"unix:path={tmp_path / 'bus'}"
+    started = []
+    try:
+        started.append(subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--address={live_bus}"],
+                                        stdout=subprocess.DEVNULL))
+        wait_for(lambda: (tmp_path / "bus").exists(), what="the session bus")
+        shell = subprocess.Popen([sys.executable, "-c", SILENT_SHELL, BUS_NAME, OBJECT_PATH],
+                                 env=dict(env, DBUS_SESSION_BUS_ADDRESS=live_bus), stdout=subprocess.PIPE, text=True)
+        started.append(shell)
+        assert shell.stdout.readline() == "ready\n"
+        runs = {silence: subprocess.Popen([str(build / "bin" / "PaneShut"), TITLE], stdout=subprocess.PIPE,
+                                          stderr=subprocess.PIPE, env=dict(env, DBUS_SESSION_BUS_ADDRESS=address))
+                for silence, address in (("The session bus", f"unix:path={silent_bus}"),
+                                         ("GNOME Shell", live_bus))}
+        started.extend(runs.values())
+        for silence, run in runs.items():
+            out, err = run.communicate(timeout=90)
+            assert (out, run.returncode) == (b"", 1), err
+            assert err.decode().splitlines() == [f"PaneShut: run-time error: {silence} did not answer"]
+        assert accepted
+    finally:
+        for process in started:
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        listener.close()
+        for connection in accepted:
+            connection.close()
