@@ -1,8 +1,9 @@
 // The window intents on a Linux desktop. On a Wayland session the
 // compositor's own windows are looked for first, through whatever it offers
-// other programs (the wlroots foreign-toplevel protocol, or a KWin script),
-// then the X11 windows of XWayland; without Wayland, X11 alone, as ever.
-// Handles of Wayland windows carry a tag bit that no X11 window id has. The
+// other programs (the wlroots foreign-toplevel protocol, a KWin script, or
+// on GNOME the pack's Shell extension), then the X11 windows of XWayland;
+// without Wayland, X11 alone, as ever. Handles of Wayland windows carry tag
+// bits that no X11 window id has (GNOME's: both top bits). The
 // Wayland code is a module loaded only on a Wayland session.
 #include <cstdlib>
 #include <cstring>
