@@ -60,10 +60,17 @@ class GnomeSession:
     starts; `env` is what its clients (and the tools) run with."""
 
     def __init__(self, build):
-        self.build = build
+        self.processes, self.log = [], None
         self.root = Path(tempfile.mkdtemp(prefix="qcp-gnome-"))
+        try:
+            self.start(build)
+        except BaseException:
+            self.stop()
+            raise
+
+    def start(self, build):
+        self.build = build
         self.root.chmod(0o755)
-        self.processes = []
         self.prefix = []
         owner = None
         if os.geteuid() == 0:
@@ -176,7 +183,8 @@ class GnomeSession:
                 process.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 process.kill()
-        self.log.close()
+        if self.log:
+            self.log.close()
         shutil.rmtree(self.root, ignore_errors=True)
 
 

@@ -49,10 +49,17 @@ print("QCPSTATE %(n)d end");
 
 class KWinSession:
     def __init__(self, build):
-        self.build = Path(build)
+        self.processes, self.log = [], None
         self.root = Path(tempfile.mkdtemp(prefix="qcp-kwin-"))
+        try:
+            self.start(build)
+        except BaseException:
+            self.stop()
+            raise
+
+    def start(self, build):
+        self.build = Path(build)
         self.root.chmod(0o755)
-        self.processes = []
         self.prefix = []
         self.queries = itertools.count(1)
         owner = None
@@ -142,7 +149,8 @@ class KWinSession:
                 process.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 process.kill()
-        self.log.close()
+        if self.log:
+            self.log.close()
         shutil.rmtree(self.root, ignore_errors=True)
 
 
