@@ -8,19 +8,17 @@ for the system bus. The session bus lets any user connect, so that a caller
 of another user can be shown the door by the extension itself."""
 
 import os
-import pwd
 import re
 import shutil
-import signal
 import socket
 import subprocess
 import sys
-import tempfile
 import threading
 from pathlib import Path
 
 import pytest
 
+from desktop_session import TOOLS, DesktopSession
 from harness import wait_for
 
 TEST_USER = "qcpgnome"
@@ -51,58 +49,24 @@ SESSION_BUS_CONFIG = """<busconfig>
 WINDOW = re.compile(r"\((?:uint64 )?(\d+), '((?:[^'\\]|\\.)*)', '(?:[^'\\]|\\.)*', (true|false), (true|false), "
                     r"(true|false), (true|false)\)")
 
-TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
-         "pin": "PanePin", "unpin": "PaneUnpin"}
-
-
-class GnomeSession:
+class GnomeSession(DesktopSession):
     """A headless GNOME Shell of its own, the extension enabled before it
     starts; `env` is what its clients (and the tools) run with."""
 
-    def __init__(self, build):
-        self.processes, self.log = [], None
-        self.root = Path(tempfile.mkdtemp(prefix="qcp-gnome-"))
-        try:
-            self.start(build)
-        except BaseException:
-            self.stop()
-            raise
+    USER = TEST_USER
 
-    def start(self, build):
-        self.build = build
-        self.root.chmod(0o755)
-        self.prefix = []
-        owner = None
-        if os.geteuid() == 0:
-            try:
-                pwd.getpwnam(TEST_USER)
-            except KeyError:
-                subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", TEST_USER],
-                               check=True)
-            user = pwd.getpwnam(TEST_USER)
-            owner = (user.pw_uid, user.pw_gid)
-            self.prefix = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups"]
-        runtime, home, buses = self.root / "run", self.root / "home", self.root / "bus"
-        for folder, mode in ((runtime, 0o700), (home, 0o700), (buses, 0o755)):
-            folder.mkdir(mode=mode)
-            if owner:
-                os.chown(folder, *owner)
-        extension = home / ".local/share/gnome-shell/extensions" / UUID
-        shutil.copytree(Path(build) / "share/gnome-shell/extensions" / UUID, extension)
-        if owner:
-            for folder, _, files in os.walk(home):
-                for name in [folder] + [os.path.join(folder, f) for f in files]:
-                    os.chown(name, *owner)
+    def start(self):
+        extension = self.home / ".local/share/gnome-shell/extensions" / UUID
+        shutil.copytree(self.build / "share/gnome-shell/extensions" / UUID, extension)
+        self.give(self.home)
         config = self.root / "session-bus.conf"
-        config.write_text(SESSION_BUS_CONFIG.format(socket=buses / "session"))
+        config.write_text(SESSION_BUS_CONFIG.format(socket=self.buses / "session"))
         config.chmod(0o644)
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(home),
-                    "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8", "GSETTINGS_BACKEND": "keyfile",
-                    "DBUS_SESSION_BUS_ADDRESS": f"unix:path={buses / 'session'}",
-                    "DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={buses / 'system'}"}
+        self.env.update(GSETTINGS_BACKEND="keyfile", DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.buses / 'session'}",
+                        DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.buses / 'system'}")
         self.spawn(["dbus-daemon", "--nofork", f"--config-file={config}"])
-        self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={buses / 'system'}"])
-        wait_for(lambda: (buses / "session").exists() and (buses / "system").exists(), what="the buses")
+        self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={self.buses / 'system'}"])
+        wait_for(lambda: (self.buses / "session").exists() and (self.buses / "system").exists(), what="the buses")
         assert self.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions", f"['{UUID}']"]).returncode == 0
         self.log = open(self.root / "gnome-shell.log", "wb")
         self.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor", "1280x800",
@@ -116,18 +80,6 @@ class GnomeSession:
         self.call_shell("Set", "org.gnome.Shell", "OverviewActive", "<false>")
         wait_for(lambda: "false" in self.call_shell("Get", "org.gnome.Shell", "OverviewActive"),
                  what="the overview to hide")
-
-    def spawn(self, argv, stderr=subprocess.DEVNULL):
-        process = subprocess.Popen(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in self.env.items()] + argv,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr,
-                                   start_new_session=True)
-        self.processes.append(process)
-        return process
-
-    def run(self, argv, prefix=None):
-        return subprocess.run((self.prefix if prefix is None else prefix) + ["env", "-i"] +
-                              [f"{k}={v}" for k, v in self.env.items()] + argv,
-                              capture_output=True, timeout=60)
 
     def call_shell(self, method, *arguments):
         result = self.run(["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell", "-m",
@@ -163,29 +115,10 @@ class GnomeSession:
         self.call("Restore", self.window(title)["id"])
         wait_for(lambda: self.window(title)["focused"], what=f"focus on {title!r}")
 
-    def tool(self, verb, caption, prefix=None):
-        return self.run([str(Path(self.build) / "bin" / TOOLS[verb])] + caption.split(" "), prefix=prefix)
-
     def close_all(self):
         for id_, *_ in self.windows() or []:
             self.call("Close", id_)
         wait_for(lambda: not self.windows(), what="the windows to close")
-
-    def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                try:
-                    os.killpg(process.pid, signal.SIGTERM)
-                except (ProcessLookupError, PermissionError):
-                    process.terminate()
-        for process in reversed(self.processes):
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-        if self.log:
-            self.log.close()
-        shutil.rmtree(self.root, ignore_errors=True)
 
 
 @pytest.fixture(scope="module")

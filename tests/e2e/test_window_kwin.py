@@ -10,23 +10,18 @@ directory and a private session bus of its own."""
 import itertools
 import json
 import os
-import pwd
 import shutil
 import signal
-import subprocess
-import tempfile
-from pathlib import Path
 
 import pytest
 
+from desktop_session import TOOLS, DesktopSession
 from harness import wait_for
 
 TEST_USER = "qcpkwin"
 TITLE = "Target Window"
 OTHER = "Other Window"
 NOT_FOUND = b"ERROR! Couldn't find window: "
-TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
-         "pin": "PanePin", "unpin": "PaneUnpin"}
 
 pytestmark = pytest.mark.skipif(not (shutil.which("kwin_wayland") and shutil.which("zenity")),
                                 reason="kwin_wayland and zenity are needed")
@@ -47,61 +42,23 @@ print("QCPSTATE %(n)d end");
 """
 
 
-class KWinSession:
-    def __init__(self, build):
-        self.processes, self.log = [], None
-        self.root = Path(tempfile.mkdtemp(prefix="qcp-kwin-"))
-        try:
-            self.start(build)
-        except BaseException:
-            self.stop()
-            raise
+class KWinSession(DesktopSession):
+    USER = TEST_USER
 
-    def start(self, build):
-        self.build = Path(build)
-        self.root.chmod(0o755)
-        self.prefix = []
+    def start(self):
         self.queries = itertools.count(1)
-        owner = None
-        if os.geteuid() == 0:
-            try:
-                pwd.getpwnam(TEST_USER)
-            except KeyError:
-                subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", TEST_USER],
-                               check=True)
-            user = pwd.getpwnam(TEST_USER)
-            owner = (user.pw_uid, user.pw_gid)
-            self.prefix = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups"]
-        runtime, home, buses = self.root / "run", self.root / "home", self.root / "bus"
-        for folder, mode in ((runtime, 0o700), (home, 0o700), (buses, 0o755)):
-            folder.mkdir(mode=mode)
-            if owner:
-                os.chown(folder, *owner)
         # A plain copy carries no file capability.
         kwin = self.root / "kwin_wayland"
         shutil.copy(shutil.which("kwin_wayland"), kwin)
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(home),
-                    "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8", "QT_QPA_PLATFORM": "offscreen",
-                    "DBUS_SESSION_BUS_ADDRESS": f"unix:path={buses / 'session'}"}
-        self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={buses / 'session'}"])
-        wait_for(lambda: (buses / "session").exists(), what="the session bus")
+        self.env.update(QT_QPA_PLATFORM="offscreen", DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.buses / 'session'}")
+        self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={self.buses / 'session'}"])
+        wait_for(lambda: (self.buses / "session").exists(), what="the session bus")
         self.log_path = self.root / "kwin.log"
         self.log = open(self.log_path, "wb")
         self.spawn([str(kwin), "--virtual", "--width", "1024", "--height", "768", "--socket", "kwin-test",
                     "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"], stderr=self.log)
         self.env.update(WAYLAND_DISPLAY="kwin-test", XDG_CURRENT_DESKTOP="KDE", GDK_BACKEND="wayland")
         wait_for(lambda: self.windows() is not None, timeout=60, what="KWin's scripting")
-
-    def spawn(self, argv, stderr=subprocess.DEVNULL):
-        process = subprocess.Popen(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in self.env.items()] + argv,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr,
-                                   start_new_session=True)
-        self.processes.append(process)
-        return process
-
-    def run(self, argv):
-        return subprocess.run(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in self.env.items()] + argv,
-                              capture_output=True, timeout=60)
 
     def kwin(self, path, method, *arguments):
         return self.run(["gdbus", "call", "--session", "-d", "org.kde.KWin", "-o", path, "-m", method, *arguments])
@@ -133,25 +90,6 @@ class KWinSession:
         process = self.spawn(["zenity", "--text-info", "--title", title])
         wait_for(lambda: title in self.windows(), what=f"window {title!r}")
         return process
-
-    def tool(self, verb, caption):
-        return self.run([str(self.build / "bin" / TOOLS[verb])] + caption.split(" "))
-
-    def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                try:
-                    os.killpg(process.pid, signal.SIGTERM)
-                except (ProcessLookupError, PermissionError):
-                    process.terminate()
-        for process in reversed(self.processes):
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-        if self.log:
-            self.log.close()
-        shutil.rmtree(self.root, ignore_errors=True)
 
 
 @pytest.fixture(scope="module")
