@@ -259,7 +259,8 @@ def test_without_the_extension_the_not_found_line_comes_with_the_command_that_en
 
 def test_the_extension_for_gnome_45_and_later_parses_as_es_modules(request, tmp_path):
     """GNOME 43 runs only the legacy shape; the module shape is checked for
-    syntax with node, its files copied as .mjs."""
+    syntax with node, its files copied as .mjs, and its copy of the window
+    logic for the export the wrapper imports."""
     if "native" not in request.config.getoption("--platforms").split(","):
         pytest.skip("the native build is not under test")
     if not shutil.which("node"):
@@ -271,6 +272,11 @@ def test_the_extension_for_gnome_45_and_later_parses_as_es_modules(request, tmp_
     for name in ("extension", "window_control"):
         check = subprocess.run(["node", "--check", str(tmp_path / f"{name}.mjs")], capture_output=True, text=True)
         assert check.returncode == 0, check.stderr
+    exported = subprocess.run(["node", "--input-type=module", "-e",
+                               f"import {{createWindowControl}} from '{tmp_path / 'window_control.mjs'}';"
+                               "process.exit(typeof createWindowControl === 'function' ? 0 : 1);"],
+                              capture_output=True, text=True)
+    assert exported.returncode == 0, exported.stderr
 
 
 SILENT_SHELL = """
