@@ -156,12 +156,12 @@ GDBusConnection* Bus(const GioLibrary*& gio) {
   return bus;
 }
 
+// What became of the last request to the extension.
 enum class Reach { kUnasked, kAnswered, kMissing, kRefused };
 Reach reach = Reach::kUnasked;
 
-// One call; null when it failed, after noting why (the extension's answer
-// is noted by its caller). A call that runs out of
-// time is a run-time failure.
+// One call; null when it failed, after noting why (an answer is noted by
+// the caller). A call that runs out of time is a run-time failure.
 GVariant* Call(const char* destination, const char* path, const char* interface, const char* method,
                GVariant* parameters, const char* reply_type) {
   const GioLibrary* gio = nullptr;
