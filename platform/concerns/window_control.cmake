@@ -5,9 +5,10 @@
 qcp_platform_concern(window_control
   WIN32 win32/win32_window_control.cc
   POSIX posix/posix_window_control.cc posix/wayland_module_loader.cc posix/x11_window_control.cc
+        posix/gnome_windows.cc
   FAKE fake/fake_window_control.cc
   WIN32_LIBS user32
-  POSIX_LIBS qcp_x11_static ${CMAKE_DL_LIBS})
+  POSIX_LIBS qcp_x11_static qcp_gio_headers ${CMAKE_DL_LIBS})
 if(QCP_BACKEND STREQUAL "posix")
   add_dependencies(qcp_platform_window_control qcp_wayland_module)
 endif()

@@ -1,7 +1,8 @@
 // The window intents on a Linux desktop, through the window backend chosen
 // once per run. On a Wayland session that is the compositor's own (through
 // the Wayland module, loaded only then), with the X11 windows of XWayland
-// behind it: a window is looked for among the compositor's first. Without
+// behind it: a window is looked for among the compositor's first. GNOME
+// Shell's windows are reached through the pack's Shell extension. Without
 // Wayland, X11 alone, as ever. Handles of the compositor's windows carry a
 // tag bit that no X11 window id has.
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "console/failure.h"
 #include "console/utf.h"
 #include "platform/console.h"
+#include "platform/posix/gnome_windows.h"
 #include "platform/posix/wayland_module.h"
 #include "platform/posix/window_backend.h"
 #include "platform/posix/x11_window_control.h"
@@ -27,6 +29,11 @@ constexpr WindowHandle kCompositorTag = WindowHandle{1} << (sizeof(WindowHandle)
 bool HasText(const char* variable) {
   const char* value = std::getenv(variable);
   return value != nullptr && *value != '\0';
+}
+
+bool OnGnome() {
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  return desktops != nullptr && std::strstr(desktops, "GNOME") != nullptr;
 }
 
 bool OnKde() {
@@ -75,6 +82,8 @@ Result Checked(Result result) {
 // The compositor's backend for this run, or null for X11 alone.
 const WindowBackend* ChooseCompositorBackend() {
   if (!HasText("WAYLAND_DISPLAY")) return nullptr;
+  // GNOME needs nothing of the Wayland module.
+  if (OnGnome()) return &gnome::Backend();
   const wayland::Module* module = wayland::LoadModule();
   if (module == nullptr) return nullptr;
   take_module_failure = module->take_failure;
@@ -84,7 +93,7 @@ const WindowBackend* ChooseCompositorBackend() {
     case wayland::Availability::kNoManager: break;
   }
   if (OnKde()) return module->kwin;
-  // GNOME Shell's backend goes here, before the X11 fallback.
+  if (gnome::ExtensionPresent()) return &gnome::Backend();
   return &kShutCompositor;
 }
 
@@ -101,11 +110,16 @@ const WindowBackend* Compositor() {
 // window may well exist, out of reach.
 void WarnOfShutCompositor() {
   static bool warned = false;
-  if (warned || Compositor() != &kShutCompositor) return;
+  if (warned) return;
+  std::u16string note;
+  if (Compositor() == &kShutCompositor) {
+    note = u"this desktop lets no other program control its Wayland windows; only X11 windows can be found";
+  } else if (Compositor() == &gnome::Backend()) {
+    note = gnome::UnreachableNote();
+  }
+  if (note.empty()) return;
   warned = true;
-  std::u16string line = qcp::Utf16FromUtf8(program_invocation_short_name);
-  line += u": this desktop lets no other program control its Wayland windows; only X11 windows can be found";
-  WriteStdErrLine(line);
+  WriteStdErrLine(qcp::Utf16FromUtf8(program_invocation_short_name) + u": " + note);
 }
 
 // The backend a handle belongs to, and the backend's own handle.

@@ -1,0 +1,356 @@
+"""The window tools under GNOME Shell on Wayland, through the pack's Shell
+extension: a headless GNOME Shell with the extension enabled, foot terminals
+as windows, every effect read back through the extension's own listing.
+
+The shell runs as the unprivileged user qcpgnome (created when absent) with
+a runtime directory, a private session bus and a throwaway bus standing in
+for the system bus. The session bus lets any user connect, so that a caller
+of another user can be shown the door by the extension itself."""
+
+import os
+import re
+import shutil
+import socket
+import subprocess
+import sys
+import threading
+from pathlib import Path
+
+import pytest
+
+from desktop_session import TOOLS, DesktopSession
+from harness import wait_for
+
+TEST_USER = "qcpgnome"
+UUID = "window-control@quorvex-command-pack"
+BUS_NAME = "org.quorvex.CommandPack.Windows"
+OBJECT_PATH = "/org/quorvex/CommandPack/Windows"
+TITLE = "Target Window"
+OTHER = "Other Window"
+NOT_FOUND = b"ERROR! Couldn't find window: "
+ENABLE_LINE = (f"GNOME's Wayland windows are reached through the pack's GNOME Shell extension; enable it with "
+               f"\"gnome-extensions enable {UUID}\", then log out and back in")
+
+pytestmark = pytest.mark.skipif(not shutil.which("gnome-shell"), reason="GNOME Shell is not installed")
+
+SESSION_BUS_CONFIG = """<busconfig>
+  <type>session</type>
+  <listen>unix:path={socket}</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+WINDOW = re.compile(r"\((?:uint64 )?(\d+), '((?:[^'\\]|\\.)*)', '(?:[^'\\]|\\.)*', (true|false), (true|false), "
+                    r"(true|false), (true|false)\)")
+
+class GnomeSession(DesktopSession):
+    """A headless GNOME Shell of its own, the extension enabled before it
+    starts; `env` is what its clients (and the tools) run with."""
+
+    USER = TEST_USER
+
+    def start(self):
+        extension = self.home / ".local/share/gnome-shell/extensions" / UUID
+        shutil.copytree(self.build / "share/gnome-shell/extensions" / UUID, extension)
+        self.give(self.home)
+        config = self.root / "session-bus.conf"
+        config.write_text(SESSION_BUS_CONFIG.format(socket=self.buses / "session"))
+        config.chmod(0o644)
+        self.env.update(GSETTINGS_BACKEND="keyfile", DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.buses / 'session'}",
+                        DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.buses / 'system'}")
+        self.spawn(["dbus-daemon", "--nofork", f"--config-file={config}"])
+        self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={self.buses / 'system'}"])
+        wait_for(lambda: (self.buses / "session").exists() and (self.buses / "system").exists(), what="the buses")
+        assert self.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions", f"['{UUID}']"]).returncode == 0
+        self.log = open(self.root / "gnome-shell.log", "wb")
+        self.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor", "1280x800",
+                    "--wayland-display", "gnome-test"], stderr=self.log)
+        self.env.update(WAYLAND_DISPLAY="gnome-test", XDG_CURRENT_DESKTOP="GNOME")
+        wait_for(lambda: self.windows() is not None, timeout=60, what="GNOME Shell with the extension")
+        # The shell starts in the overview; a window activated while it hides
+        # may lose the focus, so nothing is done before it has gone.
+        wait_for(lambda: "true" in self.call_shell("Get", "org.gnome.Shell", "OverviewActive"), timeout=60,
+                 what="the overview of the shell's start")
+        self.call_shell("Set", "org.gnome.Shell", "OverviewActive", "<false>")
+        wait_for(lambda: "false" in self.call_shell("Get", "org.gnome.Shell", "OverviewActive"),
+                 what="the overview to hide")
+
+    def call_shell(self, method, *arguments):
+        result = self.run(["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell", "-m",
+                           f"org.freedesktop.DBus.Properties.{method}", *arguments])
+        return result.stdout.decode()
+
+    def call(self, method, *arguments):
+        return self.run(["gdbus", "call", "--session", "-d", BUS_NAME, "-o", OBJECT_PATH, "-m",
+                         f"{BUS_NAME}.{method}", *map(str, arguments)])
+
+    def windows(self):
+        """The extension's listing, topmost first: (id, title, focused,
+        minimised, maximised, above) each; None while it does not answer."""
+        result = self.call("List")
+        if result.returncode != 0:
+            return None
+        return [(int(id_), title, *(flag == "true" for flag in flags))
+                for id_, title, *flags in WINDOW.findall(result.stdout.decode())]
+
+    def window(self, title):
+        """The topmost window titled `title` as a dict, or None."""
+        for id_, name, focused, minimized, maximized, above in self.windows() or []:
+            if name == title:
+                return {"id": id_, "focused": focused, "minimized": minimized, "maximized": maximized,
+                        "above": above}
+        return None
+
+    def open_window(self, title):
+        self.spawn(["foot", "-T", title, "sleep", "600"])
+        wait_for(lambda: self.window(title), what=f"window {title!r}")
+
+    def focus(self, title):
+        self.call("Restore", self.window(title)["id"])
+        wait_for(lambda: self.window(title)["focused"], what=f"focus on {title!r}")
+
+    def close_all(self):
+        for id_, *_ in self.windows() or []:
+            self.call("Close", id_)
+        wait_for(lambda: not self.windows(), what="the windows to close")
+
+
+@pytest.fixture(scope="module")
+def gnome(request):
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    session = GnomeSession(request.config.getoption("--native-build"))
+    try:
+        yield session
+    finally:
+        session.stop()
+
+
+@pytest.fixture
+def desk(gnome):
+    """Two windows, the target focused; whatever is left is closed after."""
+    for title in (OTHER, TITLE):
+        gnome.open_window(title)
+    gnome.focus(TITLE)
+    yield gnome
+    gnome.close_all()
+
+
+def act(gnome, verb, caption, prefix=None):
+    """The tool's outcome, "done" (nothing printed) or "not found", and its standard error."""
+    result = gnome.tool(verb, caption, prefix)
+    assert result.returncode == 0, result.stderr
+    outcome = "not found" if result.stdout.startswith(NOT_FOUND) else "done" if not result.stdout else result.stdout
+    return outcome, result.stderr.decode()
+
+
+def prepare_unpin(gnome):
+    gnome.call("SetAbove", gnome.window(TITLE)["id"], "true")
+    wait_for(lambda: gnome.window(TITLE)["above"], what="the target to stay above")
+
+
+def prepare_restore(gnome):
+    gnome.focus(OTHER)
+    gnome.call("Minimize", gnome.window(TITLE)["id"])
+    wait_for(lambda: gnome.window(TITLE)["minimized"], what="the target to minimise")
+
+
+def prepare_active(gnome):
+    """The other window above, so that the focused one is not the topmost."""
+    gnome.call("SetAbove", gnome.window(OTHER)["id"], "true")
+    wait_for(lambda: gnome.windows()[0][1] == OTHER, what="the other window to go on top")
+    gnome.focus(TITLE)
+
+
+# (verb, caption, preparation, the target's state once done)
+EFFECTS = [
+    ("minimize", TITLE, None, lambda w: w["minimized"]),
+    ("maximize", TITLE.upper(), None, lambda w: w["maximized"] and not w["minimized"]),
+    ("pin", TITLE.lower(), None, lambda w: w["above"]),
+    ("unpin", TITLE, prepare_unpin, lambda w: not w["above"]),
+    ("restore", TITLE.swapcase(), prepare_restore, lambda w: not w["minimized"] and w["focused"]),
+    ("close", TITLE.lower(), None, lambda w: w is None),
+    ("minimize", "0", prepare_active, lambda w: w["minimized"]),
+]
+
+
+@pytest.mark.parametrize("verb, caption, prepare, done", EFFECTS,
+                         ids=[f"{verb}-{'active' if caption == '0' else caption}" for verb, caption, *_ in EFFECTS])
+def test_each_tool_acts_on_the_window_named_in_any_case_or_the_focused_one(desk, verb, caption, prepare, done):
+    if prepare:
+        prepare(desk)
+    other = desk.window(OTHER)
+    assert act(desk, verb, caption) == ("done", "")
+    wait_for(lambda: done(desk.window(TITLE)), what=f"{verb} to take effect")
+    assert {k: v for k, v in desk.window(OTHER).items() if k != "focused"} == \
+        {k: v for k, v in other.items() if k != "focused"}
+
+
+def test_of_two_windows_with_one_caption_the_topmost_is_acted_on(gnome):
+    twin = "Twin Window"
+    gnome.open_window(twin)
+    gnome.open_window(twin)
+    try:
+        topmost, lower = [w[0] for w in gnome.windows() if w[1] == twin]
+        gnome.call("Restore", lower)  # now the lower one is topmost
+        wait_for(lambda: gnome.window(twin)["id"] == lower, what="the other twin to come up")
+        assert act(gnome, "minimize", twin.upper()) == ("done", "")
+        wait_for(lambda: [w[3] for w in gnome.windows() if w[1] == twin] == [False, True],
+                 what="the top twin to minimise")
+        assert [w[0] for w in gnome.windows() if w[3]] == [lower]
+    finally:
+        gnome.close_all()
+
+
+@pytest.mark.parametrize("verb", list(TOOLS))
+def test_a_caption_no_window_has_is_not_found_and_nothing_changes(desk, verb):
+    before = desk.windows()
+    result = desk.tool(verb, "Target Windo")
+    assert (result.returncode, result.stdout, result.stderr) == (0, NOT_FOUND + b"Target Windo\n", b"")
+    assert desk.windows() == before
+
+
+def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(gnome):
+    title = "Short Lived"
+    outcomes = set()
+    for _ in range(3):
+        gnome.spawn(["foot", "-T", title, "sleep", "1.5"])
+        wait_for(lambda: gnome.window(title), what="the short-lived window")
+        while gnome.window(title):
+            outcome, stderr = act(gnome, "maximize", title)
+            assert outcome in ("done", "not found") and stderr == ""
+            outcomes.add(outcome)
+    assert act(gnome, "maximize", title)[0] == "not found"
+    assert "done" in outcomes
+
+
+def test_a_caller_of_another_user_is_refused(desk):
+    if os.geteuid() != 0:
+        pytest.skip("needs root to call as another user than the shell's")
+    before = desk.windows()
+    result = desk.tool("close", TITLE, prefix=[])
+    assert result.stdout == NOT_FOUND + TITLE.encode() + b"\n"
+    assert result.stderr == b"PaneShut: the GNOME Shell extension answers only the user of its own session\n"
+    listing = desk.run(["gdbus", "call", "--session", "-d", BUS_NAME, "-o", OBJECT_PATH, "-m", f"{BUS_NAME}.List"],
+                       prefix=[])
+    assert b"AccessDenied" in listing.stderr and listing.stdout == b""
+    assert desk.windows() == before
+
+
+def test_without_the_extension_the_not_found_line_comes_with_the_command_that_enables_it(desk):
+    assert desk.run(["gnome-extensions", "disable", UUID]).returncode == 0
+    try:
+        wait_for(lambda: desk.windows() is None, what="the extension to go")
+        for verb, caption in (("close", TITLE), ("pin", "0")):
+            result = desk.tool(verb, caption)
+            assert result.stdout == NOT_FOUND + (b"" if caption == "0" else caption.encode()) + b"\n"
+            assert result.stderr.decode() == f"{TOOLS[verb]}: {ENABLE_LINE}\n"
+    finally:
+        desk.run(["gnome-extensions", "enable", UUID])
+        wait_for(lambda: desk.windows() is not None, what="the extension to come back")
+    assert desk.window(TITLE) is not None
+
+
+def test_the_extension_for_gnome_45_and_later_parses_as_es_modules(request, tmp_path):
+    """GNOME 43 runs only the legacy shape; the module shape is checked for
+    syntax with node, its files copied as .mjs, and its copy of the window
+    logic for the export the wrapper imports."""
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    if not shutil.which("node"):
+        pytest.skip("node is not installed")
+    shape = Path(request.config.getoption("--native-build")) / "gnome-shell-extension/module" / UUID
+    for name in ("extension", "window_control"):
+        text = (shape / f"{name}.js").read_text().replace("./window_control.js", "./window_control.mjs")
+        (tmp_path / f"{name}.mjs").write_text(text)
+    for name in ("extension", "window_control"):
+        check = subprocess.run(["node", "--check", str(tmp_path / f"{name}.mjs")], capture_output=True, text=True)
+        assert check.returncode == 0, check.stderr
+    exported = subprocess.run(["node", "--input-type=module", "-e",
+                               f"import {{createWindowControl}} from '{tmp_path / 'window_control.mjs'}';"
+                               "process.exit(typeof createWindowControl === 'function' ? 0 : 1);"],
+                              capture_output=True, text=True)
+    assert exported.returncode == 0, exported.stderr
+
+
+SILENT_SHELL = """
+import sys
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+DBusGMainLoop(set_as_default=True)
+bus = dbus.SessionBus()
+name = dbus.service.BusName(sys.argv[1], bus)
+
+
+class Silent(dbus.service.Object):
+    @dbus.service.method(sys.argv[1], out_signature="a(tssbbbb)", async_callbacks=("reply", "error"))
+    def List(self, reply, error):
+        pass
+
+
+Silent(bus, sys.argv[2])
+print("ready", flush=True)
+GLib.MainLoop().run()
+"""
+
+
+def test_a_bus_or_a_shell_that_never_answers_ends_in_a_run_time_error(request, tmp_path):
+    """A session bus that accepts the connection and then says nothing, and
+    an extension that takes the call and never replies: the tools give up
+    after their time limit instead of waiting for ever."""
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    build = Path(request.config.getoption("--native-build"))
+    silent_bus = tmp_path / "silent_bus"
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    listener.bind(str(silent_bus))
+    listener.listen(8)
+    accepted = []
+
+    def accept():
+        try:
+            while True:
+                accepted.append(listener.accept()[0])
+        except OSError:
+            pass
+
+    threading.Thread(target=accept, daemon=True).start()
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": str(tmp_path),
+           "WAYLAND_DISPLAY": "wayland-none", "XDG_CURRENT_DESKTOP": "GNOME"}
+    live_bus = f"unix:path={tmp_path / 'bus'}"
+    started = []
+    try:
+        started.append(subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--address={live_bus}"],
+                                        stdout=subprocess.DEVNULL))
+        wait_for(lambda: (tmp_path / "bus").exists(), what="the session bus")
+        shell = subprocess.Popen([sys.executable, "-c", SILENT_SHELL, BUS_NAME, OBJECT_PATH],
+                                 env=dict(env, DBUS_SESSION_BUS_ADDRESS=live_bus), stdout=subprocess.PIPE, text=True)
+        started.append(shell)
+        assert shell.stdout.readline() == "ready\n"
+        runs = {silence: subprocess.Popen([str(build / "bin" / "PaneShut"), TITLE], stdout=subprocess.PIPE,
+                                          stderr=subprocess.PIPE, env=dict(env, DBUS_SESSION_BUS_ADDRESS=address))
+                for silence, address in (("The session bus", f"unix:path={silent_bus}"),
+                                         ("GNOME Shell", live_bus))}
+        started.extend(runs.values())
+        for silence, run in runs.items():
+            out, err = run.communicate(timeout=90)
+            assert (out, run.returncode) == (b"", 1), err
+            assert err.decode().splitlines() == [f"PaneShut: run-time error: {silence} did not answer"]
+        assert accepted
+    finally:
+        for process in started:
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        listener.close()
+        for connection in accepted:
+            connection.close()
