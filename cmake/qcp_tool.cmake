@@ -8,7 +8,8 @@
 #   [RESOURCES <file>]                   extra resource-script lines (icons)
 #   [VISUAL_STYLES])                     manifest asks for common controls 6
 #
-# Builds bin/<Name> (bin/<Name>.exe on Windows). The tool's own sources are an
+# Builds bin/<Name> (bin/<Name>.exe on Windows), whose entry is the
+# qcp::entries::k<Name> its sources define. The tool's own sources are an
 # object library, so the in-process tests link exactly the same objects.
 
 # The product names, read from the one header the code uses too.
@@ -29,14 +30,20 @@ function(qcp_tool NAME)
     message(FATAL_ERROR "qcp_tool(${NAME}): ${ARG_PRODUCT} is not a product of tools/products.h")
   endif()
 
-  add_library(qcp_tool_${NAME} OBJECT ${ARG_SOURCES})
+  # Tools declared in one file (the pane tools, the wave pair) share one
+  # object library: it holds each one's entry, and the program picks its own.
+  string(MAKE_C_IDENTIFIER "${ARG_AREA} ${ARG_SOURCES}" sources_id)
+  get_property(objects GLOBAL PROPERTY QCP_OBJECTS_${sources_id})
+  if(NOT objects)
+    set(objects qcp_tool_${NAME})
+    add_library(${objects} OBJECT ${ARG_SOURCES})
+    set_property(GLOBAL PROPERTY QCP_OBJECTS_${sources_id} ${objects})
+    set_property(GLOBAL APPEND PROPERTY QCP_AREA_${ARG_AREA}_OBJECTS ${objects})
+  endif()
   set_property(GLOBAL APPEND PROPERTY QCP_AREA_${ARG_AREA}_TOOLS ${NAME})
   set_property(GLOBAL APPEND PROPERTY QCP_ALL_TOOLS ${NAME})
 
   set(QCP_TOOL_NAME ${NAME})
-  # The tool's namespace: PaneShut -> pane_shut.
-  string(REGEX REPLACE "([a-z0-9])([A-Z])" "\\1_\\2" QCP_TOOL_NAMESPACE ${NAME})
-  string(TOLOWER ${QCP_TOOL_NAMESPACE} QCP_TOOL_NAMESPACE)
   set(main ${CMAKE_BINARY_DIR}/generated/${NAME}_main.cc)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/tool_main.cc.in ${main} @ONLY)
   set(sources ${main})
@@ -63,7 +70,7 @@ function(qcp_tool NAME)
     list(APPEND sources ${rc})
   endif()
 
-  add_executable(${NAME} ${sources} $<TARGET_OBJECTS:qcp_tool_${NAME}>)
+  add_executable(${NAME} ${sources} $<TARGET_OBJECTS:${objects}>)
   target_link_libraries(${NAME} PRIVATE qcp_entry)
   set(static ON)
   foreach(concern console ${ARG_PLATFORM})

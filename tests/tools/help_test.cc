@@ -8,8 +8,9 @@
 namespace {
 
 void PrintPaneShutHelp() {
+  constexpr std::u16string_view kLines[] = {u"    PaneShut.exe <window caption>", u"", u"    Pass PaneShut.exe a name."};
   qcp::StdOutput out;
-  qcp::PrintHelpScreen(out, {u"    PaneShut.exe <window caption>", u"", u"    Pass PaneShut.exe a name."});
+  qcp::PrintHelpScreen(out, kLines);
 }
 
 TEST(HelpScreen, WindowsKeepsTheTextAsWritten) {

@@ -3,14 +3,14 @@
 #include "console/failure.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(trash_purge)
+QCP_TOOL_UNDER_TEST(TrashPurge)
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::Usage(trash_purge::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kTrashPurge);
 
 TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
   struct Case {
@@ -41,21 +41,21 @@ TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
       {u"D:\\\u00e9t\u00e9\u4e2d 1", "EmptyTrash(\"D:\\\u00e9t\u00e9\u4e2d\", progress, sound)"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(trash_purge::Main, c.tail), "") << c.call;
+    EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, c.tail), "") << c.call;
     EXPECT_EQ(fake::Calls(), Calls{c.call});
   }
 }
 
 TEST(TrashPurgeTest, HelpUnlessExactlyTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"}) {
-    EXPECT_EQ(RunMain(trash_purge::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 
 TEST(TrashPurgeTest, ModeBeyondTheDoubleRangeIsAnUncaughtOverflow) {
   fake::Reset();
-  EXPECT_THROW(qcp_test::Call(trash_purge::Main, u"C:\\ 1E999"), qcp::Failure);
+  EXPECT_THROW(qcp_test::Call(qcp::entries::kTrashPurge, u"C:\\ 1E999"), qcp::Failure);
   EXPECT_EQ(fake::Calls(), Calls{});
 }
 
