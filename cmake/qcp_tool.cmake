@@ -2,7 +2,12 @@
 #   AREA <window|system|media|text>      folder under tools/ and tests/tools/
 #   SOURCES <files>                      the tool's file (and its helpers)
 #   PLATFORM <concerns>                  platform concerns beyond "console"
-#   DESCRIPTION <text>                   file description of the version resource
+#   DESCRIPTION <text>                   file description of the version resource,
+#                                        and what the manual page's NAME says
+#   ABOUT <text>                         what it does, for the manual page and the
+#                                        README's table of tools
+#   EXAMPLES <command lines>             in a shell, for the manual page; the
+#                                        first is the README's example
 #   [PRODUCT <constant>]                 product name, if not the pack's: a
 #                                        constant of tools/products.h
 #   [RESOURCES <file>]                   extra resource-script lines (icons)
@@ -22,7 +27,11 @@ endforeach()
 set(QCP_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 
 function(qcp_tool NAME)
-  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;PRODUCT;RESOURCES" "SOURCES;PLATFORM" ${ARGN})
+  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;ABOUT;PRODUCT;RESOURCES" "SOURCES;PLATFORM;EXAMPLES"
+                        ${ARGN})
+  if(NOT ARG_ABOUT OR NOT ARG_EXAMPLES)
+    message(FATAL_ERROR "qcp_tool(${NAME}): ABOUT and EXAMPLES make its manual page")
+  endif()
   if(NOT ARG_PRODUCT)
     set(ARG_PRODUCT kPackProduct)
   endif()
@@ -92,4 +101,23 @@ function(qcp_tool NAME)
     endif()
   endif()
   install(TARGETS ${NAME} RUNTIME DESTINATION ${QCP_INSTALL_BINDIR})
+
+  if(NOT WIN32)
+    # The manual page, from the program's own help screen: built with it.
+    string(SUBSTRING "${ARG_DESCRIPTION}" 0 1 first)
+    string(TOLOWER "${first}" first)
+    string(SUBSTRING "${ARG_DESCRIPTION}" 1 -1 rest)
+    set(page ${CMAKE_BINARY_DIR}/man/${NAME}.1.gz)
+    # Texts go through a file: they may hold semicolons and quotes.
+    set(info ${CMAKE_BINARY_DIR}/man/${NAME}.cmake)
+    list(JOIN ARG_EXAMPLES "\n" examples)
+    file(WRITE ${info} "set(NAME_LINE [==[${first}${rest}]==])\nset(ABOUT [==[${ARG_ABOUT}]==])\n"
+                       "set(EXAMPLES [==[${examples}]==])\nset(VERSION ${PROJECT_VERSION})\n")
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -DTOOL=${NAME} -DPROGRAM=$<TARGET_FILE:${NAME}> -DINFO=${info} -DOUTPUT=${page}
+              -P ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
+      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake VERBATIM)
+    add_custom_target(${NAME}_manual ALL DEPENDS ${page})
+    install(FILES ${page} DESTINATION share/man/man1)
+  endif()
 endfunction()
