@@ -125,7 +125,6 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   try {
     const std::vector<std::u16string> words = qcp::SplitWords(tail);
     window::Load();
-    // Everything after the first blank, exactly as typed.
     const std::u16string file_name = qcp::TextAfterFirstBlank(tail);
     window::picture.LoadPicture(file_name);
     platform::SizePictureWindow(window::picture.width, window::picture.height);

@@ -6,6 +6,7 @@
 
 namespace start {
 
+// "Sarts" is the system's own text, typo and all: it stays as it is.
 constexpr std::u16string_view kHelp[] = {
     u"    Start.exe <mode> <filename>",
     u"",

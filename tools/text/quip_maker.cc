@@ -13,6 +13,8 @@ namespace quip_maker {
 using qcp::RandomInRange;
 using Word = std::u16string_view;
 
+// The phrases, their spelling and their order are the system's own texts
+// (the order decides which draw picks which word): they stay as they are.
 std::u16string MakeQuote() {
   platform::Randomize();
 
