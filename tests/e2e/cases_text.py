@@ -49,6 +49,10 @@ CASES = [
     Case("NoticeShow", "2", NOTICESHOW_HELP, native_status=2),
     Case("NoticeShow", "/?", NOTICESHOW_HELP, native_status=2),
     Case("NoticeShow", "Hello", NOTICESHOW_HELP, native_status=2),
+    # On Windows "--help" and "--version" are tails like any other.
+    Case("QuipMaker", "--help", QUOTE, platforms=("wine",)),
+    Case("DiceRoll", "--version", DICEROLL_HELP, platforms=("wine",)),
+    Case("FileShow", "--help", b"ERROR! File not found.\r\n", platforms=("wine",)),
     # Not caught: the report on standard error, and no box.
     Case("NoticeShow", "1e999 text", b"", 1, "Overflow"),
 ]
