@@ -44,14 +44,7 @@ else()
   configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1 ${man} COPYONLY)
   file(ARCHIVE_CREATE OUTPUT ${man}.gz PATHS ${man} FORMAT raw COMPRESSION GZip)
   install(FILES ${man}.gz DESTINATION share/man/man1)
-  # "man Beep" and the like lead to the same page.
-  get_property(tools GLOBAL PROPERTY QCP_ALL_TOOLS)
-  foreach(tool ${tools})
-    set(alias ${CMAKE_BINARY_DIR}/packaging/${tool}.1)
-    file(WRITE ${alias} ".so man1/quorvex-command-pack.1\n")
-    file(ARCHIVE_CREATE OUTPUT ${alias}.gz PATHS ${alias} FORMAT raw COMPRESSION GZip)
-    install(FILES ${alias}.gz DESTINATION share/man/man1)
-  endforeach()
+  # Each tool has its own page too (qcp_tool()).
   install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/quorvex-command-pack)
 endif()
 

@@ -2,13 +2,19 @@
 #   AREA <window|system|media|text>      folder under tools/ and tests/tools/
 #   SOURCES <files>                      the tool's file (and its helpers)
 #   PLATFORM <concerns>                  platform concerns beyond "console"
-#   DESCRIPTION <text>                   file description of the version resource
+#   DESCRIPTION <text>                   file description of the version resource,
+#                                        and what the manual page's NAME says
+#   ABOUT <text>                         what it does, for the manual page and the
+#                                        README's table of tools
+#   EXAMPLES <command lines>             in a shell, for the manual page; the
+#                                        first is the README's example
 #   [PRODUCT <constant>]                 product name, if not the pack's: a
 #                                        constant of tools/products.h
 #   [RESOURCES <file>]                   extra resource-script lines (icons)
 #   [VISUAL_STYLES])                     manifest asks for common controls 6
 #
-# Builds bin/<Name> (bin/<Name>.exe on Windows). The tool's own sources are an
+# Builds bin/<Name> (bin/<Name>.exe on Windows), whose entry is the
+# qcp::entries::k<Name> its sources define. The tool's own sources are an
 # object library, so the in-process tests link exactly the same objects.
 
 # The product names, read from the one header the code uses too.
@@ -21,7 +27,11 @@ endforeach()
 set(QCP_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 
 function(qcp_tool NAME)
-  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;PRODUCT;RESOURCES" "SOURCES;PLATFORM" ${ARGN})
+  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;ABOUT;PRODUCT;RESOURCES" "SOURCES;PLATFORM;EXAMPLES"
+                        ${ARGN})
+  if(NOT ARG_ABOUT OR NOT ARG_EXAMPLES)
+    message(FATAL_ERROR "qcp_tool(${NAME}): ABOUT and EXAMPLES make its manual page")
+  endif()
   if(NOT ARG_PRODUCT)
     set(ARG_PRODUCT kPackProduct)
   endif()
@@ -29,14 +39,20 @@ function(qcp_tool NAME)
     message(FATAL_ERROR "qcp_tool(${NAME}): ${ARG_PRODUCT} is not a product of tools/products.h")
   endif()
 
-  add_library(qcp_tool_${NAME} OBJECT ${ARG_SOURCES})
+  # Tools declared in one file (the pane tools, the wave pair) share one
+  # object library: it holds each one's entry, and the program picks its own.
+  string(MAKE_C_IDENTIFIER "${ARG_AREA} ${ARG_SOURCES}" sources_id)
+  get_property(objects GLOBAL PROPERTY QCP_OBJECTS_${sources_id})
+  if(NOT objects)
+    set(objects qcp_tool_${NAME})
+    add_library(${objects} OBJECT ${ARG_SOURCES})
+    set_property(GLOBAL PROPERTY QCP_OBJECTS_${sources_id} ${objects})
+    set_property(GLOBAL APPEND PROPERTY QCP_AREA_${ARG_AREA}_OBJECTS ${objects})
+  endif()
   set_property(GLOBAL APPEND PROPERTY QCP_AREA_${ARG_AREA}_TOOLS ${NAME})
   set_property(GLOBAL APPEND PROPERTY QCP_ALL_TOOLS ${NAME})
 
   set(QCP_TOOL_NAME ${NAME})
-  # The tool's namespace: PaneShut -> pane_shut.
-  string(REGEX REPLACE "([a-z0-9])([A-Z])" "\\1_\\2" QCP_TOOL_NAMESPACE ${NAME})
-  string(TOLOWER ${QCP_TOOL_NAMESPACE} QCP_TOOL_NAMESPACE)
   set(main ${CMAKE_BINARY_DIR}/generated/${NAME}_main.cc)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/tool_main.cc.in ${main} @ONLY)
   set(sources ${main})
@@ -63,7 +79,7 @@ function(qcp_tool NAME)
     list(APPEND sources ${rc})
   endif()
 
-  add_executable(${NAME} ${sources} $<TARGET_OBJECTS:qcp_tool_${NAME}>)
+  add_executable(${NAME} ${sources} $<TARGET_OBJECTS:${objects}>)
   target_link_libraries(${NAME} PRIVATE qcp_entry)
   set(static ON)
   foreach(concern console ${ARG_PLATFORM})
@@ -85,4 +101,23 @@ function(qcp_tool NAME)
     endif()
   endif()
   install(TARGETS ${NAME} RUNTIME DESTINATION ${QCP_INSTALL_BINDIR})
+
+  if(NOT WIN32)
+    # The manual page, from the program's own help screen: built with it.
+    string(SUBSTRING "${ARG_DESCRIPTION}" 0 1 first)
+    string(TOLOWER "${first}" first)
+    string(SUBSTRING "${ARG_DESCRIPTION}" 1 -1 rest)
+    set(page ${CMAKE_BINARY_DIR}/man/${NAME}.1.gz)
+    # Texts go through a file: they may hold semicolons and quotes.
+    set(info ${CMAKE_BINARY_DIR}/man/${NAME}.cmake)
+    list(JOIN ARG_EXAMPLES "\n" examples)
+    file(WRITE ${info} "set(NAME_LINE [==[${first}${rest}]==])\nset(ABOUT [==[${ARG_ABOUT}]==])\n"
+                       "set(EXAMPLES [==[${examples}]==])\nset(VERSION ${PROJECT_VERSION})\n")
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -DTOOL=${NAME} -DPROGRAM=$<TARGET_FILE:${NAME}> -DINFO=${info} -DOUTPUT=${page}
+              -P ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
+      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake VERBATIM)
+    add_custom_target(${NAME}_manual ALL DEPENDS ${page})
+    install(FILES ${page} DESTINATION share/man/man1)
+  endif()
 endfunction()

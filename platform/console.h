@@ -40,4 +40,10 @@ bool LoneLfEndsLine();
 // Windows, none natively. Help screens name their program with it.
 std::u16string_view ProgramNameSuffix();
 
+// Whether the native command conventions hold: the exit status tells
+// success (0), failure (1) and missing arguments (2), and the tails
+// "--help" and "--version" are reserved. On Windows every normal end gives
+// 0 and every tail is the tool's own.
+bool UnixCommandConventions();
+
 }  // namespace platform

@@ -3,10 +3,53 @@
 #include <new>
 #include <string>
 
+#include "console/command_line.h"
 #include "console/failure.h"
 #include "platform/console.h"
+#include "tools/help.h"
+#include "tools/products.h"
 
 namespace qcp {
+
+bool ShowsHelp(HelpRule rule, std::u16string_view tail) {
+  switch (rule) {
+    case HelpRule::kHelpSwitch:
+      return HasHelpSwitch(tail);
+    case HelpRule::kEmptyTail:
+      return tail.empty();
+    case HelpRule::kFewerThanTwoWords:
+      return SplitWords(tail).size() < 2;  // an empty tail is one empty word
+    case HelpRule::kExactlyTwoWords:
+      return SplitWords(tail).size() != 2;
+  }
+  return false;
+}
+
+void PrintToolHelp(const ToolEntry& tool, IPrintTarget& out) { PrintHelpScreen(out, tool.help); }
+
+Status RunTail(const ToolEntry& tool, std::u16string_view tail, IPrintTarget& out) {
+  if (platform::UnixCommandConventions()) {
+    // Reserved before anything else, so that no tool ever acts on them.
+    if (tail == u"--help") {
+      PrintToolHelp(tool, out);
+      return Status::kDone;
+    }
+    if (tail == u"--version") {
+      std::u16string line(tool.name);
+      line += u" (";
+      line += kPackProduct;
+      line += u") " QCP_VERSION;
+      PrintLine(out, line);
+      return Status::kDone;
+    }
+  }
+  const std::u16string cleaned = tool.removes_quotes ? CleanCommandLine(tail) : std::u16string(tail);
+  if (ShowsHelp(tool.help_rule, cleaned)) {
+    PrintToolHelp(tool, out);
+    return tool.help_rule == HelpRule::kHelpSwitch ? Status::kDone : Status::kMissing;
+  }
+  return tool.main(cleaned, out);
+}
 
 int RunTool(int argc, char** argv, const ToolEntry& tool) {
   platform::StartProcess();
@@ -16,9 +59,12 @@ int RunTool(int argc, char** argv, const ToolEntry& tool) {
     // Event-time handlers of the windowed tools print through it too, so it
     // lives until the event loop has returned.
     StdOutput out;
-    tool.main(tail, out);
-    if (tool.event_loop != nullptr) tool.event_loop();
-    return 0;
+    Status status = RunTail(tool, tail, out);
+    if (tool.event_loop != nullptr) {
+      const Status after = tool.event_loop();
+      if (after != Status::kDone) status = after;
+    }
+    return platform::UnixCommandConventions() ? static_cast<int>(status) : 0;
   } catch (const Unfulfilled& unmet) {
     std::u16string line(tool.name);
     line += u": ";

@@ -37,7 +37,7 @@ std::u16string UsageAsCalled(std::u16string_view line, std::u16string_view suffi
   return called;
 }
 
-void PrintHelpScreen(IPrintTarget& out, std::initializer_list<std::u16string_view> lines) {
+void PrintHelpScreen(IPrintTarget& out, std::span<const std::u16string_view> lines) {
   PrintLine(out, u"");
   PrintLine(out, Banner());
   bool usage = true;

@@ -1,7 +1,7 @@
 // The help screen: an empty line, the banner line, then the tool's own lines.
 #pragma once
 
-#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,7 +13,7 @@ namespace qcp {
 // (usage line, empty line, description lines, with their leading blanks),
 // except that the usage line, written as on Windows ("    Beep.exe <...>"),
 // names the program as this platform calls it (natively "    Beep <...>").
-void PrintHelpScreen(IPrintTarget& out, std::initializer_list<std::u16string_view> lines);
+void PrintHelpScreen(IPrintTarget& out, std::span<const std::u16string_view> lines);
 
 // `line` with the ".exe" ending of its first word replaced by `suffix`;
 // unchanged when the first word has no such ending.

@@ -47,7 +47,7 @@ void PrintLine(IPrintTarget& target, std::int32_t value);
 // One line of raw bytes, followed by the line end (CR LF on Windows, LF natively).
 void PrintLineBytes(IPrintTarget& target, std::string_view bytes);
 
-// Decimal text of a signed 32-bit value: digits, minus sign when negative.
+// Decimal text of a signed 64-bit value: digits, minus sign when negative.
 std::u16string DecimalText(std::int64_t value);
 
 }  // namespace qcp

@@ -21,5 +21,6 @@ namespace platform {
 std::string_view LineEnd() { return fake::native ? "\n" : "\r\n"; }
 bool LoneLfEndsLine() { return fake::native; }
 std::u16string_view ProgramNameSuffix() { return fake::native ? u"" : u".exe"; }
+bool UnixCommandConventions() { return fake::native; }
 
 }  // namespace platform

@@ -5,7 +5,8 @@
 namespace fake {
 
 // Natively: LF line ends, a lone LF ends a line, programs named without an
-// ending. Reset() goes back to Windows' conventions.
+// ending, exit statuses and the reserved tails --help and --version (see
+// platform/console.h). Reset() goes back to Windows' conventions.
 void UseNativeConsoleConventions();
 
 }  // namespace fake

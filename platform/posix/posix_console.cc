@@ -101,5 +101,6 @@ void WriteStdErrLine(std::u16string_view text) {
 std::string_view LineEnd() { return "\n"; }
 bool LoneLfEndsLine() { return true; }
 std::u16string_view ProgramNameSuffix() { return u""; }
+bool UnixCommandConventions() { return true; }
 
 }  // namespace platform

@@ -56,5 +56,6 @@ void WriteStdErrLine(std::u16string_view text) {
 std::string_view LineEnd() { return "\r\n"; }
 bool LoneLfEndsLine() { return false; }
 std::u16string_view ProgramNameSuffix() { return u".exe"; }
+bool UnixCommandConventions() { return false; }
 
 }  // namespace platform

@@ -23,30 +23,30 @@ def missing_sound(tool, tail, name):
 
 
 CASES = [
-    Case("WaveOnce", "", WAVEONCE_HELP),
-    Case("WaveOnce", '""', WAVEONCE_HELP),
+    Case("WaveOnce", "", WAVEONCE_HELP, native_status=2),
+    Case("WaveOnce", '""', WAVEONCE_HELP, native_status=2),
     # Anything else is a sound name: a missing one plays nothing; Windows says
     # nothing either, natively the tool says so and fails.
     *missing_sound("WaveOnce", "/?", "/?"),
     *missing_sound("WaveOnce", "missing.wav", "missing.wav"),
     *missing_sound("WaveOnce", '"no such" file.wav', "no such file.wav"),
-    Case("WaveRepeat", "", WAVEREPEAT_HELP),
-    Case("WaveRepeat", '"""', WAVEREPEAT_HELP),
+    Case("WaveRepeat", "", WAVEREPEAT_HELP, native_status=2),
+    Case("WaveRepeat", '"""', WAVEREPEAT_HELP, native_status=2),
     *missing_sound("WaveRepeat", "/?", "/?"),
     *missing_sound("WaveRepeat", "missing.wav", "missing.wav"),
-    Case("PictureShow", "", PICTURESHOW_HELP),
-    Case("PictureShow", '""', PICTURESHOW_HELP),
-    Case("PictureShow", "cat.jpg", PICTURESHOW_HELP),
-    Case("PictureShow", "/?", PICTURESHOW_HELP),
-    Case("PictureShow", '"5"', PICTURESHOW_HELP),
+    Case("PictureShow", "", PICTURESHOW_HELP, native_status=2),
+    Case("PictureShow", '""', PICTURESHOW_HELP, native_status=2),
+    Case("PictureShow", "cat.jpg", PICTURESHOW_HELP, native_status=2),
+    Case("PictureShow", "/?", PICTURESHOW_HELP, native_status=2),
+    Case("PictureShow", '"5"', PICTURESHOW_HELP, native_status=2),
     # The picture is loaded before anything else is looked at; no window comes up.
-    Case("PictureShow", "5 missing.jpg", NOT_FOUND),
-    Case("PictureShow", "66 missing.jpg", NOT_FOUND),
-    Case("PictureShow", "5s missing.jpg", NOT_FOUND),
-    Case("PictureShow", '5 "missing file.jpg"', NOT_FOUND),
+    Case("PictureShow", "5 missing.jpg", NOT_FOUND, native_status=1),
+    Case("PictureShow", "66 missing.jpg", NOT_FOUND, native_status=1),
+    Case("PictureShow", "5s missing.jpg", NOT_FOUND, native_status=1),
+    Case("PictureShow", '5 "missing file.jpg"', NOT_FOUND, native_status=1),
     # An empty name is a missing file too, not an empty window.
-    Case("PictureShow", "5 ", NOT_FOUND),
-    Case("PictureShow", "5 no-such-folder/missing.jpg", b"ERROR! Path not found.\r\n"),
-    Case("PictureShow", "5 /?", NOT_FOUND, platforms=("native",)),
+    Case("PictureShow", "5 ", NOT_FOUND, native_status=1),
+    Case("PictureShow", "5 no-such-folder/missing.jpg", b"ERROR! Path not found.\r\n", native_status=1),
+    Case("PictureShow", "5 /?", NOT_FOUND, platforms=("native",), native_status=1),
     Case("PictureShow", "5 /?", b"ERROR! Bad file name.\r\n", platforms=("wine",)),
 ]

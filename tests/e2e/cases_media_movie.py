@@ -7,11 +7,11 @@ MOVIE_HELP = help_screen("    MovieShow.exe <mode> <filename.avi|mpg|wmv|mp3|etc
                          "      Mode: 0 = fullscreen. (default)")
 
 CASES = [
-    Case("MovieShow", "", MOVIE_HELP),
-    Case("MovieShow", '""', MOVIE_HELP),
-    Case("MovieShow", "/?", MOVIE_HELP),
-    Case("MovieShow", "clip.wmv", MOVIE_HELP),
-    Case("MovieShow", '"0"', MOVIE_HELP),
+    Case("MovieShow", "", MOVIE_HELP, native_status=2),
+    Case("MovieShow", '""', MOVIE_HELP, native_status=2),
+    Case("MovieShow", "/?", MOVIE_HELP, native_status=2),
+    Case("MovieShow", "clip.wmv", MOVIE_HELP, native_status=2),
+    Case("MovieShow", '"0"', MOVIE_HELP, native_status=2),
     # Windows' player fails without a word; natively the tool says so.
     Case("MovieShow", "0 nosuch.webm", b"", 1, platforms=("native",),
          says='cannot find "nosuch.webm": check the file name'),

@@ -39,13 +39,14 @@ def not_found(caption):
 CASES = []
 for _tool, _help in WINDOW_HELP.items():
     CASES += [
-        Case(_tool, "", _help),
-        Case(_tool, "/?", not_found("/?")),
-        Case(_tool, '"Untitled - Notepad"', not_found('"Untitled - Notepad"')),
+        Case(_tool, "", _help, native_status=2),
+        Case(_tool, "/?", not_found("/?"), native_status=1),
+        Case(_tool, '"Untitled - Notepad"', not_found('"Untitled - Notepad"'), native_status=1),
     ]
 CASES += [
     # What is printed is the console's narrow text: UTF-8 natively, the ANSI code page under Wine.
-    Case("PaneShut", "No Café here", b"ERROR! Couldn't find window: No Caf\xc3\xa9 here\r\n", platforms=("native",)),
+    Case("PaneShut", "No Café here", b"ERROR! Couldn't find window: No Caf\xc3\xa9 here\r\n",
+         platforms=("native",), native_status=1),
     Case("PaneShut", "No Café here", b"ERROR! Couldn't find window: No Caf\xe9 here\r\n", platforms=("wine",)),
     # What cp1252 lacks becomes its default character, not a look-alike (A, C, a quote).
     Case("PaneShut", "ĀbcĆ € ＂x＂", b"ERROR! Couldn't find window: ?bc? \x80 ?x?\r\n", platforms=("wine",)),

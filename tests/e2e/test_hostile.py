@@ -175,15 +175,19 @@ def test_hostile_input(runner, services, files, dismisser, tool):
             continue
         if not allowed(runner, tool, stdout, help_screen):
             failures.append(f"{label}: printed {stdout[:200]!r}")
-        if status == 0:
+        native = runner.name == "native"
+        if status == 0 or native and status == 2 and stdout == help_screen:
             if tool not in WINDOWED and stderr.strip():
                 failures.append(f"{label}: wrote {stderr[:200]!r} on standard error")
         elif status == 1:
             line = stderr.decode(errors="replace").strip()
-            # A run-time error, or a request natively left undone, in one line.
+            # A run-time error, or natively an ERROR! line or a request the
+            # system could not carry out, fails the run; its report names the tool.
             if tool in WINDOWED:
                 line = line.splitlines()[-1] if line else line  # after the libraries' own warnings
-            if stdout or not re.fullmatch(rf"{tool}: [^\n]+", line):
+            error_lines = native and stdout and not line and allowed(runner, tool, stdout, None)
+            report = rf"{tool}: [^\n]+" if native else rf"{tool}: run-time error: [^\n]+"
+            if not error_lines and (stdout or not re.fullmatch(report, line)):
                 failures.append(f"{label}: status 1 with {stdout[:100]!r} / {line!r}")
         else:
             failures.append(f"{label}: status {status}, {stderr[-300:]!r}")
@@ -209,15 +213,18 @@ def test_output_to_a_closed_pipe_or_a_full_device(runner, services, files, tool)
         closed = runner.run(tool, tail, stdout=write_end)
     finally:
         os.close(write_end)
-    assert (closed.status, closed.stderr) == (0, b"")
+    # Natively Beep's one word shows the help for missing arguments, and the
+    # window is not found.
+    status = {"Beep": 2, "PaneShut": 1}.get(tool, 0) if runner.name == "native" else 0
+    assert (closed.status, closed.stderr) == (status, b"")
     if runner.name == "native":
         with open("/dev/full", "wb") as full:
             result = runner.run(tool, tail, stdout=full)
-        assert (result.status, result.stderr) == (0, b"")
+        assert (result.status, result.stderr) == (status, b"")
     redirected = services.root / f"{tool}.out"
     with open(redirected, "wb") as out:
         result = runner.run(tool, tail, stdout=out)
-    assert result.status == 0
+    assert result.status == status
     assert redirected.read_bytes().endswith(runner.expect(b"\r\n"))
 
 
@@ -248,7 +255,7 @@ def test_closed_standard_streams(runner, services, files, dismisser, tool, close
         process = subprocess.run(["sh", "-c", f'exec "$@" {closed}', "sh", *argv], env=services.env,
                                  capture_output=True, timeout=60, stdin=subprocess.DEVNULL)
         assert process.returncode in (0, 1), (process.returncode, process.stderr[-300:])
-        if closed != "2>&-" and process.returncode == 1:
+        if closed != "2>&-" and process.stderr:
             assert re.fullmatch(rf"{tool}: [^\n]+\n", process.stderr.decode()), process.stderr
         if closed == "2>&-":
             assert process.stderr == b""
@@ -360,7 +367,7 @@ def test_pictureshow_refuses_huge_pictures_before_decoding(runner, services, tmp
     result = subprocess.run(["/usr/bin/time", "-f", "%M", *runner.argv("PictureShow", f"1 {path}")],
                             env=services.env, capture_output=True, timeout=120)
     assert result.stdout == runner.expect(b"ERROR! Invalid picture.\r\n")
-    assert result.returncode == 0
+    assert result.returncode == (1 if runner.name == "native" else 0)
     assert int(result.stderr.decode().split()[-1]) < 200 * 1024  # KiB: nothing of the pixels was decoded
 
 

@@ -589,9 +589,12 @@ def test_sessionend_asks_logind_to_end_the_callers_session(runner, logind):
 
 
 @only_on("native")
-def test_sessionend_help_ends_nothing(runner, logind):
-    runner.run("SessionEnd", "/?", env=logind.env)
-    assert not any("TerminateSession" in call for call in logind.calls())
+@pytest.mark.parametrize("tool", ["SessionEnd", "DeskGuard"])
+@pytest.mark.parametrize("tail", ["/?", "--help"])
+def test_help_ends_and_locks_nothing(runner, logind, tool, tail):
+    result = runner.run(tool, tail, env=logind.env)
+    assert result.status == 0 and result.stdout.startswith(b"\n  Quorvex Command Pack"), result
+    assert not logind.calls()
 
 
 @only_on("native")

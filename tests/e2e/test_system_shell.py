@@ -45,8 +45,8 @@ def test_output_redirected_to_a_file_has_lf_lines(runner, tmp_path):
 
 @only_on("native")
 def test_help_screens_name_the_program_as_called(runner):
-    usage = {tool: bash(runner, f"{tool} {tail}").split(b"\n")[2] for tool, tail in
-             (("PaneShut", ""), ("TaskTable", "/?"), ("Beep", ""), ("FileShow", ""), ("QuipMaker", "/?"))}
+    usage = {tool: bash(runner, f"{tool} --help").split(b"\n")[2]
+             for tool in ("PaneShut", "TaskTable", "Beep", "FileShow", "QuipMaker")}
     assert usage == {"PaneShut": b"    PaneShut <window caption>", "TaskTable": b"    TaskTable",
                      "Beep": b"    Beep <frequency> <duration>", "FileShow": b"    FileShow <filename.txt|bat|ini|etc>",
                      "QuipMaker": b"    QuipMaker"}

@@ -8,29 +8,28 @@
 #include "tools/entry.h"
 #include "tools/std_output.h"
 
-// Declares what a tool file defines: QCP_TOOL_UNDER_TEST(pane_shut).
-#define QCP_TOOL_UNDER_TEST(tool)                               \
-  namespace tool {                                              \
-  void ShowUsage(qcp::IPrintTarget& out);                       \
-  void Main(std::u16string_view tail, qcp::IPrintTarget& out);  \
+// Declares the entry a tool file defines: QCP_TOOL_UNDER_TEST(PaneShut).
+#define QCP_TOOL_UNDER_TEST(tool)      \
+  namespace qcp::entries {             \
+  extern const qcp::ToolEntry k##tool; \
   }
 
 namespace qcp_test {
 
-// Runs `main` with `tail` and a fresh writer, as the entry does, on the fake
-// as it stands. As in a real run the writer outlives Main, for the events a
-// test delivers afterwards.
-inline void Call(qcp::ToolMain main, std::u16string_view tail) {
+// Runs the tool with `tail` and a fresh writer, as the entry does (help
+// rule, cleaning, Main), on the fake as it stands. As in a real run the
+// writer outlives Main, for the events a test delivers afterwards.
+inline qcp::Status Call(const qcp::ToolEntry& tool, std::u16string_view tail) {
   static qcp::StdOutput out;
   out = qcp::StdOutput();
-  main(tail, out);
+  return qcp::RunTail(tool, tail, out);
 }
 
-// Resets the fake, runs `main` with `tail` and returns what it wrote to
+// Resets the fake, runs the tool with `tail` and returns what it wrote to
 // standard output.
-inline std::string RunMain(qcp::ToolMain main, std::u16string_view tail) {
+inline std::string RunMain(const qcp::ToolEntry& tool, std::u16string_view tail) {
   fake::Reset();
-  Call(main, tail);
+  Call(tool, tail);
   return fake::StdOut();
 }
 
@@ -56,9 +55,9 @@ class Capture final : public qcp::IPrintTarget {
 
 // What a tool's help screen writes, for checking when a tool shows it; the
 // bytes themselves are checked end to end.
-inline std::string Usage(void (*show_usage)(qcp::IPrintTarget&)) {
+inline std::string Usage(const qcp::ToolEntry& tool) {
   Capture out;
-  show_usage(out);
+  qcp::PrintToolHelp(tool, out);
   return out.Text();
 }
 

@@ -7,7 +7,6 @@
 #include "platform/event_loop.h"
 #include "platform/media_window.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 
 namespace movie_show {
@@ -124,21 +123,22 @@ void Close() { Unload(); }
 namespace {
 // The run's writer: the error step can come from a key press, after Main.
 qcp::IPrintTarget* output = nullptr;
+// An ERROR! line has been printed, in Main or at event time.
+bool failed = false;
 }  // namespace
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    MovieShow.exe <mode> <filename.avi|mpg|wmv|mp3|etc>",
-      u"",
-      u"    Pass the filename of the video/music file to play.",
-      u"",
-      u"      Mode: 0 = fullscreen. (default)",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    MovieShow.exe <mode> <filename.avi|mpg|wmv|mp3|etc>",
+    u"",
+    u"    Pass the filename of the video/music file to play.",
+    u"",
+    u"      Mode: 0 = fullscreen. (default)",
+};
 
 // The box first; the line once the user has closed it; then the end.
 void ShowError(const std::u16string& description) {
   window::BeginErrorStep();
+  failed = true;
   std::u16string line = u"ERROR! ";
   line += description;
   line += u".";
@@ -154,17 +154,13 @@ void ShowError(const std::u16string& description) {
   window::Close();
 }
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   output = &out;
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
+  failed = false;
   try {
-    const std::vector<std::u16string> words = qcp::SplitWords(command_line);
-    if (words.size() < 2) {  // an empty command line is one empty word
-      ShowUsage(out);
-      return;
-    }
+    const std::vector<std::u16string> words = qcp::SplitWords(tail);
     window::Create();
-    const std::u16string file_name = qcp::TextAfterFirstBlank(command_line);
+    const std::u16string file_name = qcp::TextAfterFirstBlank(tail);
     // One mode only, full screen; the word must still fit a whole number.
     qcp::ToWholeNumber(qcp::NumericValue(words[0]));
     window::SetUrl(file_name);
@@ -173,8 +169,16 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   } catch (const qcp::Failure& failure) {
     ShowError(failure.Description());
   }
+  return failed ? qcp::Status::kFailed : qcp::Status::kDone;
 }
 
-extern const qcp::ToolEntry kTool{u"MovieShow", &Main, &platform::RunMessageLoop};
+qcp::Status RunWindow() {
+  platform::RunMessageLoop();
+  return failed ? qcp::Status::kFailed : qcp::Status::kDone;
+}
 
 }  // namespace movie_show
+
+namespace qcp::entries {
+extern const ToolEntry kMovieShow{u"MovieShow", movie_show::kHelp, HelpRule::kFewerThanTwoWords, true, &movie_show::Main, &movie_show::RunWindow};
+}  // namespace qcp::entries

@@ -10,7 +10,6 @@
 #include "platform/locale.h"
 #include "platform/picture_window.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 
 namespace picture_show {
@@ -108,49 +107,50 @@ void Unload() {
 // Larger numbers of seconds give the timer's own refusal rather than an overflow.
 constexpr double kMostSeconds = 65000;
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    PictureShow.exe <seconds> <filename.jpg|gif|bmp>",
-      u"",
-      u"    Pass the filename of the image to display.",
-      u"    Enter the number of seconds to display the image",
-      u"    for, or enter 0 until the image is clicked.",
-      u"",
-      u"    Seconds cannot be more than 65.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    PictureShow.exe <seconds> <filename.jpg|gif|bmp>",
+    u"",
+    u"    Pass the filename of the image to display.",
+    u"    Enter the number of seconds to display the image",
+    u"    for, or enter 0 until the image is clicked.",
+    u"",
+    u"    Seconds cannot be more than 65.",
+};
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
+qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   try {
-    const std::vector<std::u16string> words = qcp::SplitWords(command_line);
-    if (words.size() < 2) {  // an empty command line is one empty word
-      ShowUsage(out);
-      return;
-    }
+    const std::vector<std::u16string> words = qcp::SplitWords(tail);
     window::Load();
-    // Everything after the first blank, exactly as typed.
-    const std::u16string file_name = qcp::TextAfterFirstBlank(command_line);
+    const std::u16string file_name = qcp::TextAfterFirstBlank(tail);
     window::picture.LoadPicture(file_name);
     platform::SizePictureWindow(window::picture.width, window::picture.height);
     window::Show();
 
     std::u16string seconds = words[0];
     const double value = qcp::NumericValue(seconds);
-    if (value <= 0) return;  // no timer: the window waits for a click or Esc
+    if (value <= 0) return qcp::Status::kDone;  // no timer: the window waits for a click or Esc
     if (value > kMostSeconds) seconds = u"65000";
     // The whole word must be a number, in the user's own number format.
     const double strict = qcp::StrictNumber(seconds, platform::DecimalSeparator());
     window::quit_timer.Interval(qcp::ToWholeNumber(strict * 1000));
     window::quit_timer.Enabled(true);
+    return qcp::Status::kDone;
   } catch (const qcp::Failure& failure) {
     qcp::PrintLine(out, u"ERROR! " + failure.Description() + u".");
     // A window not yet shown goes, and the program ends with it; a shown
     // one stays, without a timer, until it is clicked or Esc is released.
     if (!window::visible) window::Unload();
+    return qcp::Status::kFailed;
   }
 }
 
-extern const qcp::ToolEntry kTool{u"PictureShow", &Main, &platform::RunMessageLoop};
+qcp::Status RunWindow() {
+  platform::RunMessageLoop();
+  return qcp::Status::kDone;
+}
 
 }  // namespace picture_show
+
+namespace qcp::entries {
+extern const ToolEntry kPictureShow{u"PictureShow", picture_show::kHelp, HelpRule::kFewerThanTwoWords, true, &picture_show::Main, &picture_show::RunWindow};
+}  // namespace qcp::entries

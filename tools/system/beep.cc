@@ -3,7 +3,6 @@
 #include "console/numbers.h"
 #include "platform/sound.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 
 namespace beep {
@@ -13,29 +12,25 @@ namespace beep {
 constexpr std::int32_t kLowestFrequency = 37;
 constexpr std::int32_t kHighestFrequency = 32767;
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    Beep.exe <frequency> <duration>",
-      u"",
-      u"    Beeps the internal speaker using the supplied values.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    Beep.exe <frequency> <duration>",
+    u"",
+    u"    Beeps the internal speaker using the supplied values.",
+};
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
-  const std::vector<std::u16string> words = qcp::SplitWords(command_line);
-  if (words.size() != 2) {  // an empty command line is one empty word
-    ShowUsage(out);
-    return;
-  }
+qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
+  const std::vector<std::u16string> words = qcp::SplitWords(tail);
   const double frequency_value = qcp::NumericValue(words[0]);
   const double duration_value = qcp::NumericValue(words[1]);
   const std::int32_t duration = qcp::ToWholeNumber(duration_value);
   const std::int32_t frequency = qcp::ToWholeNumber(frequency_value);
-  if (frequency < kLowestFrequency || frequency > kHighestFrequency || duration <= 0) return;
+  if (frequency < kLowestFrequency || frequency > kHighestFrequency || duration <= 0) return qcp::Status::kDone;
   platform::Beep(frequency, duration);
+  return qcp::Status::kDone;
 }
 
-extern const qcp::ToolEntry kTool{u"Beep", &Main};
-
 }  // namespace beep
+
+namespace qcp::entries {
+extern const ToolEntry kBeep{u"Beep", beep::kHelp, HelpRule::kExactlyTwoWords, true, &beep::Main};
+}  // namespace qcp::entries

@@ -1,29 +1,23 @@
 // SessionEnd: logs the current user off at once, closing applications without asking.
-#include "console/command_line.h"
 #include "platform/session.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 
 namespace session_end {
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    SessionEnd.exe",
-      u"",
-      u"    Logs the current user off of Windows.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    SessionEnd.exe",
+    u"",
+    u"    Logs the current user off of Windows.",
+};
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
-  if (qcp::HasHelpSwitch(command_line)) {
-    ShowUsage(out);
-    return;
-  }
+qcp::Status Main(std::u16string_view, qcp::IPrintTarget&) {
   platform::EndSession();
+  return qcp::Status::kDone;
 }
-
-extern const qcp::ToolEntry kTool{u"SessionEnd", &Main};
 
 }  // namespace session_end
+
+namespace qcp::entries {
+extern const ToolEntry kSessionEnd{u"SessionEnd", session_end::kHelp, HelpRule::kHelpSwitch, true, &session_end::Main};
+}  // namespace qcp::entries

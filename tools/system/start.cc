@@ -1,34 +1,30 @@
 // Start: opens a program, document or URL with the application its type belongs to.
 #include "console/command_line.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 #include "tools/system/shell_execute.h"
 
 namespace start {
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    Start.exe <mode> <filename>",
-      u"",
-      u"    Sarts the specified application or file.",
-      u"",
-      u"      Mode: 0 = default.",
-  });
-}
+// "Sarts" is the system's own text, typo and all: it stays as it is.
+constexpr std::u16string_view kHelp[] = {
+    u"    Start.exe <mode> <filename>",
+    u"",
+    u"    Sarts the specified application or file.",
+    u"",
+    u"      Mode: 0 = default.",
+};
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
-  if (qcp::SplitWords(command_line).size() < 2) {  // an empty command line is one empty word
-    ShowUsage(out);
-    return;
-  }
+qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
   // The mode word must be there but is not read: every mode is the default.
   // The name is everything after the first blank, doubled blanks and all.
-  const std::u16string file_name = qcp::TextAfterFirstBlank(command_line);
+  const std::u16string file_name = qcp::TextAfterFirstBlank(tail);
   ExecuteFile(file_name, u"", 0, WindowShow::kNormal, u"", false);
+  return qcp::Status::kDone;
 }
 
-extern const qcp::ToolEntry kTool{u"Start", &Main};
-
 }  // namespace start
+
+namespace qcp::entries {
+extern const ToolEntry kStart{u"Start", start::kHelp, HelpRule::kFewerThanTwoWords, true, &start::Main};
+}  // namespace qcp::entries

@@ -3,23 +3,20 @@
 #include "console/numbers.h"
 #include "platform/trash.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 
 namespace trash_purge {
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    TrashPurge.exe <drive> <mode>",
-      u"",
-      u"    Empties the recycle bin of the specified drive.",
-      u"",
-      u"      Mode: 0 = default.",
-      u"            1 = No Windows confirmation.",
-      u"            2 = No Windows confirmation; no progress UI.",
-      u"            3 = No Windows confirmation; no progress UI; no sound.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    TrashPurge.exe <drive> <mode>",
+    u"",
+    u"    Empties the recycle bin of the specified drive.",
+    u"",
+    u"      Mode: 0 = default.",
+    u"            1 = No Windows confirmation.",
+    u"            2 = No Windows confirmation; no progress UI.",
+    u"            3 = No Windows confirmation; no progress UI; no sound.",
+};
 
 // The mode is compared as a number, not rounded: 1.5 is no mode at all.
 // Each mode leaves out one more part of the shell's user interface.
@@ -31,16 +28,14 @@ platform::TrashOptions OptionsForMode(double mode) {
   return options;
 }
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
-  const std::vector<std::u16string> words = qcp::SplitWords(command_line);
-  if (words.size() != 2) {  // an empty command line is one empty word
-    ShowUsage(out);
-    return;
-  }
+qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
+  const std::vector<std::u16string> words = qcp::SplitWords(tail);
   platform::EmptyTrash(words[0], OptionsForMode(qcp::NumericValue(words[1])));
+  return qcp::Status::kDone;
 }
 
-extern const qcp::ToolEntry kTool{u"TrashPurge", &Main};
-
 }  // namespace trash_purge
+
+namespace qcp::entries {
+extern const ToolEntry kTrashPurge{u"TrashPurge", trash_purge::kHelp, HelpRule::kExactlyTwoWords, true, &trash_purge::Main};
+}  // namespace qcp::entries

@@ -7,7 +7,6 @@
 #include "console/numbers.h"
 #include "platform/random.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 #include "tools/text/random_range.h"
 
@@ -15,36 +14,33 @@ namespace dice_roll {
 
 using qcp::RandomInRange;
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    DiceRoll.exe <lowest> <highest>",
-      u"",
-      u"    Generates a random number between (and including)",
-      u"    the specified Lowest and Highest numbers.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    DiceRoll.exe <lowest> <highest>",
+    u"",
+    u"    Generates a random number between (and including)",
+    u"    the specified Lowest and Highest numbers.",
+};
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   try {
-    const std::u16string command_line = qcp::CleanCommandLine(tail);
-    const std::vector<std::u16string> words = qcp::SplitWords(command_line);
-    if (command_line.empty() || words.size() < 2) {
-      ShowUsage(out);
-      return;
-    }
+    const std::vector<std::u16string> words = qcp::SplitWords(tail);
     platform::Randomize();
     const double lowest_value = qcp::NumericValue(words[0]);
     const double highest_value = qcp::NumericValue(words[1]);
     const std::int32_t highest = qcp::ToWholeNumber(highest_value);
     const std::int32_t lowest = qcp::ToWholeNumber(lowest_value);
     qcp::PrintLine(out, RandomInRange(lowest, highest));
+    return qcp::Status::kDone;
   } catch (const qcp::Failure& failure) {
     std::u16string line = u"ERROR! - ";
     line += failure.Description();
     qcp::PrintLine(out, line);
+    return qcp::Status::kFailed;
   }
 }
 
-extern const qcp::ToolEntry kTool{u"DiceRoll", &Main};
-
 }  // namespace dice_roll
+
+namespace qcp::entries {
+extern const ToolEntry kDiceRoll{u"DiceRoll", dice_roll::kHelp, HelpRule::kFewerThanTwoWords, true, &dice_roll::Main};
+}  // namespace qcp::entries

@@ -9,7 +9,6 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 #include "tools/text/line_reader.h"
 
@@ -32,31 +31,26 @@ class OpenFile final : public qcp::LineReader::Source {
   platform::FileHandle handle_;
 };
 
-void ShowError(qcp::IPrintTarget& out, std::u16string_view description) {
+qcp::Status ShowError(qcp::IPrintTarget& out, std::u16string_view description) {
   std::u16string line = u"ERROR! ";
   line += description;
   line += u'.';
   qcp::PrintLine(out, line);
+  return qcp::Status::kFailed;
 }
 
 }  // namespace
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    FileShow.exe <filename.txt|bat|ini|etc>",
-      u"",
-      u"    Pass the filename of the text file to display.",
-      u"    Press CTRL+C to interrupt listing.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    FileShow.exe <filename.txt|bat|ini|etc>",
+    u"",
+    u"    Pass the filename of the text file to display.",
+    u"    Press CTRL+C to interrupt listing.",
+};
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
+qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget& out) {
   try {
-    const std::u16string file_name = qcp::CleanCommandLine(tail);
-    if (file_name.empty()) {
-      ShowUsage(out);
-      return;
-    }
+    const std::u16string file_name(tail);
     const std::string_view line_end = platform::LineEnd();
     OpenFile file(file_name);
     // Windows keeps a lone LF inside its line; natively it ends one, as it
@@ -77,13 +71,16 @@ void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
       // Nothing more can reach a reader that has gone, nor a full disk.
       if (platform::StdOutFailed()) break;
     }
+    return qcp::Status::kDone;
   } catch (const qcp::Failure& failure) {
-    ShowError(out, failure.Description());
+    return ShowError(out, failure.Description());
   } catch (const std::bad_alloc&) {
-    ShowError(out, qcp::failures::kOutOfMemory);
+    return ShowError(out, qcp::failures::kOutOfMemory);
   }
 }
 
-extern const qcp::ToolEntry kTool{u"FileShow", &Main};
-
 }  // namespace file_show
+
+namespace qcp::entries {
+extern const ToolEntry kFileShow{u"FileShow", file_show::kHelp, HelpRule::kEmptyTail, true, &file_show::Main};
+}  // namespace qcp::entries

@@ -3,10 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "console/command_line.h"
 #include "platform/random.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 #include "tools/text/random_range.h"
 
@@ -15,6 +13,8 @@ namespace quip_maker {
 using qcp::RandomInRange;
 using Word = std::u16string_view;
 
+// The phrases, their spelling and their order are the system's own texts
+// (the order decides which draw picks which word): they stay as they are.
 std::u16string MakeQuote() {
   platform::Randomize();
 
@@ -63,23 +63,19 @@ std::u16string MakeQuote() {
   return sentence;
 }
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    QuipMaker.exe",
-      u"",
-      u"    Displays a random No Mrs Bramblewick quote.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    QuipMaker.exe",
+    u"",
+    u"    Displays a random No Mrs Bramblewick quote.",
+};
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
-  if (qcp::HasHelpSwitch(command_line)) {
-    ShowUsage(out);
-    return;
-  }
+qcp::Status Main(std::u16string_view, qcp::IPrintTarget& out) {
   qcp::PrintLine(out, MakeQuote());
+  return qcp::Status::kDone;
 }
-
-extern const qcp::ToolEntry kTool{u"QuipMaker", &Main};
 
 }  // namespace quip_maker
+
+namespace qcp::entries {
+extern const ToolEntry kQuipMaker{u"QuipMaker", quip_maker::kHelp, HelpRule::kHelpSwitch, true, &quip_maker::Main};
+}  // namespace qcp::entries

@@ -5,10 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "console/command_line.h"
 #include "platform/processes.h"
 #include "tools/entry.h"
-#include "tools/help.h"
 #include "tools/std_output.h"
 
 namespace task_table {
@@ -18,13 +16,11 @@ constexpr std::u16string_view kHeader =
 constexpr std::u16string_view kRuler =
     u" ====  ========================================  ========  ==============";
 
-void ShowUsage(qcp::IPrintTarget& out) {
-  qcp::PrintHelpScreen(out, {
-      u"    TaskTable.exe",
-      u"",
-      u"    Displays a list of currently running processes.",
-  });
-}
+constexpr std::u16string_view kHelp[] = {
+    u"    TaskTable.exe",
+    u"",
+    u"    Displays a list of currently running processes.",
+};
 
 // `text` followed by the pad character up to `width`; never shortened.
 std::u16string PadToWidth(std::u16string_view text, std::u16string_view pad, std::int32_t width) {
@@ -61,15 +57,13 @@ void PrintProcessTable(qcp::IPrintTarget& out) {
   }
 }
 
-void Main(std::u16string_view tail, qcp::IPrintTarget& out) {
-  const std::u16string command_line = qcp::CleanCommandLine(tail);
-  if (qcp::HasHelpSwitch(command_line)) {
-    ShowUsage(out);
-    return;
-  }
+qcp::Status Main(std::u16string_view, qcp::IPrintTarget& out) {
   PrintProcessTable(out);
+  return qcp::Status::kDone;
 }
 
-extern const qcp::ToolEntry kTool{u"TaskTable", &Main};
-
 }  // namespace task_table
+
+namespace qcp::entries {
+extern const ToolEntry kTaskTable{u"TaskTable", task_table::kHelp, HelpRule::kHelpSwitch, true, &task_table::Main};
+}  // namespace qcp::entries

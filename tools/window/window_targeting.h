@@ -33,16 +33,4 @@ inline platform::WindowHandle TargetWindow(IPrintTarget& out, std::u16string_vie
   return window;
 }
 
-// Main of every window tool: the tail, quotes and all, is the caption; an
-// empty tail shows the help screen; otherwise `act` gets the window, if one
-// is found, and nothing is printed.
-template <typename Action>
-void RunWindowTool(std::u16string_view tail, IPrintTarget& out, void (*show_usage)(IPrintTarget&), Action act) {
-  if (tail.empty()) {
-    show_usage(out);
-    return;
-  }
-  if (const platform::WindowHandle window = TargetWindow(out, tail)) act(window);
-}
-
 }  // namespace qcp

@@ -4,7 +4,7 @@
 #include "platform/fake/fake_media_window.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(movie_show)
+QCP_TOOL_UNDER_TEST(MovieShow)
 namespace movie_show::window { extern bool paused; }
 
 namespace {
@@ -14,7 +14,7 @@ using platform::MediaEvent;
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::Usage(movie_show::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kMovieShow);
 
 const Calls kStart = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv)",
                       "PlayerPlay"};
@@ -26,13 +26,13 @@ Calls With(Calls calls, std::initializer_list<const char*> more) {
 
 // Starts "0 clip.wmv"; what the player does afterwards is up to the test.
 void Start() {
-  RunMain(movie_show::Main, u"0 clip.wmv");
+  RunMain(qcp::entries::kMovieShow, u"0 clip.wmv");
   ASSERT_EQ(fake::Calls(), kStart);
 }
 
 TEST(MovieShowTest, HelpForAnEmptyLineOrOneWord) {
   for (const char16_t* tail : {u"", u"\"\"", u"clip.wmv", u"/?", u"\"0\""}) {
-    EXPECT_EQ(RunMain(movie_show::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(qcp::entries::kMovieShow, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -53,7 +53,7 @@ TEST(MovieShowTest, AnyModeWordPlaysTheRestOfTheLineFullScreen) {
       {u"0 http://host/a b.mp3", "SetPlayerUrl(http://host/a b.mp3)"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(movie_show::Main, c.tail), "");
+    EXPECT_EQ(RunMain(qcp::entries::kMovieShow, c.tail), "");
     EXPECT_EQ(fake::Calls(), (Calls{"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", c.url,
                                     "PlayerPlay"}));
     EXPECT_TRUE(fake::MediaWindowLoaded());
@@ -68,7 +68,7 @@ TEST(MovieShowTest, ModeBeyondAWholeNumberShowsTheBoxThenTheLine) {
   for (const char16_t* tail : {u"123456789012 clip.wmv", u"2147483648 clip.wmv", u"1e999 clip.wmv"}) {
     fake::Reset();
     fake::WhileMessageBoxShown(&NoteOutput);
-    qcp_test::Call(movie_show::Main, tail);
+    qcp_test::Call(qcp::entries::kMovieShow, tail);
     EXPECT_EQ(fake::Calls(), Calls{"MessageBox(\"Overflow\", \"MovieShow\", no icon)"});
     EXPECT_EQ(out_while_box_shown, "");
     EXPECT_EQ(fake::StdOut(), "ERROR! Overflow.\r\n");
@@ -94,7 +94,7 @@ TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
     fake::Reset();
     fake::FailMediaCall(c.member, u"Method 'x' of object 'y' failed");
     fake::WhileMessageBoxShown(&NoteOutput);
-    qcp_test::Call(movie_show::Main, u"0 clip.wmv");
+    qcp_test::Call(qcp::entries::kMovieShow, u"0 clip.wmv");
     Calls expected = With(c.calls, {"MessageBox(\"Method 'x' of object 'y' failed\", \"MovieShow\", no icon)"});
     // A window that was loaded goes, after the line.
     if (expected.front() == "LoadMediaWindow") expected.push_back("UnloadMediaWindow");
@@ -152,7 +152,7 @@ TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
   for (const Case& c : cases) {
     fake::Reset();
     fake::DuringMediaCall("SetPlayerUrl", c.during);
-    qcp_test::Call(movie_show::Main, u"0 clip.wmv");
+    qcp_test::Call(qcp::entries::kMovieShow, u"0 clip.wmv");
     Calls expected = before_play;
     expected.insert(expected.end(), c.after_url.begin(), c.after_url.end());
     EXPECT_EQ(fake::Calls(), expected);

@@ -4,13 +4,13 @@
 #include "platform/fake/fake_picture_window.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(picture_show)
+QCP_TOOL_UNDER_TEST(PictureShow)
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::Usage(picture_show::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kPictureShow);
 
 // A run of its own: the window an earlier run left open is closed first,
 // as its process would have ended.
@@ -24,7 +24,7 @@ std::string Show(std::u16string tail, char16_t decimal_separator = u'.') {
   Reset();
   fake::SetDecimalSeparator(decimal_separator);
   fake::SetPicture(u"cat.jpg", 200, 100);
-  qcp_test::Call(picture_show::Main, tail);
+  qcp_test::Call(qcp::entries::kPictureShow, tail);
   return fake::StdOut();
 }
 
@@ -47,7 +47,7 @@ TEST(PictureShowTest, HelpForAnEmptyLineOrASingleWord) {
 TEST(PictureShowTest, APictureThatDoesNotLoadIsNeverShown) {
   Reset();
   fake::SetPictureFailure(u"broken.gif", u"Invalid picture");
-  qcp_test::Call(picture_show::Main, u"5 broken.gif");
+  qcp_test::Call(qcp::entries::kPictureShow, u"5 broken.gif");
   EXPECT_EQ(fake::StdOut(), "ERROR! Invalid picture.\r\n");
   EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow", "LoadPicture(broken.gif)", "UnloadPictureWindow"}));
 

@@ -2,8 +2,8 @@
 
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(wave_once)
-QCP_TOOL_UNDER_TEST(wave_repeat)
+QCP_TOOL_UNDER_TEST(WaveOnce)
+QCP_TOOL_UNDER_TEST(WaveRepeat)
 
 namespace {
 
@@ -11,18 +11,18 @@ using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
 struct Tool {
-  qcp::ToolMain main;
+  const qcp::ToolEntry& main;
   const char* name;
   std::string help;
   const char* request;  // what follows the name in the recorded call
 };
 
 const Tool kTools[] = {
-    {wave_once::Main, "WaveOnce",
-     qcp_test::Usage(wave_once::ShowUsage),
+    {qcp::entries::kWaveOnce, "WaveOnce",
+     qcp_test::Usage(qcp::entries::kWaveOnce),
      ")"},
-    {wave_repeat::Main, "WaveRepeat",
-     qcp_test::Usage(wave_repeat::ShowUsage),
+    {qcp::entries::kWaveRepeat, "WaveRepeat",
+     qcp_test::Usage(qcp::entries::kWaveRepeat),
      ", loop)"},
 };
 

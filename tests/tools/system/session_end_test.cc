@@ -2,25 +2,25 @@
 
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(session_end)
+QCP_TOOL_UNDER_TEST(SessionEnd)
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::Usage(session_end::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kSessionEnd);
 
 TEST(SessionEndTest, EndsTheSessionWhateverTheArguments) {
   for (const char16_t* tail : {u"", u"now", u"/ ?", u"\"\"", u"? /"}) {
-    EXPECT_EQ(RunMain(session_end::Main, tail), "");
+    EXPECT_EQ(RunMain(qcp::entries::kSessionEnd, tail), "");
     EXPECT_EQ(fake::Calls(), Calls{"EndSession"});
   }
 }
 
 TEST(SessionEndTest, HelpSwitchAnywhereAfterCleaningEndsNothing) {
   for (const char16_t* tail : {u"/?", u"x/?y", u"\"/\"?", u"now /?"}) {
-    EXPECT_EQ(RunMain(session_end::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(qcp::entries::kSessionEnd, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }

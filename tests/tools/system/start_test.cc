@@ -4,14 +4,14 @@
 #include "tests/support/tool_test.h"
 #include "tools/system/shell_execute.h"
 
-QCP_TOOL_UNDER_TEST(start)
+QCP_TOOL_UNDER_TEST(Start)
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<fake::OpenItemCall>;
 
-const std::string kHelp = qcp_test::Usage(start::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kStart);
 
 TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
   struct Case {
@@ -33,14 +33,14 @@ TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
       {u"0 \u00e9t\u00e9 \u4e2d.txt", u"\u00e9t\u00e9 \u4e2d.txt"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(start::Main, c.tail), "");
+    EXPECT_EQ(RunMain(qcp::entries::kStart, c.tail), "");
     EXPECT_EQ(fake::OpenItemCalls(), Calls{{c.item}});
   }
 }
 
 TEST(StartTest, HelpForAnEmptyLineOrASingleWord) {
   for (const char16_t* tail : {u"", u"\"\"", u"notepad", u"C:\\a.txt", u"/?"}) {
-    EXPECT_EQ(RunMain(start::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(qcp::entries::kStart, tail), kHelp);
     EXPECT_EQ(fake::OpenItemCalls(), Calls{});
   }
 }

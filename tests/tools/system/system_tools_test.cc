@@ -4,49 +4,49 @@
 #include "platform/fake/fake_clock.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(uptime_clock)
-QCP_TOOL_UNDER_TEST(desk_guard)
-QCP_TOOL_UNDER_TEST(beep)
+QCP_TOOL_UNDER_TEST(UptimeClock)
+QCP_TOOL_UNDER_TEST(DeskGuard)
+QCP_TOOL_UNDER_TEST(Beep)
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<std::string>;
 
-const std::string kUptimeHelp = qcp_test::Usage(uptime_clock::ShowUsage);
-const std::string kDeskGuardHelp = qcp_test::Usage(desk_guard::ShowUsage);
+const std::string kUptimeHelp = qcp_test::Usage(qcp::entries::kUptimeClock);
+const std::string kDeskGuardHelp = qcp_test::Usage(qcp::entries::kDeskGuard);
 const std::string kBeepHelp =
-    qcp_test::Usage(beep::ShowUsage);
+    qcp_test::Usage(qcp::entries::kBeep);
 
 TEST(UptimeClockTest, PrintsTheTickCountAsSigned) {
   for (auto [ticks, line] : {std::pair{0, "0\r\n"}, {123456, "123456\r\n"}, {-2147483647 - 1, "-2147483648\r\n"},
                              {-5, "-5\r\n"}}) {
     fake::Reset();
     fake::SetTickCount(ticks);
-    qcp_test::Call(uptime_clock::Main, u"help");
+    qcp_test::Call(qcp::entries::kUptimeClock, u"help");
     EXPECT_EQ(fake::StdOut(), line);
   }
 }
 
 TEST(UptimeClockTest, HelpSwitchAnywhereAfterCleaning) {
   for (const char16_t* tail : {u"/?", u"x/?y", u"\"/\"?", u"a /? b"}) {
-    EXPECT_EQ(RunMain(uptime_clock::Main, tail), kUptimeHelp);
+    EXPECT_EQ(RunMain(qcp::entries::kUptimeClock, tail), kUptimeHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 
 TEST(DeskGuardTest, LocksUnlessTheSwitchIsGiven) {
   for (const char16_t* tail : {u"", u"now", u"/ ?"}) {
-    EXPECT_EQ(RunMain(desk_guard::Main, tail), "");
+    EXPECT_EQ(RunMain(qcp::entries::kDeskGuard, tail), "");
     EXPECT_EQ(fake::Calls(), Calls{"LockSession"});
   }
-  EXPECT_EQ(RunMain(desk_guard::Main, u"please/?"), kDeskGuardHelp);
+  EXPECT_EQ(RunMain(qcp::entries::kDeskGuard, u"please/?"), kDeskGuardHelp);
   EXPECT_EQ(fake::Calls(), Calls{});
 }
 
 TEST(BeepTest, HelpUnlessExactlyTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"440", u"440 200 1", u"440  200", u"440 200 ", u"/?"}) {
-    EXPECT_EQ(RunMain(beep::Main, tail), kBeepHelp);
+    EXPECT_EQ(RunMain(qcp::entries::kBeep, tail), kBeepHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -63,14 +63,14 @@ TEST(BeepTest, WordsGoThroughTheNumericValueAndRounding) {
       {u"32767 1", "Beep(32767, 1)"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(beep::Main, c.tail), "");
+    EXPECT_EQ(RunMain(qcp::entries::kBeep, c.tail), "");
     EXPECT_EQ(fake::Calls(), Calls{c.call}) << c.call;
   }
 }
 
 TEST(BeepTest, NoToneOutsideTheSpeakersRange) {
   for (const char16_t* tail : {u"2.5 1.5", u"a b", u"36 100", u"32768 100", u"440 0", u"440 -1", u"-440 100"}) {
-    EXPECT_EQ(RunMain(beep::Main, tail), "");
+    EXPECT_EQ(RunMain(qcp::entries::kBeep, tail), "");
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -78,7 +78,7 @@ TEST(BeepTest, NoToneOutsideTheSpeakersRange) {
 TEST(BeepTest, OverflowIsLeftUncaught) {
   for (const char16_t* tail : {u"3000000000 1", u"440 1E12", u"1e999 1", u"440 2147483647.5"}) {
     fake::Reset();
-    EXPECT_THROW(qcp_test::Call(beep::Main, tail), qcp::Failure);
+    EXPECT_THROW(qcp_test::Call(qcp::entries::kBeep, tail), qcp::Failure);
     EXPECT_EQ(fake::Calls(), Calls{});
     EXPECT_EQ(fake::StdOut(), "");
   }

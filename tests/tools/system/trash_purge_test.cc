@@ -4,14 +4,14 @@
 #include "platform/fake/fake_trash.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(trash_purge)
+QCP_TOOL_UNDER_TEST(TrashPurge)
 
 namespace {
 
 using qcp_test::RunMain;
 using Calls = std::vector<fake::EmptyTrashCall>;
 
-const std::string kHelp = qcp_test::Usage(trash_purge::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kTrashPurge);
 
 TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
   struct Case {
@@ -42,21 +42,21 @@ TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
       {u"D:\\\u00e9t\u00e9\u4e2d 1", {u"D:\\\u00e9t\u00e9\u4e2d", false, true, true}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunMain(trash_purge::Main, c.tail), "");
+    EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, c.tail), "");
     EXPECT_EQ(fake::EmptyTrashCalls(), Calls{c.call}) << fake::Narrow(c.tail);
   }
 }
 
 TEST(TrashPurgeTest, HelpUnlessExactlyTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"}) {
-    EXPECT_EQ(RunMain(trash_purge::Main, tail), kHelp);
+    EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, tail), kHelp);
     EXPECT_EQ(fake::EmptyTrashCalls(), Calls{});
   }
 }
 
 TEST(TrashPurgeTest, ModeBeyondTheDoubleRangeIsAnUncaughtOverflow) {
   fake::Reset();
-  EXPECT_THROW(qcp_test::Call(trash_purge::Main, u"C:\\ 1E999"), qcp::Failure);
+  EXPECT_THROW(qcp_test::Call(qcp::entries::kTrashPurge, u"C:\\ 1E999"), qcp::Failure);
   EXPECT_EQ(fake::EmptyTrashCalls(), Calls{});
 }
 

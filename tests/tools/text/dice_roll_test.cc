@@ -9,7 +9,7 @@
 #include "tests/support/tool_test.h"
 #include "tools/text/random_range.h"
 
-QCP_TOOL_UNDER_TEST(dice_roll)
+QCP_TOOL_UNDER_TEST(DiceRoll)
 
 namespace {
 
@@ -19,12 +19,12 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 const float kJustBelowOne = std::nextafter(1.0f, 0.0f);
 
-const std::string kHelp = qcp_test::Usage(dice_roll::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kDiceRoll);
 
 std::string Roll(std::u16string tail, float r) {
   fake::Reset();
   fake::QueueRandomFractions({r});
-  qcp_test::Call(dice_roll::Main, tail);
+  qcp_test::Call(qcp::entries::kDiceRoll, tail);
   return fake::StdOut();
 }
 
@@ -79,7 +79,7 @@ TEST(RandomInRangeTest, ASpanBeyond32BitsIsAnOverflow) {
 
 TEST(DiceRollTest, HelpForFewerThanTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"5", u"/?", u"5\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(dice_roll::Main, tail), kHelp) << fake::Narrow(tail);
+    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kDiceRoll, tail), kHelp) << fake::Narrow(tail);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }

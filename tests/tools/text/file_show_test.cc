@@ -7,29 +7,29 @@
 #include "platform/fake/fake_files.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(file_show)
+QCP_TOOL_UNDER_TEST(FileShow)
 
 namespace {
 
 using Calls = std::vector<std::string>;
 using namespace std::string_literals;
 
-const std::string kHelp = qcp_test::Usage(file_show::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kFileShow);
 
 std::string List(std::u16string tail, const std::u16string& name, const std::string& contents) {
   fake::Reset();
   fake::SetFile(name, contents);
-  qcp_test::Call(file_show::Main, tail);
+  qcp_test::Call(qcp::entries::kFileShow, tail);
   return fake::StdOut();
 }
 
 TEST(FileShowTest, HelpOnlyForAnEmptyName) {
   for (const char16_t* tail : {u"", u"\"\"", u"\"\"\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(file_show::Main, tail), kHelp);
+    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kFileShow, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
   // "/?" is a file name like any other.
-  EXPECT_EQ(qcp_test::RunMain(file_show::Main, u"/?"), "ERROR! File not found.\r\n");
+  EXPECT_EQ(qcp_test::RunMain(qcp::entries::kFileShow, u"/?"), "ERROR! File not found.\r\n");
   EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(/?)"});
 }
 
@@ -57,7 +57,7 @@ TEST(FileShowTest, NativelyEveryLineEndEndsALineAndLfIsWritten) {
   fake::Reset();
   fake::UseNativeConsoleConventions();
   fake::SetFile(u"f", contents);
-  qcp_test::Call(file_show::Main, u"f");
+  qcp_test::Call(qcp::entries::kFileShow, u"f");
   EXPECT_EQ(fake::StdOut(), "lf\ncrlf\ncr\nmixed\n\n\nlast\n");
 }
 
@@ -74,7 +74,7 @@ TEST(FileShowTest, ReadsInBlocksWhateverTheFileSize) {
   fake::Reset();
   fake::SetFile(u"big", contents);
   fake::SetReadChunk(1000);
-  qcp_test::Call(file_show::Main, u"big");
+  qcp_test::Call(qcp::entries::kFileShow, u"big");
   EXPECT_EQ(fake::StdOut(), expected);
   EXPECT_LE(fake::LargestRead(), 64u * 1024);
 }
@@ -89,7 +89,7 @@ TEST(FileShowTest, StopsQuietlyOnceItsOutputFails) {
     fake::SetFile(u"big", contents);
     fake::SetReadChunk(1000);
     fake::SetStdOutFailsAfter(working);
-    qcp_test::Call(file_show::Main, u"big");
+    qcp_test::Call(qcp::entries::kFileShow, u"big");
     EXPECT_EQ(fake::StdOut().size(), working * 1000u);
     EXPECT_EQ(fake::BytesRead(), (working + 1) * 1000u);
     EXPECT_EQ(fake::StdErr(), "");
@@ -103,7 +103,7 @@ TEST(FileShowTest, AFileThatCannotBeOpenedGivesOneErrorLine) {
        {f::kFileNotFound, f::kPathNotFound, f::kPermissionDenied, f::kBadFileName, f::kPathIsFolder}) {
     fake::Reset();
     fake::SetOpenFailure(u"x", std::u16string(description));
-    qcp_test::Call(file_show::Main, u"x");
+    qcp_test::Call(qcp::entries::kFileShow, u"x");
     EXPECT_EQ(fake::StdOut(), "ERROR! " + fake::Narrow(description) + ".\r\n");
     EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(x)"});
   }
@@ -114,7 +114,7 @@ TEST(FileShowTest, AReadFailingMidFileKeepsTheLinesListedSoFar) {
   fake::Reset();
   fake::SetFile(u"x", "one\r\ntwo\r\nthree\r\n");
   fake::SetReadFailure(u"x", 7, std::u16string(qcp::failures::kDeviceError));
-  qcp_test::Call(file_show::Main, u"x");
+  qcp_test::Call(qcp::entries::kFileShow, u"x");
   EXPECT_EQ(fake::StdOut(), "one\r\nERROR! Device I/O error.\r\n");
   EXPECT_EQ(fake::OpenFiles(), 0);
 }

@@ -5,14 +5,14 @@
 #include "console/failure.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(notice_show)
+QCP_TOOL_UNDER_TEST(NoticeShow)
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
 const std::string kHelp =
-    qcp_test::Usage(notice_show::ShowUsage);
+    qcp_test::Usage(qcp::entries::kNoticeShow);
 
 std::string Box(const std::string& text, const char* icon) {
   return "MessageBox(\"" + text + "\", \"Pingnote\", " + icon + ")";
@@ -20,7 +20,7 @@ std::string Box(const std::string& text, const char* icon) {
 
 TEST(NoticeShowTest, HelpWithoutABlank) {
   for (const char16_t* tail : {u"", u"2", u"/?", u"Hello", u"\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(notice_show::Main, tail), kHelp);
+    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kNoticeShow, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -37,7 +37,7 @@ TEST(NoticeShowTest, IconNumberComparedExactly) {
   };
   for (const Case& c : cases) {
     const std::u16string tail = std::u16string(c.icon) + u" text";
-    EXPECT_EQ(qcp_test::RunMain(notice_show::Main, tail), "");
+    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kNoticeShow, tail), "");
     EXPECT_EQ(fake::Calls(), Calls{Box("text", c.icon_name)}) << fake::Narrow(c.icon);
   }
 }
@@ -57,14 +57,14 @@ TEST(NoticeShowTest, TheMessageIsTheTailAfterTheFirstBlank) {
       {u"0 a\tb %s \\n", "a\tb %s \\n", "information"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(qcp_test::RunMain(notice_show::Main, c.tail), "");
+    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kNoticeShow, c.tail), "");
     EXPECT_EQ(fake::Calls(), Calls{Box(c.text, c.icon_name)});
   }
 }
 
 TEST(NoticeShowTest, AnIconBeyondTheDoubleRangeIsLeftUncaught) {
   fake::Reset();
-  EXPECT_THROW(qcp_test::Call(notice_show::Main, u"1e999 text"), qcp::Failure);
+  EXPECT_THROW(qcp_test::Call(qcp::entries::kNoticeShow, u"1e999 text"), qcp::Failure);
   EXPECT_EQ(fake::Calls(), Calls{});
   EXPECT_EQ(fake::StdOut(), "");
 }

@@ -7,13 +7,13 @@
 #include "platform/fake/fake_random.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(quip_maker)
+QCP_TOOL_UNDER_TEST(QuipMaker)
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
-const std::string kHelp = qcp_test::Usage(quip_maker::ShowUsage);
+const std::string kHelp = qcp_test::Usage(qcp::entries::kQuipMaker);
 const float kJustBelowOne = std::nextafter(1.0f, 0.0f);
 
 // The fraction that draws `index` from a list of `size` entries.
@@ -22,13 +22,13 @@ float Pick(int index, int size) { return (index + 0.5f) / size; }
 std::string Quote(std::initializer_list<float> fractions) {
   fake::Reset();
   fake::QueueRandomFractions(fractions);
-  qcp_test::Call(quip_maker::Main, u"");
+  qcp_test::Call(qcp::entries::kQuipMaker, u"");
   return fake::StdOut();
 }
 
 TEST(QuipMakerTest, HelpWhenTheSwitchIsAnywhere) {
   for (const char16_t* tail : {u"/?", u"x/?y", u"/\"?", u"tell me /? please"}) {
-    EXPECT_EQ(qcp_test::RunMain(quip_maker::Main, tail), kHelp);
+    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kQuipMaker, tail), kHelp);
     EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
@@ -45,7 +45,7 @@ TEST(QuipMakerTest, DrawsInOrderWithTheInitialLast) {
   EXPECT_EQ(fake::Calls(), Calls{"Randomize"});
   // Any other command line is ignored.
   fake::Reset();
-  EXPECT_EQ(qcp_test::RunMain(quip_maker::Main, u"please be quick"), "Yes Ms A, that is my banjo.\r\n");
+  EXPECT_EQ(qcp_test::RunMain(qcp::entries::kQuipMaker, u"please be quick"), "Yes Ms A, that is my banjo.\r\n");
 }
 
 // Every entry of every list at its place: a changed, swapped or dropped word
@@ -77,7 +77,7 @@ TEST(QuipMakerTest, EveryWordOfEveryListAtItsPlace) {
       for (std::size_t other = 0; other < 5; ++other) words[other] = other == list ? lists[list][i] : lists[other][0];
       fake::Reset();
       fake::QueueRandomFractions({fractions[0], fractions[1], fractions[2], fractions[3], fractions[4], 0});
-      qcp_test::Call(quip_maker::Main, u"");
+      qcp_test::Call(qcp::entries::kQuipMaker, u"");
       EXPECT_EQ(fake::StdOut(), words[0] + " " + words[1] + " A, that " + words[2] + " " + words[3] + " " +
                                     words[4] + ".\r\n")
           << "list " << list << ", entry " << i;

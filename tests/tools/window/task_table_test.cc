@@ -6,7 +6,7 @@
 #include "platform/fake/fake_processes.h"
 #include "tests/support/tool_test.h"
 
-QCP_TOOL_UNDER_TEST(task_table)
+QCP_TOOL_UNDER_TEST(TaskTable)
 
 namespace {
 
@@ -17,7 +17,7 @@ using qcp_test::RunMain;
 const std::string kHeader = " ID    PROCESS" + std::string(35, ' ') + "THREADS   PRIORITY CLASS\r\n";
 const std::string kRuler = " ====  " + std::string(40, '=') + "  ========  ==============\r\n";
 const std::string kHelp =
-    qcp_test::Usage(task_table::ShowUsage);
+    qcp_test::Usage(qcp::entries::kTaskTable);
 
 std::string Blanks(std::size_t count) { return std::string(count, ' '); }
 
@@ -52,7 +52,7 @@ TEST(TaskTableTest, RowsPushRightWhereAFieldOverflowsAndNothingIsCut) {
   for (const Case& c : cases) {
     fake::Reset();
     fake::AddProcess(c.id, c.name, c.threads, c.priority);
-    qcp_test::Call(task_table::Main, u"");
+    qcp_test::Call(qcp::entries::kTaskTable, u"");
     EXPECT_EQ(fake::StdOut(), kHeader + kRuler + c.row + "\r\n");
   }
 }
@@ -62,7 +62,7 @@ TEST(TaskTableTest, EveryProcessInTheSystemsOrder) {
   fake::AddProcess(300, u"c.exe", 1, 8);
   fake::AddProcess(100, u"a.exe", 2, 8);
   fake::AddProcess(200, u"b.exe", 3, 8);
-  qcp_test::Call(task_table::Main, u"anything else");
+  qcp_test::Call(qcp::entries::kTaskTable, u"anything else");
   const std::string tail = Blanks(35) + "  ";
   EXPECT_EQ(fake::StdOut(), kHeader + kRuler + " 0300  c.exe" + tail + "1    " + Blanks(5) + "8\r\n" +
                                 " 0100  a.exe" + tail + "2    " + Blanks(5) + "8\r\n" + " 0200  b.exe" + tail +
@@ -74,12 +74,12 @@ TEST(TaskTableTest, HelpSwitchAnywhereAfterCleaning) {
   for (const char16_t* tail : {u"/?", u"x/?y", u"\"/?\"", u"/\"?", u"a /? b"}) {
     fake::Reset();
     fake::AddProcess(1, u"a.exe", 1, 8);
-    qcp_test::Call(task_table::Main, tail);
+    qcp_test::Call(qcp::entries::kTaskTable, tail);
     EXPECT_EQ(fake::StdOut(), kHelp);
     EXPECT_EQ(fake::Calls(), std::vector<std::string>{});
   }
   for (const char16_t* tail : {u"", u"?/", u"/ ?", u"-h"}) {
-    EXPECT_EQ(RunMain(task_table::Main, tail), kHeader + kRuler);
+    EXPECT_EQ(RunMain(qcp::entries::kTaskTable, tail), kHeader + kRuler);
   }
 }
 

@@ -7,12 +7,12 @@
 #include "tests/support/tool_test.h"
 #include "tools/window/window_targeting.h"
 
-QCP_TOOL_UNDER_TEST(pane_shut)
-QCP_TOOL_UNDER_TEST(pane_revive)
-QCP_TOOL_UNDER_TEST(pane_shrink)
-QCP_TOOL_UNDER_TEST(pane_grow)
-QCP_TOOL_UNDER_TEST(pane_pin)
-QCP_TOOL_UNDER_TEST(pane_unpin)
+QCP_TOOL_UNDER_TEST(PaneShut)
+QCP_TOOL_UNDER_TEST(PaneRevive)
+QCP_TOOL_UNDER_TEST(PaneShrink)
+QCP_TOOL_UNDER_TEST(PaneGrow)
+QCP_TOOL_UNDER_TEST(PanePin)
+QCP_TOOL_UNDER_TEST(PaneUnpin)
 
 namespace {
 
@@ -21,29 +21,29 @@ using Calls = std::vector<std::string>;
 
 struct Tool {
   const char* name;
-  qcp::ToolMain main;
+  const qcp::ToolEntry& main;
   std::string help;
   std::string action;  // the request to window 0x1234
 };
 
 const Tool kTools[] = {
-    {"PaneShut", pane_shut::Main,
-     qcp_test::Usage(pane_shut::ShowUsage),
+    {"PaneShut", qcp::entries::kPaneShut,
+     qcp_test::Usage(qcp::entries::kPaneShut),
      "CloseWindow(0x1234)"},
-    {"PaneRevive", pane_revive::Main,
-     qcp_test::Usage(pane_revive::ShowUsage),
+    {"PaneRevive", qcp::entries::kPaneRevive,
+     qcp_test::Usage(qcp::entries::kPaneRevive),
      "RestoreWindow(0x1234)"},
-    {"PaneShrink", pane_shrink::Main,
-     qcp_test::Usage(pane_shrink::ShowUsage),
+    {"PaneShrink", qcp::entries::kPaneShrink,
+     qcp_test::Usage(qcp::entries::kPaneShrink),
      "MinimizeWindow(0x1234)"},
-    {"PaneGrow", pane_grow::Main,
-     qcp_test::Usage(pane_grow::ShowUsage),
+    {"PaneGrow", qcp::entries::kPaneGrow,
+     qcp_test::Usage(qcp::entries::kPaneGrow),
      "MaximizeWindow(0x1234)"},
-    {"PanePin", pane_pin::Main,
-     qcp_test::Usage(pane_pin::ShowUsage),
+    {"PanePin", qcp::entries::kPanePin,
+     qcp_test::Usage(qcp::entries::kPanePin),
      "SetTopmost(0x1234, true)"},
-    {"PaneUnpin", pane_unpin::Main,
-     qcp_test::Usage(pane_unpin::ShowUsage),
+    {"PaneUnpin", qcp::entries::kPaneUnpin,
+     qcp_test::Usage(qcp::entries::kPaneUnpin),
      "SetTopmost(0x1234, false)"},
 };
 
@@ -127,7 +127,7 @@ TEST(WindowToolsTest, AnyNonNullHandleIsAWindow) {
   for (platform::WindowHandle handle : {platform::WindowHandle{0x80000010}, ~platform::WindowHandle{0xffff}}) {
     fake::Reset();
     fake::AddWindow(handle, u"High");
-    qcp_test::Call(pane_shrink::Main, u"High");
+    qcp_test::Call(qcp::entries::kPaneShrink, u"High");
     EXPECT_EQ(fake::StdOut(), "");
     ASSERT_EQ(fake::Calls().size(), 2u);
     EXPECT_EQ(fake::Calls()[1].rfind("MinimizeWindow(0x", 0), 0u) << fake::Calls()[1];
@@ -145,7 +145,7 @@ TEST(WindowToolsTest, ZeroUsesTheFirst255CharactersOfALongActiveCaption) {
   fake::Reset();
   fake::AddWindow(0x1234, caption);
   fake::SetActiveWindow(0x1234);
-  qcp_test::Call(pane_pin::Main, u"0");
+  qcp_test::Call(qcp::entries::kPanePin, u"0");
   const std::string expected(255, 'a');
   EXPECT_EQ(fake::StdOut(), "ERROR! Couldn't find window: " + expected + "\r\n");
   EXPECT_EQ(fake::Calls().back(), "FindWindowByCaption(\"" + expected + "\")");

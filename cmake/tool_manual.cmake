@@ -1,0 +1,63 @@
+# cmake -DTOOL=<Name> -DPROGRAM=<built program> -DINFO=<texts> -DOUTPUT=<page.1.gz>
+#       -P tool_manual.cmake
+#
+# Writes the tool's manual page: the synopsis and the help text are what the
+# program's own "--help" prints (its entry's declaration); NAME_LINE, ABOUT,
+# EXAMPLES (one a line) and VERSION come from its qcp_tool() line, by INFO.
+cmake_minimum_required(VERSION 3.25)
+include(${INFO})
+execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM} --help ended with ${status}")
+endif()
+
+# Roff: a backslash is written \e, a line must not begin with a dot or an
+# apostrophe, and a hyphen is \-. Markdown's code quotes become plain quotes.
+function(roff_text text out)
+  string(REPLACE "\\" "\\e" text "${text}")
+  string(REPLACE "`" "\"" text "${text}")
+  string(REPLACE "-" "\\-" text "${text}")
+  string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The help screen: an empty line, the banner, the usage line, an empty line
+# and the description lines.
+string(REGEX REPLACE "\n$" "" help "${help}")
+string(REPLACE ";" "\\;" help "${help}")
+string(REPLACE "\n" ";" lines "${help}")
+list(SUBLIST lines 2 1 usage)
+list(SUBLIST lines 4 -1 described)
+string(STRIP "${usage}" usage)
+string(REGEX REPLACE "^${TOOL} ?" "" arguments "${usage}")
+
+roff_text("${NAME_LINE}" name_line)
+roff_text("${arguments}" arguments)
+roff_text("${ABOUT}" about)
+set(page ".TH ${TOOL} 1 \"\" \"Quorvex Command Pack ${VERSION}\" \"Quorvex Command Pack\"\n")
+string(APPEND page ".SH NAME\n${TOOL} \\- ${name_line}\n")
+string(APPEND page ".SH SYNOPSIS\n.B ${TOOL}\n${arguments}\n")
+string(APPEND page ".SH DESCRIPTION\n${about}\n.PP\nIts help screen says:\n.PP\n.nf\n")
+foreach(line IN LISTS described)
+  roff_text("${line}" line)
+  string(APPEND page "${line}\n")
+endforeach()
+string(APPEND page ".fi\n")
+string(APPEND page ".SH EXIT STATUS\n.TP\n.B 0\nThe tool did what was asked, or showed help that was asked for.\n"
+                   ".TP\n.B 1\nIt failed: it printed an ERROR! line or a run\\-time error line, or it could not do "
+                   "what was asked.\n.TP\n.B 2\nIt showed its help screen because arguments were missing.\n"
+                   ".PP\nThe tails \\fB\\-\\-help\\fR and \\fB\\-\\-version\\fR alone are reserved: they print the help "
+                   "screen or the version line and exit with 0.\n")
+string(APPEND page ".SH EXAMPLES\n")
+string(REPLACE ";" "\\;" EXAMPLES "${EXAMPLES}")
+string(REPLACE "\n" ";" EXAMPLES "${EXAMPLES}")
+foreach(example IN LISTS EXAMPLES)
+  roff_text("${example}" example)
+  string(APPEND page ".PP\n.nf\n${example}\n.fi\n")
+endforeach()
+string(APPEND page ".SH SEE ALSO\n.BR quorvex-command-pack (1)\n")
+
+get_filename_component(folder "${OUTPUT}" DIRECTORY)
+get_filename_component(page_name "${OUTPUT}" NAME_WLE)
+file(WRITE "${folder}/${page_name}" "${page}")
+file(ARCHIVE_CREATE OUTPUT "${OUTPUT}" PATHS "${folder}/${page_name}" FORMAT raw COMPRESSION GZip)

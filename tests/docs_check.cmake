@@ -1,0 +1,33 @@
+# cmake -DROOT=<source> -DBIN=<programs> -DMAN=<pages and their texts> -DTOOLS=<names> -P docs_check.cmake
+#
+# The README's table of tools and packaging/README.txt are written by hand;
+# this holds them to each tool's one declaration: the usage line its own
+# "--help" prints, and the ABOUT and first example of its qcp_tool() line.
+cmake_minimum_required(VERSION 3.25)
+file(READ ${ROOT}/README.md readme)
+file(READ ${ROOT}/packaging/README.txt readme_txt)
+set(failures "")
+string(REPLACE "," ";" TOOLS "${TOOLS}")
+foreach(tool IN LISTS TOOLS)
+  include(${MAN}/${tool}.cmake)
+  execute_process(COMMAND ${BIN}/${tool} --help OUTPUT_VARIABLE help)
+  string(REGEX MATCH "\n    (${tool}[^\n]*)\n" unused "${help}")
+  set(usage "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "^${tool}" "${tool}.exe" windows_usage "${usage}")
+  string(REGEX REPLACE "\n.*" "" example "${EXAMPLES}")
+  string(REPLACE "|" "\\|" escaped_usage "${usage}")
+  string(REPLACE "|" "\\|" escaped_windows "${windows_usage}")
+  string(REPLACE "|" "\\|" escaped_example "${example}")
+  set(row "| `${tool}` | `${escaped_usage}` | ${ABOUT} | `${escaped_example}`")
+  string(FIND "${readme}" "\n${row}" at)
+  string(FIND "${readme}" "| `${escaped_windows}` |" windows_at)
+  if(at LESS 0 OR windows_at LESS 0)
+    string(APPEND failures "README.md has no row starting \"${row}\" with \"`${escaped_windows}`\"\n")
+  endif()
+  if(NOT readme_txt MATCHES "\n  ${tool}\\.exe[ \n]")
+    string(APPEND failures "packaging/README.txt does not list ${tool}.exe\n")
+  endif()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "${failures}")
+endif()

@@ -1,0 +1,81 @@
+// The six window tools: each asks a top-level window, named by its caption
+// or "0" for the active one, to do one thing. Each is a program of its own;
+// they differ only in their help screen and their one call.
+#include "platform/window_control.h"
+#include "tools/entry.h"
+#include "tools/std_output.h"
+#include "tools/window/window_targeting.h"
+
+namespace qcp::entries {
+
+namespace {
+
+// The tail, quotes and all, is the caption. Nothing is printed once the
+// window is found, also when the request could not be sent.
+template <bool (*kAct)(platform::WindowHandle)>
+Status PaneMain(std::u16string_view tail, IPrintTarget& out) {
+  const platform::WindowHandle window = TargetWindow(out, tail);
+  return window != 0 && kAct(window) ? Status::kDone : Status::kFailed;
+}
+
+bool Pin(platform::WindowHandle window) { return platform::SetTopmost(window, true); }
+bool Unpin(platform::WindowHandle window) { return platform::SetTopmost(window, false); }
+
+constexpr std::u16string_view kPaneShutHelp[] = {
+    u"    PaneShut.exe <window caption>",
+    u"",
+    u"    Pass the name of the window (minus quotes!) that",
+    u"    you would like to be closed. Pass a 0 (zero) to",
+    u"    close the currently active window.",
+};
+constexpr std::u16string_view kPaneReviveHelp[] = {
+    u"    PaneRevive.exe <window caption>",
+    u"",
+    u"    Pass the name of the window (minus quotes!) that",
+    u"    you would like to restore. Pass a 0 (zero) to restore",
+    u"    the currently active window.",
+};
+constexpr std::u16string_view kPaneShrinkHelp[] = {
+    u"    PaneShrink.exe <window caption>",
+    u"",
+    u"    Pass the name of the window (minus quotes!) that",
+    u"    you would like to be minimized. Pass a 0 (zero) to",
+    u"    minimize the currently active window.",
+};
+constexpr std::u16string_view kPaneGrowHelp[] = {
+    u"    PaneGrow.exe <window caption>",
+    u"",
+    u"    Pass the name of the window (minus quotes!) that",
+    u"    you would like to be maximized. Pass a 0 (zero) to",
+    u"    maximize the currently active window.",
+};
+constexpr std::u16string_view kPanePinHelp[] = {
+    u"    PanePin.exe <window caption>",
+    u"",
+    u"    Pass the name of the window (minus quotes!) that",
+    u"    you would like to be topmost (stickied). Pass a",
+    u"    0 (zero) to make the currently active window",
+    u"    topmost (stickied).",
+};
+constexpr std::u16string_view kPaneUnpinHelp[] = {
+    u"    PaneUnpin.exe <window caption>",
+    u"",
+    u"    Pass the name of the window (minus quotes!) that",
+    u"    you would like to not be topmost. Pass a 0 (zero)",
+    u"    to make the currently active window not topmost.",
+};
+
+}  // namespace
+
+extern const ToolEntry kPaneShut{u"PaneShut", kPaneShutHelp, HelpRule::kEmptyTail, false,
+                                 &PaneMain<&platform::CloseWindow>};
+extern const ToolEntry kPaneRevive{u"PaneRevive", kPaneReviveHelp, HelpRule::kEmptyTail, false,
+                                   &PaneMain<&platform::RestoreWindow>};
+extern const ToolEntry kPaneShrink{u"PaneShrink", kPaneShrinkHelp, HelpRule::kEmptyTail, false,
+                                   &PaneMain<&platform::MinimizeWindow>};
+extern const ToolEntry kPaneGrow{u"PaneGrow", kPaneGrowHelp, HelpRule::kEmptyTail, false,
+                                 &PaneMain<&platform::MaximizeWindow>};
+extern const ToolEntry kPanePin{u"PanePin", kPanePinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Pin>};
+extern const ToolEntry kPaneUnpin{u"PaneUnpin", kPaneUnpinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Unpin>};
+
+}  // namespace qcp::entries
