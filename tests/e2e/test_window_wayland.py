@@ -341,6 +341,14 @@ def test_a_command_sway_refuses_is_reported(desk, driver):
         "", f'PanePin: sway refused to pin the window "{TITLE}": Invalid con_id\n', 1)
 
 
+def test_pinning_on_a_wlroots_desktop_without_sway_says_so(desk, driver):
+    env = {name: value for name, value in desk.env.items() if name != "SWAYSOCK"}
+    result = desk.run(driver.argv("pin", TITLE), env=env)
+    assert (result.stdout, result.stderr, result.returncode) == (
+        "", "PanePin: this Wayland desktop offers no way to keep a window above others; only sway's windows can be "
+        "pinned\n", 1)
+
+
 def test_of_two_windows_with_one_title_the_activated_one_is_acted_on(sway, driver):
     """And where neither is, sway cannot be told which one to pin."""
     for title in ("Dup", "Dup", OTHER):
