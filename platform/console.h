@@ -26,6 +26,10 @@ void WriteStdOutBytes(std::string_view bytes, std::string_view more);
 // writing for ever asks this to stop.
 bool StdOutFailed();
 
+// Natively, why standard output failed when its reader had not simply gone
+// (a full disk, an I/O error); empty otherwise, and always on Windows.
+std::u16string StdOutFailure();
+
 // One line on standard error (the report of an uncaught run-time failure).
 void WriteStdErrLine(std::u16string_view text);
 

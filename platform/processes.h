@@ -14,7 +14,8 @@ struct ProcessRow {
   std::int32_t base_priority = 0;  // 8 is normal priority
 };
 
-// Every process in the system's own order; empty when no snapshot could be taken.
+// Every process in the system's own order; empty when no snapshot could be
+// taken. Natively, no list to take raises unfulfilled.
 std::vector<ProcessRow> ListProcesses();
 
 }  // namespace platform

@@ -64,6 +64,8 @@ int RunTool(int argc, char** argv, const ToolEntry& tool) {
       const Status after = tool.event_loop();
       if (after != Status::kDone) status = after;
     }
+    const std::u16string lost = platform::StdOutFailure();
+    if (!lost.empty()) RaiseUnfulfilled(u"cannot write to standard output (" + lost + u"); the output is incomplete");
     return platform::UnixCommandConventions() ? static_cast<int>(status) : 0;
   } catch (const Unfulfilled& unmet) {
     std::u16string line(tool.name);

@@ -83,6 +83,8 @@ void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
 
 bool StdOutFailed() { return fake::State().out_failed; }
 
+std::u16string StdOutFailure() { return {}; }
+
 void WriteStdErrLine(std::u16string_view text) { fake::State().err += fake::Narrow(text) + "\n"; }
 
 }  // namespace platform

@@ -14,6 +14,7 @@ bool Load(GstLibrary& gst) {
          Resolve(gstreamer, "gst_pipeline_new", gst.pipeline_new) &&
          Resolve(gstreamer, "gst_element_factory_make", gst.element_factory_make) &&
          Resolve(gstreamer, "gst_bin_add", gst.bin_add) &&
+         Resolve(gstreamer, "gst_bin_get_by_name", gst.bin_get_by_name) &&
          Resolve(gstreamer, "gst_element_link", gst.element_link) &&
          Resolve(gstreamer, "gst_element_class_get_pad_template", gst.element_class_get_pad_template) &&
          Resolve(gstreamer, "gst_element_get_static_pad", gst.element_get_static_pad) &&

@@ -1,6 +1,6 @@
 // GStreamer, loaded when a sound is first played rather than at start-up:
 // the console tools that can play sounds start as fast as the others, and
-// a machine without GStreamer simply stays silent.
+// a machine without GStreamer cannot play them.
 #pragma once
 
 #include <gst/gst.h>
@@ -12,6 +12,7 @@ struct GstLibrary {
   decltype(&::gst_pipeline_new) pipeline_new;
   decltype(&::gst_element_factory_make) element_factory_make;
   decltype(&::gst_bin_add) bin_add;
+  decltype(&::gst_bin_get_by_name) bin_get_by_name;
   decltype(&::gst_element_link) element_link;
   decltype(&::gst_element_class_get_pad_template) element_class_get_pad_template;
   decltype(&::gst_element_get_static_pad) element_get_static_pad;

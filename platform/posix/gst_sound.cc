@@ -1,7 +1,7 @@
 // Sound through GStreamer to the default audio output: sine tones for Beep,
 // WAVE files for PlayWave and sound files of any kind for the desktop's own
-// sounds. No library or no device gives silence; a WAVE file that cannot be
-// found or played is unfulfilled.
+// sounds. A tone or WAVE file that cannot be sounded is unfulfilled; the
+// desktop's own sounds are left silent.
 #include "platform/posix/gst_sound.h"
 
 #include <glib.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "console/failure.h"
@@ -27,7 +28,13 @@ enum class Outcome { kPlayed, kNoOutput, kNotPlayable };
 // then disposes of it.
 Outcome PlayToEnd(const GstLibrary& gst, GstElement* pipeline, GstClockTime longest = GST_CLOCK_TIME_NONE) {
   Outcome outcome = Outcome::kNotPlayable;
-  if (gst.element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
+  const bool started = gst.element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+  // autoaudiosink's stand-in when no audio output would open: nothing is heard.
+  GstElement* fake = started ? gst.bin_get_by_name(GST_BIN_CAST(pipeline), "fake-audio-sink") : nullptr;
+  if (fake != nullptr) {
+    gst.object_unref(fake);
+    outcome = Outcome::kNoOutput;
+  } else if (started) {
     GstBus* bus = gst.element_get_bus(pipeline);
     GstMessage* message = gst.bus_timed_pop_filtered(
         bus, longest, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
@@ -89,13 +96,18 @@ GstElement* MakeChain(const GstLibrary& gst, std::initializer_list<const char*> 
 }  // namespace
 
 void Beep(std::int32_t frequency, std::int32_t duration) {
-  if (frequency <= 0 || duration <= 0) return;
+  if (duration <= 0) return;
+  if (frequency < kLowestBeepFrequency || frequency > kHighestBeepFrequency) {
+    qcp::RaiseUnfulfilled(u"cannot sound a tone of " + qcp::Utf16FromUtf8(std::to_string(frequency)) +
+                          u" Hz: give a frequency from 37 to 32767");
+  }
   const GstLibrary* gst = LoadGStreamer();
-  if (gst == nullptr) return;
   std::vector<GstElement*> elements;
   GstElement* pipeline =
-      MakeChain(*gst, {"audiotestsrc", "capsfilter", "audioconvert", "audioresample", "autoaudiosink"}, elements);
-  if (pipeline == nullptr) return;
+      gst == nullptr ? nullptr
+                     : MakeChain(*gst, {"audiotestsrc", "capsfilter", "audioconvert", "audioresample", "autoaudiosink"},
+                                 elements);
+  if (pipeline == nullptr) qcp::RaiseUnfulfilled(u"cannot sound a tone: install GStreamer with its good and base plug-ins");
   // Whole buffers of g milliseconds, g dividing the duration, give the exact length.
   const int g = std::gcd(duration, 100);
   gst->object_set(elements[0], "wave", 0, "freq", static_cast<gdouble>(frequency), "volume", 0.5,
@@ -104,7 +116,10 @@ void Beep(std::int32_t frequency, std::int32_t duration) {
       gst->caps_new_simple("audio/x-raw", "rate", G_TYPE_INT, kToneRate, "channels", G_TYPE_INT, 1, nullptr);
   gst->object_set(elements[1], "caps", caps, nullptr);
   gst->mini_object_unref(GST_MINI_OBJECT_CAST(caps));
-  PlayToEnd(*gst, pipeline);
+  // Nothing but the output can fail a pipeline that was made.
+  if (PlayToEnd(*gst, pipeline) != Outcome::kPlayed) {
+    qcp::RaiseUnfulfilled(u"cannot sound a tone: no audio output; check the sound server");
+  }
 }
 
 void PlayWave(const std::u16string& name, bool /*loop*/) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,11 @@ namespace platform {
 namespace {
 
 bool std_out_failed = false;
+// The error of the first failed write to standard output.
+int std_out_error = 0;
 
 // Writes all of the parts unless the descriptor fails; partial writes go on.
-// Returns false when the descriptor failed.
+// Returns false, with errno set, when the descriptor failed.
 bool WriteAll(int fd, std::string_view first, std::string_view second) {
   iovec parts[2] = {{const_cast<char*>(first.data()), first.size()},
                     {const_cast<char*>(second.data()), second.size()}};
@@ -38,7 +41,7 @@ bool WriteAll(int fd, std::string_view first, std::string_view second) {
         pollfd ready = {fd, POLLOUT, 0};
         if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
       }
-      return false;  // closed, full or broken: silently lost
+      return false;  // closed, full or broken
     }
     std::size_t rest = static_cast<std::size_t>(written);
     while (count > 0 && rest >= next->iov_len) {
@@ -82,16 +85,32 @@ std::u16string CommandTail(int argc, char** argv) {
   return qcp::JoinArguments(words);
 }
 
+namespace {
+
+void NoteStdOutFailure() {
+  if (!std_out_failed) std_out_error = errno;
+  std_out_failed = true;
+}
+
+}  // namespace
+
 void WriteStdOut(std::u16string_view text) {
   if (text.empty()) return;
-  if (!WriteAll(STDOUT_FILENO, qcp::Utf8FromUtf16(text), {})) std_out_failed = true;
+  if (!WriteAll(STDOUT_FILENO, qcp::Utf8FromUtf16(text), {})) NoteStdOutFailure();
 }
 
 void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
-  if (!WriteAll(STDOUT_FILENO, bytes, more)) std_out_failed = true;
+  if (!WriteAll(STDOUT_FILENO, bytes, more)) NoteStdOutFailure();
 }
 
 bool StdOutFailed() { return std_out_failed; }
+
+// A reader that has gone wants no more, as a program killed by SIGPIPE
+// would say nothing; anything else lost output the user expects to have.
+std::u16string StdOutFailure() {
+  if (!std_out_failed || std_out_error == EPIPE) return {};
+  return qcp::Utf16FromUtf8(std::strerror(std_out_error));
+}
 
 void WriteStdErrLine(std::u16string_view text) {
   WriteAll(STDERR_FILENO, qcp::Utf8FromUtf16(text), LineEnd());

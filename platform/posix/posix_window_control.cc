@@ -79,6 +79,16 @@ Result Checked(Result result) {
   return result;
 }
 
+// A request on a window that was found: one that could not be made is said,
+// where it would end the run silently.
+bool Acted(bool done) {
+  RaiseModuleFailure();
+  if (!done) {
+    qcp::RaiseUnfulfilled(u"the window was found, but the request could not be made (it may have closed meanwhile)");
+  }
+  return true;
+}
+
 // The compositor's backend for this run, or null for X11 alone.
 const WindowBackend* ChooseCompositorBackend() {
   if (!HasText("WAYLAND_DISPLAY")) return nullptr;
@@ -166,27 +176,27 @@ std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
 
 bool CloseWindow(WindowHandle window) {
   const Owned owned = OwnerOf(window);
-  return Checked(owned.backend.close(owned.window));
+  return Acted(owned.backend.close(owned.window));
 }
 
 bool RestoreWindow(WindowHandle window) {
   const Owned owned = OwnerOf(window);
-  return Checked(owned.backend.restore(owned.window));
+  return Acted(owned.backend.restore(owned.window));
 }
 
 bool MinimizeWindow(WindowHandle window) {
   const Owned owned = OwnerOf(window);
-  return Checked(owned.backend.minimize(owned.window));
+  return Acted(owned.backend.minimize(owned.window));
 }
 
 bool MaximizeWindow(WindowHandle window) {
   const Owned owned = OwnerOf(window);
-  return Checked(owned.backend.maximize(owned.window));
+  return Acted(owned.backend.maximize(owned.window));
 }
 
 bool SetTopmost(WindowHandle window, bool topmost) {
   const Owned owned = OwnerOf(window);
-  return Checked(owned.backend.set_topmost(owned.window, topmost));
+  return Acted(owned.backend.set_topmost(owned.window, topmost));
 }
 
 }  // namespace platform

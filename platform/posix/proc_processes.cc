@@ -6,6 +6,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <errno.h>
+#include <string.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -14,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "console/failure.h"
 #include "console/utf.h"
 #include "platform/processes.h"
 
@@ -146,13 +150,18 @@ bool ReadProcess(int proc, const char* id, ProcessRow& row) {
 std::vector<ProcessRow> ListProcesses() {
   std::vector<ProcessRow> rows;
   DIR* directory = ::opendir("/proc");
-  if (directory == nullptr) return rows;
+  if (directory == nullptr) {
+    qcp::RaiseUnfulfilled(u"cannot read /proc (" + qcp::Utf16FromUtf8(::strerror(errno)) +
+                          u"); mount the proc file system there");
+  }
   const int proc = ::dirfd(directory);
   while (const dirent* item = ::readdir(directory)) {
     ProcessRow row;
     if (IsProcessId(item->d_name) && ReadProcess(proc, item->d_name, row)) rows.push_back(std::move(row));
   }
   ::closedir(directory);
+  // This process at least is running: an empty list is a /proc that shows none.
+  if (rows.empty()) qcp::RaiseUnfulfilled(u"/proc shows no processes; mount the proc file system there");
   return rows;
 }
 

@@ -20,11 +20,8 @@ namespace platform::wayland {
 namespace {
 
 constexpr char kKWinService[] = "org.kde.KWin";
-// How long the script may take to answer; KWin runs it at once, so only a
-// KWin that cannot call back (or has hung) waits this out.
-constexpr guint kReplyTimeoutMs = 10000;
-// A session bus answers a new connection at once; one that has not after
-// this long has hung.
+// A session bus answers a new connection, and KWin a call, at once; one
+// that has not after this long has hung.
 constexpr guint kBusTimeoutMs = 5000;
 
 // GIO, loaded on the first KWin request rather than at start-up: the window
@@ -36,7 +33,7 @@ struct GioLibrary {
   decltype(&::g_cancellable_cancel) cancellable_cancel;
   decltype(&::g_object_ref) object_ref;
   decltype(&::g_dbus_connection_call_sync) dbus_connection_call_sync;
-  decltype(&::g_dbus_connection_flush_sync) dbus_connection_flush_sync;
+  decltype(&::g_dbus_connection_flush) dbus_connection_flush;
   decltype(&::g_dbus_connection_get_unique_name) dbus_connection_get_unique_name;
   decltype(&::g_dbus_connection_register_object) dbus_connection_register_object;
   decltype(&::g_dbus_connection_unregister_object) dbus_connection_unregister_object;
@@ -45,6 +42,8 @@ struct GioLibrary {
   decltype(&::g_dbus_node_info_unref) dbus_node_info_unref;
   decltype(&::g_object_unref) object_unref;
   decltype(&::g_error_free) error_free;
+  decltype(&::g_error_matches) error_matches;
+  decltype(&::g_io_error_quark) io_error_quark;
   decltype(&::g_free) free;
   decltype(&::g_strcmp0) strcmp0;
   decltype(&::g_strdup_printf) strdup_printf;
@@ -76,7 +75,7 @@ bool Load(GioLibrary& gio) {
          Resolve(library, "g_cancellable_cancel", gio.cancellable_cancel) &&
          Resolve(library, "g_object_ref", gio.object_ref) &&
          Resolve(library, "g_dbus_connection_call_sync", gio.dbus_connection_call_sync) &&
-         Resolve(library, "g_dbus_connection_flush_sync", gio.dbus_connection_flush_sync) &&
+         Resolve(library, "g_dbus_connection_flush", gio.dbus_connection_flush) &&
          Resolve(library, "g_dbus_connection_get_unique_name", gio.dbus_connection_get_unique_name) &&
          Resolve(library, "g_dbus_connection_register_object", gio.dbus_connection_register_object) &&
          Resolve(library, "g_dbus_connection_unregister_object", gio.dbus_connection_unregister_object) &&
@@ -85,6 +84,8 @@ bool Load(GioLibrary& gio) {
          Resolve(library, "g_dbus_node_info_unref", gio.dbus_node_info_unref) &&
          Resolve(library, "g_object_unref", gio.object_unref) &&
          Resolve(library, "g_error_free", gio.error_free) &&
+         Resolve(library, "g_error_matches", gio.error_matches) &&
+         Resolve(library, "g_io_error_quark", gio.io_error_quark) &&
          Resolve(library, "g_free", gio.free) &&
          Resolve(library, "g_strcmp0", gio.strcmp0) &&
          Resolve(library, "g_strdup_printf", gio.strdup_printf) &&
@@ -181,24 +182,31 @@ constexpr char kReplyIntrospection[] =
     "<method name='Done'><arg type='s' direction='in'/><arg type='b' direction='in'/></method>"
     "</interface></node>";
 
+// A call to KWin within the time limit; null when it fails, with `hung` set
+// when KWin did not answer in time.
 GVariant* Call(const GioLibrary& gio, GDBusConnection* bus, const char* path, const char* interface, const char* method,
-               GVariant* parameters, GError** error) {
-  return gio.dbus_connection_call_sync(bus, kKWinService, path, interface, method, parameters, nullptr,
-                                     G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, nullptr, error);
+               GVariant* parameters, bool& hung) {
+  GError* error = nullptr;
+  GVariant* result = gio.dbus_connection_call_sync(bus, kKWinService, path, interface, method, parameters, nullptr,
+                                                   G_DBUS_CALL_FLAGS_NO_AUTO_START, kBusTimeoutMs, nullptr, &error);
+  if (error != nullptr) {
+    if (gio.error_matches(error, gio.io_error_quark(), G_IO_ERROR_TIMED_OUT)) hung = true;
+    gio.error_free(error);
+  }
+  return result;
 }
 
 // Starts script number `id` at whichever path this KWin uses.
-bool RunScript(const GioLibrary& gio, GDBusConnection* bus, gint32 id) {
+bool RunScript(const GioLibrary& gio, GDBusConnection* bus, gint32 id, bool& hung) {
   for (const char* format : {"/Scripting/Script%d", "/%d"}) {
     gchar* path = gio.strdup_printf(format, id);
-    GError* error = nullptr;
-    GVariant* result = Call(gio, bus, path, "org.kde.kwin.Script", "run", nullptr, &error);
+    GVariant* result = Call(gio, bus, path, "org.kde.kwin.Script", "run", nullptr, hung);
     gio.free(path);
     if (result != nullptr) {
       gio.variant_unref(result);
       return true;
     }
-    gio.error_free(error);
+    if (hung) return false;
   }
   return false;
 }
@@ -206,6 +214,18 @@ bool RunScript(const GioLibrary& gio, GDBusConnection* bus, gint32 id) {
 gboolean OnTimeout(gpointer data) {
   *static_cast<bool*>(data) = true;
   return G_SOURCE_REMOVE;
+}
+
+// Runs `context` until `done` or for `timeout_ms`; whether `done` came.
+bool Await(const GioLibrary& gio, GMainContext* context, guint timeout_ms, const bool& done) {
+  bool expired = false;
+  GSource* timer = gio.timeout_source_new(timeout_ms);
+  gio.source_set_callback(timer, OnTimeout, &expired, nullptr);
+  gio.source_attach(timer, context);
+  while (!done && !expired) gio.main_context_iteration(context, TRUE);
+  gio.source_destroy(timer);
+  gio.source_unref(timer);
+  return done;
 }
 
 // The script for a request; it reports back to `reply_service`.
@@ -267,7 +287,7 @@ GDBusConnection* ConnectSessionBus(const GioLibrary& gio, GMainContext* context)
   struct Wait {
     const GioLibrary* gio;
     GAsyncResult* result = nullptr;
-    bool expired = false;
+    bool came = false;
   } wait{&gio};
   GCancellable* cancellable = gio.cancellable_new();
   gio.bus_get(
@@ -275,14 +295,10 @@ GDBusConnection* ConnectSessionBus(const GioLibrary& gio, GMainContext* context)
       [](GObject*, GAsyncResult* result, gpointer data) {
         auto* wait = static_cast<Wait*>(data);
         wait->result = static_cast<GAsyncResult*>(wait->gio->object_ref(result));
+        wait->came = true;
       },
       &wait);
-  GSource* timer = gio.timeout_source_new(kBusTimeoutMs);
-  gio.source_set_callback(timer, OnTimeout, &wait.expired, nullptr);
-  gio.source_attach(timer, context);
-  while (wait.result == nullptr && !wait.expired) gio.main_context_iteration(context, TRUE);
-  gio.source_destroy(timer);
-  gio.source_unref(timer);
+  Await(gio, context, kBusTimeoutMs, wait.came);
   GDBusConnection* bus = nullptr;
   if (wait.result != nullptr) {
     bus = gio.bus_get_finish(wait.result, nullptr);
@@ -297,7 +313,8 @@ GDBusConnection* ConnectSessionBus(const GioLibrary& gio, GMainContext* context)
 
 }  // namespace
 
-KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title) {
+KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title,
+                    unsigned reply_timeout_ms) {
   const GioLibrary* const loaded_gio = LoadGio();
   if (loaded_gio == nullptr) return KWinOutcome::kNoKWin;
   const GioLibrary& gio = *loaded_gio;
@@ -311,9 +328,10 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
     gio.main_context_unref(context);
     return KWinOutcome::kNoKWin;
   }
-  KWinOutcome outcome = KWinOutcome::kNoKWin;
   Reply reply;
   reply.gio = &gio;
+  // Set once a failure is kept, so that the first one is what is said.
+  bool failed = false;
   GDBusNodeInfo* node = gio.dbus_node_info_new_for_xml(kReplyIntrospection, nullptr);
   const GDBusInterfaceVTable vtable = {OnMethodCall, nullptr, nullptr, {}};
   const guint registration =
@@ -324,36 +342,50 @@ KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action,
           : std::string();
   if (!script_path.empty()) {
     const std::string plugin = script_path.substr(script_path.rfind('/') + 1);
-    GError* error = nullptr;
+    // No KWin on the bus leaves the X11 windows to be looked for; a KWin
+    // that hangs, or loads the script and then fails it, does not.
+    const auto keep = [&failed](std::u16string_view description) {
+      if (!failed) Fail(description);
+      failed = true;
+    };
+    bool hung = false;
     GVariant* loaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                            gio.variant_new("(ss)", script_path.c_str(), plugin.c_str()), &error);
-    if (error != nullptr) gio.error_free(error);
+                            gio.variant_new("(ss)", script_path.c_str(), plugin.c_str()), hung);
+    if (hung) keep(u"KWin did not answer");
     if (loaded != nullptr) {
       gint32 id = -1;
       gio.variant_get(loaded, "(i)", &id);
       gio.variant_unref(loaded);
-      if (id >= 0 && RunScript(gio, bus, id)) {
-        bool timed_out = false;
-        GSource* timeout = gio.timeout_source_new(kReplyTimeoutMs);
-        gio.source_set_callback(timeout, OnTimeout, &timed_out, nullptr);
-        gio.source_attach(timeout, context);
-        while (!reply.answered && !timed_out) gio.main_context_iteration(context, TRUE);
-        gio.source_destroy(timeout);
-        gio.source_unref(timeout);
+      if (id < 0) {
+        keep(u"KWin did not load its script");
+      } else if (!RunScript(gio, bus, id, hung)) {
+        keep(hung ? u"KWin did not answer" : u"KWin did not run its script");
+      } else if (!Await(gio, context, reply_timeout_ms, reply.answered)) {
+        keep(u"KWin's script did not answer");
       }
       GVariant* unloaded = Call(gio, bus, "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
-                                gio.variant_new("(s)", plugin.c_str()), nullptr);
+                                gio.variant_new("(s)", plugin.c_str()), hung);
       if (unloaded != nullptr) gio.variant_unref(unloaded);
+      if (hung) keep(u"KWin did not answer");
     }
     ::unlink(script_path.c_str());
   }
-  if (reply.answered) {
+  KWinOutcome outcome = KWinOutcome::kNoKWin;
+  if (reply.answered && !failed) {
     outcome = reply.found ? KWinOutcome::kDone : KWinOutcome::kNotFound;
     if (title != nullptr) *title = qcp::Utf16FromUtf8(reply.title);
   }
   if (registration != 0) gio.dbus_connection_unregister_object(bus, registration);
   gio.dbus_node_info_unref(node);
-  gio.dbus_connection_flush_sync(bus, nullptr, nullptr);
+  // The answer to the script's call goes out before the connection is let go.
+  bool flushed = false;
+  gio.dbus_connection_flush(
+      bus, nullptr,
+      [](GObject*, GAsyncResult*, gpointer data) { *static_cast<bool*>(data) = true; }, &flushed);
+  if (!Await(gio, context, kBusTimeoutMs, flushed) && !failed) {
+    outcome = KWinOutcome::kNoKWin;
+    Fail(u"The session bus did not answer");
+  }
   gio.main_context_pop_thread_default(context);
   gio.main_context_unref(context);
   gio.object_unref(bus);

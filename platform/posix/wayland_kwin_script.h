@@ -13,16 +13,21 @@ namespace platform::wayland {
 enum class KWinAction { kFind, kClose, kMinimize, kMaximize, kRestore, kPin, kUnpin };
 
 enum class KWinOutcome {
-  kNoKWin,    // no session bus (one that does not answer in time is a failure
-              // kept), no KWin on it, or no answer from the script
+  kNoKWin,    // no session bus or no KWin on it, or a failure kept
   kDone,      // the window was found and the request made
   kNotFound,  // KWin has no such window
 };
 
+// How long the script may take to answer; KWin runs it at once, so only a
+// KWin that cannot call back (or has hung) waits this out.
+inline constexpr unsigned kKWinReplyTimeoutMs = 10000;
+
 // Acts on the window titled `caption` regardless of case (or, with
 // `active`, on the active window). `title`, if given, receives the title of
-// the window acted on.
-KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title = nullptr);
+// the window acted on. A bus or KWin that does not answer in time, or a
+// KWin that fails the script, is a failure kept (see wayland_failure.h).
+KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title = nullptr,
+                    unsigned reply_timeout_ms = kKWinReplyTimeoutMs);
 
 // The script reports back by calling Done(s title, b found) on the caller's
 // connection at the object and interface below.

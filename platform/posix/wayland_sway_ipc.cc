@@ -304,7 +304,11 @@ std::u16string Quoted(std::string_view title) {
 SwayOutcome SwaySetPinned(const SwayTarget& window, bool pinned) {
   const char* path = std::getenv("SWAYSOCK");
   sockaddr_un address = {};
-  if (path == nullptr || *path == '\0' || std::strlen(path) >= sizeof address.sun_path) return SwayOutcome::kNoSway;
+  if (path == nullptr || *path == '\0' || std::strlen(path) >= sizeof address.sun_path) {
+    FailUnfulfilled(u"this Wayland desktop offers no way to keep a window above others; only sway's windows can be "
+                    u"pinned");
+    return SwayOutcome::kNoSway;
+  }
   address.sun_family = AF_UNIX;
   std::strcpy(address.sun_path, path);
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -47,6 +47,8 @@ void WriteStdOutBytes(std::string_view bytes, std::string_view more) {
 
 bool StdOutFailed() { return std_out_failed; }
 
+std::u16string StdOutFailure() { return {}; }
+
 void WriteStdErrLine(std::u16string_view text) {
   std::vector<char> line = AnsiFromUtf16(text);
   line.insert(line.end(), LineEnd().begin(), LineEnd().end());

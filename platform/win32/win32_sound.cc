@@ -6,6 +6,7 @@
 namespace platform {
 
 void Beep(std::int32_t frequency, std::int32_t duration) {
+  if (frequency < kLowestBeepFrequency || frequency > kHighestBeepFrequency) return;
   ::Beep(static_cast<DWORD>(frequency), static_cast<DWORD>(duration));
 }
 

@@ -97,13 +97,19 @@ def test_waverepeat_makes_one_request_and_ends(runner, services, sounds):
 @pytest.mark.parametrize("which, says", [
     ("text", 'cannot play the sound "{}": it is not a WAVE file that plays here'),
     ("missing", 'cannot find the sound "{}": give the path of a WAVE file'),
-    ("folder", 'cannot read the sound "{}": give the path of a WAVE file you may read')])
+    ("folder", 'cannot read the sound "{}": give the path of a WAVE file you may read'),
+    ("no output", 'cannot play the sound "{}": no audio output; check the sound server')])
 def test_what_cannot_be_played_is_silence(runner, services, sounds, which, says):
     """Windows says nothing; natively the tool says why and fails."""
     path = {"text": sounds["text"], "missing": sounds["tone"].with_name("missing.wav"),
-            "folder": sounds["tone"].parent}[which]
+            "folder": sounds["tone"].parent, "no output": sounds["tone"]}[which]
+    env = services.env
+    if which == "no output":
+        if runner.name != "native":
+            pytest.skip("Wine's own audio drivers are not the tool's")
+        env = dict(env, PULSE_SERVER="unix:/nonexistent")
     with Recorder(services) as recording:
-        result = runner.run("WaveOnce", file_name(runner, path), timeout=20)
+        result = runner.run("WaveOnce", file_name(runner, path), env=env, timeout=20)
     assert result.stdout == b""
     if runner.name == "native":
         assert (result.stderr.decode(), result.status) == (f"WaveOnce: {says.format(path)}\n", 1)

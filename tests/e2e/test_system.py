@@ -25,10 +25,11 @@ def test_beep_returns_when_the_tone_has_ended(runner):
 
 
 @only_on("native")
-def test_beep_without_an_audio_server_is_silent(runner, services):
+def test_beep_without_an_audio_output_says_so(runner, services):
     env = dict(services.env, PULSE_SERVER="unix:/nonexistent")
     result = runner.run("Beep", "440 100", env=env)
-    assert (result.stdout, result.status) == (b"", 0)
+    assert (result.stdout, result.stderr, result.status) == (
+        b"", b"Beep: cannot sound a tone: no audio output; check the sound server\n", 1)
 
 
 @only_on("native")

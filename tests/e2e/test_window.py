@@ -6,6 +6,7 @@ carried out after the tool has ended. Also the process list against ps."""
 import itertools
 import os
 import re
+import shutil
 import subprocess
 from pathlib import Path
 
@@ -159,6 +160,17 @@ def test_tasktable_agrees_with_ps(runner):
     stable = {pid: threads for pid, threads in before.items() if after.get(pid) == threads}
     assert set(stable) <= set(rows)
     assert {pid: rows[pid][1] for pid in stable} == stable
+
+
+@only_on("native")
+def test_tasktable_over_a_proc_that_shows_nothing_says_so(runner):
+    if os.geteuid() != 0 or not shutil.which("unshare"):
+        pytest.skip("needs root for a private mount namespace")
+    result = subprocess.run(["unshare", "-m", "--propagation", "private", "sh", "-c",
+                             'mount -t tmpfs none /proc && exec "$0"', str(runner.program("TaskTable"))],
+                            capture_output=True, timeout=60)
+    assert (result.stdout, result.stderr, result.returncode) == (
+        b"", b"TaskTable: /proc shows no processes; mount the proc file system there\n", 1)
 
 
 # Processes started with a chosen nice value or scheduling policy, and the

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/posix/wayland_failure.h"
 #include "platform/posix/wayland_kwin_script.h"
 
 namespace platform::wayland {
@@ -32,6 +33,7 @@ struct FakeKWin {
   std::string run_path;  // where this KWin version puts its scripts
   std::string reply_title;
   bool reply_found = false;
+  bool replies = true;  // false: a script that never calls back
   // What the client did.
   std::string script;
   std::string script_folder;
@@ -68,9 +70,10 @@ struct FakeKWin {
     } else if (name == "run" && path == kwin->run_path) {
       kwin->ran = true;
       g_dbus_method_invocation_return_value(invocation, nullptr);
-      g_dbus_connection_call(bus, sender, kKWinReplyPath, kKWinReplyInterface, "Done",
-                             g_variant_new("(sb)", kwin->reply_title.c_str(), kwin->reply_found), nullptr,
-                             G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
+      if (kwin->replies)
+        g_dbus_connection_call(bus, sender, kKWinReplyPath, kKWinReplyInterface, "Done",
+                               g_variant_new("(sb)", kwin->reply_title.c_str(), kwin->reply_found), nullptr,
+                               G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
     } else {
       g_dbus_method_invocation_return_dbus_error(invocation, "org.freedesktop.DBus.Error.UnknownObject", path);
     }
@@ -166,12 +169,15 @@ TEST_F(KWinScriptTest, LoadsRunsHearsBackAndUnloads) {
     bool found;
     KWinAction action;
     const char* action_code;
+    bool replies = true;
   };
   const Row rows[] = {
       {7, "/Scripting/Script7", true, KWinAction::kClose, "w.closeWindow();"},
       {7, "/7", true, KWinAction::kPin, "w.keepAbove = true;"},  // KWin before 5.23
       {7, "/Scripting/Script7", false, KWinAction::kMinimize, "w.minimized = true;"},
       {0, "/Scripting/Script0", true, KWinAction::kMaximize, "w.setMaximize(true, true);"},  // a fresh KWin's first
+      // A script that never calls back: the run-time error, not the X11 windows.
+      {7, "/Scripting/Script7", false, KWinAction::kClose, "w.closeWindow();", false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.run_path);
@@ -180,11 +186,21 @@ TEST_F(KWinScriptTest, LoadsRunsHearsBackAndUnloads) {
     kwin.run_path = row.run_path;
     kwin.reply_title = row.found ? "Target Window" : "";
     kwin.reply_found = row.found;
+    kwin.replies = row.replies;
     kwin.Start();
     std::u16string title;
-    const KWinOutcome outcome = KWinAct(u"target wIndow \"\u00e4\"", false, row.action, &title);
+    const KWinOutcome outcome = KWinAct(u"target wIndow \"\u00e4\"", false, row.action, &title,
+                                        row.replies ? kKWinReplyTimeoutMs : 500);
     kwin.Stop();
-    EXPECT_EQ(outcome, row.found ? KWinOutcome::kDone : KWinOutcome::kNotFound);
+    const PendingFailure failure = TakeFailure();
+    if (row.replies) {
+      EXPECT_EQ(outcome, row.found ? KWinOutcome::kDone : KWinOutcome::kNotFound);
+      EXPECT_EQ(failure.kind, PendingFailure::kNone);
+    } else {
+      EXPECT_EQ(outcome, KWinOutcome::kNoKWin);
+      EXPECT_EQ(failure.kind, PendingFailure::kRunTime);
+      EXPECT_EQ(failure.text, u"KWin's script did not answer");
+    }
     EXPECT_EQ(title, row.found ? u"Target Window" : u"");
     EXPECT_TRUE(kwin.ran);
     EXPECT_NE(kwin.script.find("var target = \"target wIndow \\u0022\\u00e4\\u0022\";"), std::string::npos);
