@@ -270,6 +270,7 @@ class WineRunner:
         program's Windows path: for text glued to the program name."""
         self.count += 1
         path = self.services.root / f"cmdline-{self.count}.txt"
+        self.last_status = path.with_name(path.name + ".status")
         if line is None:
             line = self.command_line(tool, tail)
         else:
@@ -287,8 +288,16 @@ class WineRunner:
         return subprocess.Popen(argv, env=env or self.env, **kwargs)
 
     def run(self, tool, tail, timeout=60, env=None, line=None, **kwargs):
-        return _run_captured(lambda **more: self.start(tool, tail, env=env, timeout_ms=int(timeout * 1000), line=line,
-                                                       **more), timeout + 30, kwargs)
+        # Under load Wine now and then fails to start the launcher at all, with
+        # status 1 and not a word (its own messages are off): such a run never
+        # reached the tool, as the launcher's missing status file shows, and is
+        # made again.
+        for _ in range(3):
+            result = _run_captured(lambda **more: self.start(tool, tail, env=env, timeout_ms=int(timeout * 1000),
+                                                             line=line, **more), timeout + 30, dict(kwargs))
+            if (result.status, result.stdout, result.stderr) != (1, b"", b"") or self.last_status.exists():
+                return result
+        return result
 
     def stop(self):
         subprocess.run(["wineserver", "-k"], env=self.env)

@@ -6,10 +6,12 @@
  * The file holds UTF-8, or UTF-16LE after a byte-order mark (for command
  * lines that are not valid Unicode). `wine prog args` would re-quote the
  * arguments; this passes the line to CreateProcessW untouched. On timeout
- * the child is terminated and the status is 258. */
+ * the child is terminated and the status is 258. The status is also left in
+ * "<command-line file>.status": a run without it never got this far. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 static wchar_t *ReadCommandLine(const char *path) {
   FILE *file = fopen(path, "rb");
@@ -80,5 +82,15 @@ int main(int argc, char **argv) {
     fprintf(stderr, "qcp_launch: timeout\n");
   }
   GetExitCodeProcess(process.hProcess, &status);
+  size_t length = strlen(argv[1]);
+  char *status_path = (char *)malloc(length + sizeof ".status");
+  memcpy(status_path, argv[1], length);
+  memcpy(status_path + length, ".status", sizeof ".status");
+  FILE *status_file = fopen(status_path, "w");
+  if (status_file) {
+    fprintf(status_file, "%lu\n", status);
+    fclose(status_file);
+  }
+  free(status_path);
   return (int)status;
 }
