@@ -535,7 +535,7 @@ def test_trashpurge_leaves_a_folder_moved_out_mid_way_alone(runner, tmp_path):
     top = tmp_path / "race"
     top.mkdir()
     run = subprocess.run(["unshare", "-m", "--propagation", "private", "python3", "-c", RACED_TRASH, str(top),
-                          str(runner.program("TrashPurge")), "120000"], capture_output=True, timeout=900)
+                          str(runner.program("TrashPurge").resolve()), "120000"], capture_output=True, timeout=900)
     assert run.returncode == 0, run.stderr
     result = json.loads(run.stdout)
     assert 1000 < result["at_move"] < result["full"], "the move did not come while the folder was being emptied"
