@@ -51,6 +51,19 @@ Status RunTail(const ToolEntry& tool, std::u16string_view tail, IPrintTarget& ou
   return tool.main(cleaned, out);
 }
 
+namespace {
+
+// The one line on standard error that ends a failed run, naming the tool.
+int Report(const ToolEntry& tool, std::u16string_view what) {
+  std::u16string line(tool.name);
+  line += u": ";
+  line += what;
+  platform::WriteStdErrLine(line);
+  return 1;
+}
+
+}  // namespace
+
 int RunTool(int argc, char** argv, const ToolEntry& tool) {
   platform::StartProcess();
   std::u16string failure;
@@ -68,21 +81,13 @@ int RunTool(int argc, char** argv, const ToolEntry& tool) {
     if (!lost.empty()) RaiseUnfulfilled(u"cannot write to standard output (" + lost + u"); the output is incomplete");
     return platform::UnixCommandConventions() ? static_cast<int>(status) : 0;
   } catch (const Unfulfilled& unmet) {
-    std::u16string line(tool.name);
-    line += u": ";
-    line += unmet.What();
-    platform::WriteStdErrLine(line);
-    return 1;
+    return Report(tool, unmet.What());
   } catch (const Failure& raised) {
     failure = raised.Description();
   } catch (const std::bad_alloc&) {
     failure = std::u16string(failures::kOutOfMemory);
   }
-  std::u16string line(tool.name);
-  line += u": run-time error: ";
-  line += failure;
-  platform::WriteStdErrLine(line);
-  return 1;
+  return Report(tool, u"run-time error: " + failure);
 }
 
 }  // namespace qcp
