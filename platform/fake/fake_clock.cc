@@ -18,7 +18,7 @@ void SetTickCount(std::int32_t new_ticks) { ticks = new_ticks; }
 namespace platform {
 
 std::int32_t TickCount() {
-  fake::Record("TickCount");
+  fake::Record(fake::TickCountCall{});
   return fake::ticks;
 }
 

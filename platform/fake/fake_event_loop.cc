@@ -4,6 +4,6 @@
 
 namespace platform {
 
-void RunMessageLoop() { fake::Record("RunMessageLoop"); }
+void RunMessageLoop() { fake::Record(fake::RunMessageLoopCall{}); }
 
 }  // namespace platform

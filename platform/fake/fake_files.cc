@@ -64,7 +64,7 @@ std::size_t BytesRead() { return files_state.bytes_read; }
 namespace platform {
 
 FileHandle OpenFileForReading(const std::u16string& name) {
-  fake::Record("OpenFileForReading(" + fake::Narrow(name) + ")");
+  fake::Record(fake::OpenFileForReadingCall{name});
   const auto found = fake::files_state.files.find(name);
   if (found == fake::files_state.files.end()) qcp::Raise(qcp::failures::kFileNotFound);
   if (!found->second.open_failure.empty()) qcp::Raise(found->second.open_failure);
@@ -89,7 +89,7 @@ std::size_t ReadFromFile(FileHandle handle, char* buffer, std::size_t size) {
 }
 
 void CloseFile(FileHandle handle) {
-  fake::Record("CloseFile");
+  fake::Record(fake::CloseFileCall{});
   fake::files_state.open.at(handle - 1).file = nullptr;
 }
 

@@ -23,14 +23,14 @@ MediaState& Media() {
 
 const Resetter reset_media([] { Media() = MediaState{}; });
 
-// Records the call, or raises when the member is scripted to fail; then
+// Records the call, and raises when the member is scripted to fail; then
 // runs what the test wants to happen while the call is under way.
-void Call(std::string_view member, const std::string& record) {
+void Member(std::string_view member, Call record) {
+  Record(std::move(record));
   if (auto failure = Media().failures.find(member); failure != Media().failures.end()) {
-    Record(record + " failed");
+    Record(FailedCall{});
     qcp::Raise(failure->second);
   }
-  Record(record);
   if (auto during = Media().during.find(member); during != Media().during.end()) {
     void (*action)() = during->second;
     Media().during.erase(during);
@@ -61,39 +61,39 @@ bool MediaWindowLoaded() { return Media().loaded; }
 namespace platform {
 
 void LoadMediaWindow(const MediaWindowEvents& events) {
-  fake::Call("LoadMediaWindow", "LoadMediaWindow");
+  fake::Member("LoadMediaWindow", fake::LoadMediaWindowCall{});
   fake::Media().loaded = true;
   fake::Media().events = events;
 }
 
 void SetPlayerVolume(std::int32_t volume) {
-  fake::Call("SetPlayerVolume", "SetPlayerVolume(" + std::to_string(volume) + ")");
+  fake::Member("SetPlayerVolume", fake::SetPlayerVolumeCall{volume});
 }
 
 void SetPlayerPlayCount(std::int32_t count) {
-  fake::Call("SetPlayerPlayCount", "SetPlayerPlayCount(" + std::to_string(count) + ")");
+  fake::Member("SetPlayerPlayCount", fake::SetPlayerPlayCountCall{count});
 }
 
 void SetPlayerUrl(const std::u16string& url) {
-  fake::Call("SetPlayerUrl", "SetPlayerUrl(" + fake::Narrow(url) + ")");
+  fake::Member("SetPlayerUrl", fake::SetPlayerUrlCall{url});
 }
 
 void PlayerPlay() {
-  fake::Call("PlayerPlay", "PlayerPlay");
+  fake::Member("PlayerPlay", fake::PlayerPlayCall{});
 }
 
 void PlayerPause() {
-  fake::Call("PlayerPause", "PlayerPause");
+  fake::Member("PlayerPause", fake::PlayerPauseCall{});
 }
 
 void ShowMediaWindow() {
-  fake::Call("ShowMediaWindow", "ShowMediaWindow");
+  fake::Member("ShowMediaWindow", fake::ShowMediaWindowCall{});
 }
 
 void UnloadMediaWindow() {
   if (!fake::Media().loaded) return;
   fake::Media().loaded = false;
-  fake::Record("UnloadMediaWindow");
+  fake::Record(fake::UnloadMediaWindowCall{});
 }
 
 }  // namespace platform

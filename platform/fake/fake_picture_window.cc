@@ -69,14 +69,14 @@ std::int32_t PictureTimerInterval() { return window.timer; }
 namespace platform {
 
 void CreatePictureWindow(const PictureWindowEvents& events) {
-  fake::Record("CreatePictureWindow");
+  fake::Record(fake::CreatePictureWindowCall{});
   fake::window.loaded = true;
   fake::window.shown = false;
   fake::window.events = events;
 }
 
 PictureSize LoadPicture(const std::u16string& file_name) {
-  fake::Record("LoadPicture(" + fake::Narrow(file_name) + ")");
+  fake::Record(fake::LoadPictureCall{file_name});
   const auto found = fake::window.pictures.find(file_name);
   if (found == fake::window.pictures.end()) qcp::Raise(qcp::failures::kFileNotFound);
   if (!found->second.failure.empty()) qcp::Raise(found->second.failure);
@@ -84,26 +84,26 @@ PictureSize LoadPicture(const std::u16string& file_name) {
 }
 
 void SizePictureWindow(std::int32_t width, std::int32_t height) {
-  fake::Record("SizePictureWindow(" + std::to_string(width) + ", " + std::to_string(height) + ")");
+  fake::Record(fake::SizePictureWindowCall{width, height});
 }
 
 void ShowPictureWindow() {
-  fake::Record("ShowPictureWindow");
+  fake::Record(fake::ShowPictureWindowCall{});
   fake::window.shown = true;
 }
 
 void StartPictureTimer(std::int32_t interval) {
-  fake::Record("StartPictureTimer(" + std::to_string(interval) + ")");
+  fake::Record(fake::StartPictureTimerCall{interval});
   fake::window.timer = interval;
 }
 
 void StopPictureTimer() {
-  fake::Record("StopPictureTimer");
+  fake::Record(fake::StopPictureTimerCall{});
   fake::window.timer = -1;
 }
 
 void UnloadPictureWindow() {
-  fake::Record("UnloadPictureWindow");
+  fake::Record(fake::UnloadPictureWindowCall{});
   fake::window.loaded = false;
   fake::window.shown = false;
   fake::window.timer = -1;

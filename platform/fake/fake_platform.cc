@@ -7,7 +7,7 @@ namespace fake {
 namespace {
 
 struct Core {
-  std::vector<std::string> calls;
+  CallList calls;
   std::string out;
   int out_writes = 0;
   int out_writes_that_work = -1;  // all of them
@@ -34,23 +34,13 @@ void Reset() {
   for (auto reset : Resets()) reset();
 }
 
-const std::vector<std::string>& Calls() { return State().calls; }
-void Record(std::string call) { State().calls.push_back(std::move(call)); }
+const CallList& Calls() { return State().calls; }
+void Record(Call call) { State().calls.push_back(std::move(call)); }
 const std::string& StdOut() { return State().out; }
 void SetStdOutFailsAfter(int writes) { State().out_writes_that_work = writes; }
 int StdOutWrites() { return State().out_writes; }
 const std::string& StdErr() { return State().err; }
 std::string Narrow(std::u16string_view text) { return qcp::Utf8FromUtf16(text); }
-
-std::string Hex(std::uint64_t value) {
-  static const char digits[] = "0123456789abcdef";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value % 16]);
-    value /= 16;
-  } while (value != 0);
-  return "0x" + text;
-}
 
 }  // namespace fake
 

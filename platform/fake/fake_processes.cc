@@ -23,7 +23,7 @@ void AddProcess(std::uint32_t id, std::u16string name, std::uint32_t threads, st
 namespace platform {
 
 std::vector<ProcessRow> ListProcesses() {
-  fake::Record("ListProcesses");
+  fake::Record(fake::ListProcessesCall{});
   return fake::processes;
 }
 

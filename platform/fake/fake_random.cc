@@ -19,7 +19,7 @@ void QueueRandomFractions(std::initializer_list<float> more) { fractions.insert(
 
 namespace platform {
 
-void Randomize() { fake::Record("Randomize"); }
+void Randomize() { fake::Record(fake::RandomizeCall{}); }
 
 float NextRandomFraction() {
   if (fake::fractions.empty()) return 0.0f;

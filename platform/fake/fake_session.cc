@@ -3,8 +3,8 @@
 
 namespace platform {
 
-void LockSession() { fake::Record("LockSession"); }
+void LockSession() { fake::Record(fake::LockSessionCall{}); }
 
-void EndSession() { fake::Record("EndSession"); }
+void EndSession() { fake::Record(fake::EndSessionCall{}); }
 
 }  // namespace platform

@@ -28,9 +28,9 @@ const Window* Find(platform::WindowHandle handle) {
   return nullptr;
 }
 
-// Records `request` on `window`; true when there is such a window.
-bool Request(const char* request, platform::WindowHandle window) {
-  Record(std::string(request) + "(" + Hex(window) + ")");
+// Records `request`; true when there is such a window.
+bool Request(Call request, platform::WindowHandle window) {
+  Record(std::move(request));
   return Find(window) != nullptr;
 }
 
@@ -47,7 +47,7 @@ void SetActiveWindow(platform::WindowHandle window) { desktop.active = window; }
 namespace platform {
 
 WindowHandle FindWindowByCaption(const std::u16string& caption) {
-  fake::Record("FindWindowByCaption(\"" + fake::Narrow(caption) + "\")");
+  fake::Record(fake::FindWindowByCaptionCall{caption});
   for (const fake::Window& window : fake::desktop.windows) {
     if (window.caption == caption) return window.handle;
   }
@@ -55,24 +55,22 @@ WindowHandle FindWindowByCaption(const std::u16string& caption) {
 }
 
 WindowHandle ActiveWindow() {
-  fake::Record("ActiveWindow");
+  fake::Record(fake::ActiveWindowCall{});
   return fake::desktop.active;
 }
 
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
-  fake::Record("WindowCaption(" + fake::Hex(window) + ", " + std::to_string(max_length) + ")");
+  fake::Record(fake::WindowCaptionCall{window, max_length});
   const fake::Window* found = fake::Find(window);
   return found == nullptr ? std::u16string() : found->caption.substr(0, max_length);
 }
 
-bool CloseWindow(WindowHandle window) { return fake::Request("CloseWindow", window); }
-bool RestoreWindow(WindowHandle window) { return fake::Request("RestoreWindow", window); }
-bool MinimizeWindow(WindowHandle window) { return fake::Request("MinimizeWindow", window); }
-bool MaximizeWindow(WindowHandle window) { return fake::Request("MaximizeWindow", window); }
-
+bool CloseWindow(WindowHandle window) { return fake::Request(fake::CloseWindowCall{window}, window); }
+bool RestoreWindow(WindowHandle window) { return fake::Request(fake::RestoreWindowCall{window}, window); }
+bool MinimizeWindow(WindowHandle window) { return fake::Request(fake::MinimizeWindowCall{window}, window); }
+bool MaximizeWindow(WindowHandle window) { return fake::Request(fake::MaximizeWindowCall{window}, window); }
 bool SetTopmost(WindowHandle window, bool topmost) {
-  fake::Record("SetTopmost(" + fake::Hex(window) + (topmost ? ", true)" : ", false)"));
-  return fake::Find(window) != nullptr;
+  return fake::Request(fake::SetTopmostCall{window, topmost}, window);
 }
 
 }  // namespace platform

@@ -12,14 +12,21 @@ namespace {
 using platform::MediaEvent;
 
 using qcp_test::RunMain;
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 const std::string kHelp = qcp_test::Usage(qcp::entries::kMovieShow);
 
-const Calls kStart = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv)",
-                      "PlayerPlay"};
+const fake::Call kLoad = fake::LoadMediaWindowCall{}, kVolume = fake::SetPlayerVolumeCall{100},
+                 kCount = fake::SetPlayerPlayCountCall{1}, kUrl = fake::SetPlayerUrlCall{u"clip.wmv"},
+                 kPlay = fake::PlayerPlayCall{}, kPause = fake::PlayerPauseCall{}, kShow = fake::ShowMediaWindowCall{},
+                 kUnload = fake::UnloadMediaWindowCall{}, kFailed = fake::FailedCall{};
+const Calls kStart = {kLoad, kVolume, kCount, kUrl, kPlay};
 
-Calls With(Calls calls, std::initializer_list<const char*> more) {
+fake::Call Box(std::u16string text) {
+  return fake::ShowMessageBoxCall{std::move(text), u"MovieShow", platform::MessageIcon::kNone};
+}
+
+Calls With(Calls calls, std::initializer_list<fake::Call> more) {
   calls.insert(calls.end(), more.begin(), more.end());
   return calls;
 }
@@ -40,22 +47,21 @@ TEST(MovieShowTest, HelpForAnEmptyLineOrOneWord) {
 TEST(MovieShowTest, AnyModeWordPlaysTheRestOfTheLineFullScreen) {
   struct Case {
     const char16_t* tail;
-    const char* url;
+    const char16_t* url;
   };
   const Case cases[] = {
-      {u"0 C:\\My Videos\\clip.wmv", "SetPlayerUrl(C:\\My Videos\\clip.wmv)"},
-      {u"\"0\" \"C:\\My Videos\\clip.wmv\"", "SetPlayerUrl(C:\\My Videos\\clip.wmv)"},
-      {u"1 clip.wmv", "SetPlayerUrl(clip.wmv)"},
-      {u"7 clip.wmv", "SetPlayerUrl(clip.wmv)"},
-      {u"x clip.wmv", "SetPlayerUrl(clip.wmv)"},
-      {u"-3 clip.wmv", "SetPlayerUrl(clip.wmv)"},
-      {u"0  clip.wmv ", "SetPlayerUrl( clip.wmv )"},
-      {u"0 http://host/a b.mp3", "SetPlayerUrl(http://host/a b.mp3)"},
+      {u"0 C:\\My Videos\\clip.wmv", u"C:\\My Videos\\clip.wmv"},
+      {u"\"0\" \"C:\\My Videos\\clip.wmv\"", u"C:\\My Videos\\clip.wmv"},
+      {u"1 clip.wmv", u"clip.wmv"},
+      {u"7 clip.wmv", u"clip.wmv"},
+      {u"x clip.wmv", u"clip.wmv"},
+      {u"-3 clip.wmv", u"clip.wmv"},
+      {u"0  clip.wmv ", u" clip.wmv "},
+      {u"0 http://host/a b.mp3", u"http://host/a b.mp3"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(qcp::entries::kMovieShow, c.tail), "");
-    EXPECT_EQ(fake::Calls(), (Calls{"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", c.url,
-                                    "PlayerPlay"}));
+    EXPECT_EQ(fake::Calls(), (Calls{kLoad, kVolume, kCount, fake::SetPlayerUrlCall{c.url}, kPlay}));
     EXPECT_TRUE(fake::MediaWindowLoaded());
   }
 }
@@ -69,7 +75,7 @@ TEST(MovieShowTest, ModeBeyondAWholeNumberShowsTheBoxThenTheLine) {
     fake::Reset();
     fake::WhileMessageBoxShown(&NoteOutput);
     qcp_test::Call(qcp::entries::kMovieShow, tail);
-    EXPECT_EQ(fake::Calls(), Calls{"MessageBox(\"Overflow\", \"MovieShow\", no icon)"});
+    EXPECT_EQ(fake::Calls(), Calls{Box(u"Overflow")});
     EXPECT_EQ(out_while_box_shown, "");
     EXPECT_EQ(fake::StdOut(), "ERROR! Overflow.\r\n");
   }
@@ -81,23 +87,20 @@ TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
     Calls calls;
   };
   const Case cases[] = {
-      {"LoadMediaWindow", {"LoadMediaWindow failed"}},
-      {"SetPlayerVolume", {"LoadMediaWindow", "SetPlayerVolume(100) failed"}},
-      {"SetPlayerPlayCount", {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1) failed"}},
-      {"SetPlayerUrl",
-       {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv) failed"}},
-      {"PlayerPlay",
-       {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)", "SetPlayerUrl(clip.wmv)",
-        "PlayerPlay failed"}},
+      {"LoadMediaWindow", {kLoad, kFailed}},
+      {"SetPlayerVolume", {kLoad, kVolume, kFailed}},
+      {"SetPlayerPlayCount", {kLoad, kVolume, kCount, kFailed}},
+      {"SetPlayerUrl", {kLoad, kVolume, kCount, kUrl, kFailed}},
+      {"PlayerPlay", {kLoad, kVolume, kCount, kUrl, kPlay, kFailed}},
   };
   for (const Case& c : cases) {
     fake::Reset();
     fake::FailMediaCall(c.member, u"Method 'x' of object 'y' failed");
     fake::WhileMessageBoxShown(&NoteOutput);
     qcp_test::Call(qcp::entries::kMovieShow, u"0 clip.wmv");
-    Calls expected = With(c.calls, {"MessageBox(\"Method 'x' of object 'y' failed\", \"MovieShow\", no icon)"});
+    Calls expected = With(c.calls, {Box(u"Method 'x' of object 'y' failed")});
     // A window that was loaded goes, after the line.
-    if (expected.front() == "LoadMediaWindow") expected.push_back("UnloadMediaWindow");
+    if (expected[1] != kFailed) expected.push_back(kUnload);
     EXPECT_EQ(fake::Calls(), expected) << c.member;
     EXPECT_EQ(out_while_box_shown, "");
     EXPECT_EQ(fake::StdOut(), "ERROR! Method 'x' of object 'y' failed.\r\n");
@@ -108,20 +111,20 @@ TEST(MovieShowTest, AFailingMemberEndsInTheErrorStep) {
 TEST(MovieShowTest, MediaEventTable) {
   struct Case {
     std::initializer_list<MediaEvent> events;
-    std::initializer_list<const char*> calls;
+    std::initializer_list<fake::Call> calls;
   };
   const Case cases[] = {
-      {{MediaEvent::kPlaying}, {"ShowMediaWindow"}},
-      {{MediaEvent::kPlaying, MediaEvent::kPlaying}, {"ShowMediaWindow", "ShowMediaWindow"}},
-      {{MediaEvent::kPlaying, MediaEvent::kEnded}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{MediaEvent::kPlaying, MediaEvent::kEnded, MediaEvent::kEnded, MediaEvent::kPlaying}, {"ShowMediaWindow", "UnloadMediaWindow"}},
-      {{MediaEvent::kEnded}, {"UnloadMediaWindow"}},
-      {{MediaEvent::kPlaying, MediaEvent::kPaused}, {"ShowMediaWindow"}},
+      {{MediaEvent::kPlaying}, {kShow}},
+      {{MediaEvent::kPlaying, MediaEvent::kPlaying}, {kShow, kShow}},
+      {{MediaEvent::kPlaying, MediaEvent::kEnded}, {kShow, kUnload}},
+      {{MediaEvent::kPlaying, MediaEvent::kEnded, MediaEvent::kEnded, MediaEvent::kPlaying}, {kShow, kUnload}},
+      {{MediaEvent::kEnded}, {kUnload}},
+      {{MediaEvent::kPlaying, MediaEvent::kPaused}, {kShow}},
       {{MediaEvent::kPaused}, {}},
       // Opened, even after the request to play, is a step on the way to playing.
       {{MediaEvent::kOpened}, {}},
-      {{MediaEvent::kOpened, MediaEvent::kOpened, MediaEvent::kPlaying}, {"ShowMediaWindow"}},
-      {{MediaEvent::kPlaying, MediaEvent::kOpened}, {"ShowMediaWindow"}},
+      {{MediaEvent::kOpened, MediaEvent::kOpened, MediaEvent::kPlaying}, {kShow}},
+      {{MediaEvent::kPlaying, MediaEvent::kOpened}, {kShow}},
   };
   for (const Case& c : cases) {
     Start();
@@ -137,17 +140,16 @@ void DeliverFailed() { fake::DeliverMediaEvent(MediaEvent::kFailed); }
 void DeliverPlaying() { fake::DeliverMediaEvent(MediaEvent::kPlaying); }
 
 TEST(MovieShowTest, StatesReportedWhileTheUrlIsSet) {
-  const Calls before_play = {"LoadMediaWindow", "SetPlayerVolume(100)", "SetPlayerPlayCount(1)",
-                             "SetPlayerUrl(clip.wmv)"};
+  const Calls before_play = {kLoad, kVolume, kCount, kUrl};
   struct Case {
     void (*during)();
     Calls after_url;
   };
   const Case cases[] = {
-      {&DeliverOpened, {"PlayerPlay"}},  // ready to play is where a URL leads
-      {&DeliverPlaying, {"ShowMediaWindow", "PlayerPlay"}},
+      {&DeliverOpened, {kPlay}},  // ready to play is where a URL leads
+      {&DeliverPlaying, {kShow, kPlay}},
       // Nothing to play: no play request, the window goes at once.
-      {&DeliverFailed, {"UnloadMediaWindow"}},
+      {&DeliverFailed, {kUnload}},
   };
   for (const Case& c : cases) {
     fake::Reset();
@@ -165,9 +167,7 @@ TEST(MovieShowTest, MediaErrorEndsSilently) {
     Start();
     if (playing) fake::DeliverMediaEvent(MediaEvent::kPlaying);
     fake::DeliverMediaEvent(MediaEvent::kFailed);
-    EXPECT_EQ(fake::Calls(), With(kStart, playing ? std::initializer_list<const char*>{"ShowMediaWindow",
-                                                                                        "UnloadMediaWindow"}
-                                                  : std::initializer_list<const char*>{"UnloadMediaWindow"}));
+    EXPECT_EQ(fake::Calls(), playing ? With(kStart, {kShow, kUnload}) : With(kStart, {kUnload}));
     EXPECT_EQ(fake::StdOut(), "");
     EXPECT_FALSE(fake::MediaWindowLoaded());
   }
@@ -176,22 +176,22 @@ TEST(MovieShowTest, MediaErrorEndsSilently) {
 TEST(MovieShowTest, KeyTable) {
   struct Case {
     std::initializer_list<std::int16_t> keys;
-    std::initializer_list<const char*> calls;
+    std::initializer_list<fake::Call> calls;
     bool paused;
   };
   const Case cases[] = {
-      {{27}, {"UnloadMediaWindow"}, false},
-      {{32}, {"PlayerPause"}, true},
-      {{32, 32}, {"PlayerPause", "PlayerPlay"}, false},
-      {{32, 32, 32}, {"PlayerPause", "PlayerPlay", "PlayerPause"}, true},
-      {{32, 27}, {"PlayerPause", "UnloadMediaWindow"}, true},
+      {{27}, {kUnload}, false},
+      {{32}, {kPause}, true},
+      {{32, 32}, {kPause, kPlay}, false},
+      {{32, 32, 32}, {kPause, kPlay, kPause}, true},
+      {{32, 27}, {kPause, kUnload}, true},
       {{13, 65, 97, 113, 0, 8, 127, -1}, {}, false},
   };
   for (const Case& c : cases) {
     Start();
     fake::DeliverMediaEvent(MediaEvent::kPlaying);
     for (std::int16_t key : c.keys) fake::DeliverKeyPress(key);
-    EXPECT_EQ(fake::Calls(), With(With(kStart, {"ShowMediaWindow"}), c.calls));
+    EXPECT_EQ(fake::Calls(), With(With(kStart, {kShow}), c.calls));
     EXPECT_EQ(movie_show::window::paused, c.paused);
   }
 }
@@ -205,7 +205,7 @@ TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
   fake::DeliverKeyPress(32);
   fake::DeliverMediaEvent(MediaEvent::kPlaying);
   fake::DeliverKeyPress(32);
-  EXPECT_EQ(fake::Calls(), With(kStart, {"ShowMediaWindow", "PlayerPause", "ShowMediaWindow", "PlayerPlay"}));
+  EXPECT_EQ(fake::Calls(), With(kStart, {kShow, kPause, kShow, kPlay}));
   EXPECT_FALSE(movie_show::window::paused);
 
   // A new run starts unpaused.
@@ -232,9 +232,7 @@ TEST(MovieShowTest, AFailingPauseEndsInTheErrorStep) {
   fake::WhileMessageBoxShown(&NoteOutputAndEndTheMedia);
   fake::DeliverKeyPress(32);
   EXPECT_EQ(fake::Calls(),
-            With(kStart, {"PlayerPause failed", "MessageBox(\"Method 'pause' of object 'IWMPControls' failed\", "
-                                                "\"MovieShow\", no icon)",
-                          "UnloadMediaWindow"}));
+            With(kStart, {kPause, kFailed, Box(u"Method 'pause' of object 'IWMPControls' failed"), kUnload}));
   EXPECT_EQ(out_while_box_shown, "");
   EXPECT_TRUE(loaded_after_the_end);
   EXPECT_EQ(fake::StdOut(), "ERROR! Method 'pause' of object 'IWMPControls' failed.\r\n");

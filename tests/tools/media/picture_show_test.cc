@@ -8,7 +8,7 @@ QCP_TOOL_UNDER_TEST(PictureShow)
 
 namespace {
 
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 const std::string kHelp = qcp_test::Usage(qcp::entries::kPictureShow);
 
@@ -28,10 +28,11 @@ std::string Show(std::u16string tail, char16_t decimal_separator = u'.') {
   return fake::StdOut();
 }
 
-const Calls kShown = {"CreatePictureWindow", "LoadPicture(cat.jpg)", "SizePictureWindow(200, 100)",
-                      "ShowPictureWindow"};
+const Calls kShown = {fake::CreatePictureWindowCall{}, fake::LoadPictureCall{u"cat.jpg"},
+                      fake::SizePictureWindowCall{200, 100}, fake::ShowPictureWindowCall{}};
+const fake::Call kUnload = fake::UnloadPictureWindowCall{};
 
-Calls ShownThen(std::initializer_list<std::string> more) {
+Calls ShownThen(std::initializer_list<fake::Call> more) {
   Calls calls = kShown;
   calls.insert(calls.end(), more);
   return calls;
@@ -49,29 +50,29 @@ TEST(PictureShowTest, APictureThatDoesNotLoadIsNeverShown) {
   fake::SetPictureFailure(u"broken.gif", u"Invalid picture");
   qcp_test::Call(qcp::entries::kPictureShow, u"5 broken.gif");
   EXPECT_EQ(fake::StdOut(), "ERROR! Invalid picture.\r\n");
-  EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow", "LoadPicture(broken.gif)", "UnloadPictureWindow"}));
+  EXPECT_EQ(fake::Calls(), (Calls{fake::CreatePictureWindowCall{}, fake::LoadPictureCall{u"broken.gif"}, kUnload}));
 
   // Not even with an invalid seconds word: the picture fails first.
   EXPECT_EQ(Show(u"66 missing.jpg"), "ERROR! File not found.\r\n");
-  EXPECT_EQ(fake::Calls(), (Calls{"CreatePictureWindow", "LoadPicture(missing.jpg)", "UnloadPictureWindow"}));
+  EXPECT_EQ(fake::Calls(), (Calls{fake::CreatePictureWindowCall{}, fake::LoadPictureCall{u"missing.jpg"}, kUnload}));
   EXPECT_FALSE(fake::PictureWindowLoaded());
 }
 
 TEST(PictureShowTest, TheFileNameIsEverythingAfterTheFirstBlank) {
   struct Case {
     const char16_t* tail;
-    const char* call;
+    const char16_t* name;
   };
   const Case cases[] = {
-      {u"5 C:\\My Pictures\\cat.jpg", "LoadPicture(C:\\My Pictures\\cat.jpg)"},
-      {u"\"5\" \"C:\\My Pictures\\cat.jpg\"", "LoadPicture(C:\\My Pictures\\cat.jpg)"},
-      {u"5  cat.jpg", "LoadPicture( cat.jpg)"},
-      {u"5 cat.jpg ", "LoadPicture(cat.jpg )"},
-      {u"5 ", "LoadPicture()"},
+      {u"5 C:\\My Pictures\\cat.jpg", u"C:\\My Pictures\\cat.jpg"},
+      {u"\"5\" \"C:\\My Pictures\\cat.jpg\"", u"C:\\My Pictures\\cat.jpg"},
+      {u"5  cat.jpg", u" cat.jpg"},
+      {u"5 cat.jpg ", u"cat.jpg "},
+      {u"5 ", u""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Show(c.tail), "ERROR! File not found.\r\n");
-    EXPECT_EQ(fake::Calls().at(1), c.call);
+    EXPECT_EQ(fake::Calls().at(1), fake::Call{fake::LoadPictureCall{c.name}});
   }
 }
 
@@ -89,7 +90,7 @@ TEST(PictureShowTest, SecondsBecomeTheTimersInterval) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Show(std::u16string(c.seconds) + u" cat.jpg"), "");
-    EXPECT_EQ(fake::Calls(), ShownThen({"StartPictureTimer(" + std::to_string(c.interval) + ")"}));
+    EXPECT_EQ(fake::Calls(), ShownThen({fake::StartPictureTimerCall{c.interval}}));
   }
 }
 
@@ -127,7 +128,7 @@ TEST(PictureShowTest, ErrorsAfterShowingLeaveTheWindowWithoutATimer) {
 
 TEST(PictureShowTest, TheStrictConversionFollowsTheUsersDecimalSeparator) {
   EXPECT_EQ(Show(u"2,5 cat.jpg", u','), "");
-  EXPECT_EQ(fake::Calls(), ShownThen({"StartPictureTimer(2500)"}));
+  EXPECT_EQ(fake::Calls(), ShownThen({fake::StartPictureTimerCall{2500}}));
 
   EXPECT_EQ(Show(u"2.5 cat.jpg", u','), "ERROR! Type mismatch.\r\n");
   EXPECT_EQ(fake::Calls(), kShown);
@@ -152,7 +153,7 @@ TEST(PictureShowTest, AClickEscOrCloseUnloadsTheWindow) {
       Show(tail);
       const std::size_t before = fake::Calls().size();
       ASSERT_TRUE(c.deliver()) << c.what;
-      EXPECT_EQ(Calls(fake::Calls().begin() + before, fake::Calls().end()), Calls{"UnloadPictureWindow"}) << c.what;
+      EXPECT_EQ(Calls(fake::Calls().begin() + before, fake::Calls().end()), Calls{kUnload}) << c.what;
       EXPECT_FALSE(fake::PictureWindowLoaded());
       // Nothing reaches a window that is gone.
       EXPECT_FALSE(fake::ClickPicture());
@@ -163,14 +164,14 @@ TEST(PictureShowTest, AClickEscOrCloseUnloadsTheWindow) {
 TEST(PictureShowTest, OtherKeysLeaveTheWindowOpen) {
   Show(u"5 cat.jpg");
   EXPECT_TRUE(fake::ReleaseKey(platform::PictureKey::kOther));
-  EXPECT_EQ(fake::Calls(), ShownThen({"StartPictureTimer(5000)"}));
+  EXPECT_EQ(fake::Calls(), ShownThen({fake::StartPictureTimerCall{5000}}));
   EXPECT_EQ(fake::PictureTimerInterval(), 5000);
 }
 
 TEST(PictureShowTest, TheTimerIsStoppedThenTheWindowUnloaded) {
   Show(u"1 cat.jpg");
   ASSERT_TRUE(fake::TickTimer());
-  EXPECT_EQ(fake::Calls(), ShownThen({"StartPictureTimer(1000)", "StopPictureTimer", "UnloadPictureWindow"}));
+  EXPECT_EQ(fake::Calls(), ShownThen({fake::StartPictureTimerCall{1000}, fake::StopPictureTimerCall{}, kUnload}));
   EXPECT_FALSE(fake::TickTimer());
 }
 

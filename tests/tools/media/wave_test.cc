@@ -8,22 +8,22 @@ QCP_TOOL_UNDER_TEST(WaveRepeat)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 struct Tool {
   const qcp::ToolEntry& main;
   const char* name;
   std::string help;
-  const char* request;  // what follows the name in the recorded call
+  bool loop;
 };
 
 const Tool kTools[] = {
     {qcp::entries::kWaveOnce, "WaveOnce",
      qcp_test::Usage(qcp::entries::kWaveOnce),
-     ")"},
+     false},
     {qcp::entries::kWaveRepeat, "WaveRepeat",
      qcp_test::Usage(qcp::entries::kWaveRepeat),
-     ", loop)"},
+     true},
 };
 
 TEST(WaveTest, HelpOnlyForAnEmptyCleanedLine) {
@@ -38,22 +38,21 @@ TEST(WaveTest, HelpOnlyForAnEmptyCleanedLine) {
 TEST(WaveTest, TheWholeCleanedTailIsOneSynchronousRequest) {
   struct Case {
     const char16_t* tail;
-    const char* name;
+    const char16_t* name;
   };
   const Case cases[] = {
-      {u"ding.wav", "ding.wav"},
-      {u"/?", "/?"},
-      {u"\"C:\\My Music\\ding.wav\"", "C:\\My Music\\ding.wav"},
-      {u"C:\\My Music\\ding.wav", "C:\\My Music\\ding.wav"},
-      {u"ding.wav  second word ", "ding.wav  second word "},
-      {u" ", " "},
-      {u"\u00e9t\u00e9 \u266b.wav", "\u00e9t\u00e9 \u266b.wav"},
+      {u"ding.wav", u"ding.wav"},
+      {u"/?", u"/?"},
+      {u"\"C:\\My Music\\ding.wav\"", u"C:\\My Music\\ding.wav"},
+      {u"C:\\My Music\\ding.wav", u"C:\\My Music\\ding.wav"},
+      {u"ding.wav  second word ", u"ding.wav  second word "},
+      {u" ", u" "},
+      {u"\u00e9t\u00e9 \u266b.wav", u"\u00e9t\u00e9 \u266b.wav"},
   };
   for (const Tool& tool : kTools) {
     for (const Case& c : cases) {
       EXPECT_EQ(RunMain(tool.main, c.tail), "") << tool.name;
-      const std::string call = "PlayWave(" + std::string(c.name) + tool.request;
-      EXPECT_EQ(fake::Calls(), Calls{call}) << tool.name;
+      EXPECT_EQ(fake::Calls(), (Calls{fake::PlayWaveCall{c.name, tool.loop}})) << tool.name;
     }
   }
 }

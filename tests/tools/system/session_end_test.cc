@@ -7,14 +7,14 @@ QCP_TOOL_UNDER_TEST(SessionEnd)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 const std::string kHelp = qcp_test::Usage(qcp::entries::kSessionEnd);
 
 TEST(SessionEndTest, EndsTheSessionWhateverTheArguments) {
   for (const char16_t* tail : {u"", u"now", u"/ ?", u"\"\"", u"? /"}) {
     EXPECT_EQ(RunMain(qcp::entries::kSessionEnd, tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{"EndSession"});
+    EXPECT_EQ(fake::Calls(), Calls{fake::EndSessionCall{}});
   }
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_open.h"
+#include "platform/fake/fake_platform.h"
 #include "tests/support/tool_test.h"
 #include "tools/system/shell_execute.h"
 
@@ -9,7 +9,7 @@ QCP_TOOL_UNDER_TEST(Start)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<fake::OpenItemCall>;
+using Calls = fake::CallList;
 
 const std::string kHelp = qcp_test::Usage(qcp::entries::kStart);
 
@@ -34,14 +34,14 @@ TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(qcp::entries::kStart, c.tail), "");
-    EXPECT_EQ(fake::OpenItemCalls(), Calls{{c.item}});
+    EXPECT_EQ(fake::Calls(), (Calls{fake::OpenItemCall{c.item, u"", u"", 0, false}}));
   }
 }
 
 TEST(StartTest, HelpForAnEmptyLineOrASingleWord) {
   for (const char16_t* tail : {u"", u"\"\"", u"notepad", u"C:\\a.txt", u"/?"}) {
     EXPECT_EQ(RunMain(qcp::entries::kStart, tail), kHelp);
-    EXPECT_EQ(fake::OpenItemCalls(), Calls{});
+    EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 
@@ -59,7 +59,7 @@ TEST(ExecuteFileTest, PassesItsParametersOn) {
   for (const Case& c : cases) {
     fake::Reset();
     start::ExecuteFile(u"a b.txt", c.parameters, c.owner, start::WindowShow::kNormal, c.directory, c.wait);
-    EXPECT_EQ(fake::OpenItemCalls(), (Calls{{u"a b.txt", c.parameters, c.directory, c.owner, c.wait}}));
+    EXPECT_EQ(fake::Calls(), (Calls{fake::OpenItemCall{u"a b.txt", c.parameters, c.directory, c.owner, c.wait}}));
   }
 }
 

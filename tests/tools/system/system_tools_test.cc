@@ -11,7 +11,7 @@ QCP_TOOL_UNDER_TEST(Beep)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 const std::string kUptimeHelp = qcp_test::Usage(qcp::entries::kUptimeClock);
 const std::string kDeskGuardHelp = qcp_test::Usage(qcp::entries::kDeskGuard);
@@ -38,7 +38,7 @@ TEST(UptimeClockTest, HelpSwitchAnywhereAfterCleaning) {
 TEST(DeskGuardTest, LocksUnlessTheSwitchIsGiven) {
   for (const char16_t* tail : {u"", u"now", u"/ ?"}) {
     EXPECT_EQ(RunMain(qcp::entries::kDeskGuard, tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{"LockSession"});
+    EXPECT_EQ(fake::Calls(), Calls{fake::LockSessionCall{}});
   }
   EXPECT_EQ(RunMain(qcp::entries::kDeskGuard, u"please/?"), kDeskGuardHelp);
   EXPECT_EQ(fake::Calls(), Calls{});
@@ -54,19 +54,19 @@ TEST(BeepTest, HelpUnlessExactlyTwoWords) {
 TEST(BeepTest, WordsGoThroughTheNumericValueAndRounding) {
   struct Case {
     const char16_t* tail;
-    const char* call;
+    fake::BeepCall call;
   };
   const Case cases[] = {
-      {u"440 200", "Beep(440, 200)"},       {u"\"440\" \"200\"", "Beep(440, 200)"},
-      {u"440Hz 0.5e3", "Beep(440, 500)"},   {u"&H1B8 100", "Beep(440, 100)"},
-      {u"1000.5 10.5", "Beep(1000, 10)"},   {u"37 1", "Beep(37, 1)"},
-      {u"32767 1", "Beep(32767, 1)"},
+      {u"440 200", {440, 200}},     {u"\"440\" \"200\"", {440, 200}},
+      {u"440Hz 0.5e3", {440, 500}}, {u"&H1B8 100", {440, 100}},
+      {u"1000.5 10.5", {1000, 10}}, {u"37 1", {37, 1}},
+      {u"32767 1", {32767, 1}},
       // The sound backend refuses a frequency outside the speaker's range.
-      {u"36 100", "Beep(36, 100)"},       {u"-440 100", "Beep(-440, 100)"},
+      {u"36 100", {36, 100}},       {u"-440 100", {-440, 100}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(qcp::entries::kBeep, c.tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{c.call}) << c.call;
+    EXPECT_EQ(fake::Calls(), Calls{c.call}) << fake::Narrow(c.tail);
   }
 }
 

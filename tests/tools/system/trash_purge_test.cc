@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "console/failure.h"
-#include "platform/fake/fake_trash.h"
+#include "platform/fake/fake_platform.h"
 #include "tests/support/tool_test.h"
 
 QCP_TOOL_UNDER_TEST(TrashPurge)
@@ -9,7 +9,7 @@ QCP_TOOL_UNDER_TEST(TrashPurge)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<fake::EmptyTrashCall>;
+using Calls = fake::CallList;
 
 const std::string kHelp = qcp_test::Usage(qcp::entries::kTrashPurge);
 
@@ -43,21 +43,21 @@ TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, c.tail), "");
-    EXPECT_EQ(fake::EmptyTrashCalls(), Calls{c.call}) << fake::Narrow(c.tail);
+    EXPECT_EQ(fake::Calls(), Calls{c.call}) << fake::Narrow(c.tail);
   }
 }
 
 TEST(TrashPurgeTest, HelpUnlessExactlyTwoWords) {
   for (const char16_t* tail : {u"", u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"}) {
     EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, tail), kHelp);
-    EXPECT_EQ(fake::EmptyTrashCalls(), Calls{});
+    EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 
 TEST(TrashPurgeTest, ModeBeyondTheDoubleRangeIsAnUncaughtOverflow) {
   fake::Reset();
   EXPECT_THROW(qcp_test::Call(qcp::entries::kTrashPurge, u"C:\\ 1E999"), qcp::Failure);
-  EXPECT_EQ(fake::EmptyTrashCalls(), Calls{});
+  EXPECT_EQ(fake::Calls(), Calls{});
 }
 
 }  // namespace

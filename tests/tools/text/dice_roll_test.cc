@@ -13,7 +13,7 @@ QCP_TOOL_UNDER_TEST(DiceRoll)
 
 namespace {
 
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
@@ -107,7 +107,7 @@ TEST(DiceRollTest, BoundsFromTheFirstTwoWords) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Roll(c.tail, c.r), c.line) << fake::Narrow(c.tail);
-    EXPECT_EQ(fake::Calls(), Calls{"Randomize"});
+    EXPECT_EQ(fake::Calls(), Calls{fake::RandomizeCall{}});
   }
 }
 

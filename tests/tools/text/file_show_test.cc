@@ -11,7 +11,7 @@ QCP_TOOL_UNDER_TEST(FileShow)
 
 namespace {
 
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 using namespace std::string_literals;
 
 const std::string kHelp = qcp_test::Usage(qcp::entries::kFileShow);
@@ -30,7 +30,7 @@ TEST(FileShowTest, HelpOnlyForAnEmptyName) {
   }
   // "/?" is a file name like any other.
   EXPECT_EQ(qcp_test::RunMain(qcp::entries::kFileShow, u"/?"), "ERROR! File not found.\r\n");
-  EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(/?)"});
+  EXPECT_EQ(fake::Calls(), Calls{fake::OpenFileForReadingCall{u"/?"}});
 }
 
 TEST(FileShowTest, TheWholeCleanedTailIsTheName) {
@@ -45,7 +45,7 @@ TEST(FileShowTest, TheLinesOfEachReadGoOutInOneWrite) {
   const std::string contents = "plain\r\n\xe9t\xe9 \x80\x81\rnul\0byte\nlf\r\n\r\n"s;
   EXPECT_EQ(List(u"f", u"f", contents), "plain\r\n\xe9t\xe9 \x80\x81\r\nnul\0byte\nlf\r\n\r\n"s);
   EXPECT_EQ(fake::StdOutWrites(), 1);
-  EXPECT_EQ(fake::Calls(), (Calls{"OpenFileForReading(f)", "CloseFile"}));
+  EXPECT_EQ(fake::Calls(), (Calls{fake::OpenFileForReadingCall{u"f"}, fake::CloseFileCall{}}));
 
   EXPECT_EQ(List(u"empty", u"empty", ""), "");
   EXPECT_EQ(fake::StdOutWrites(), 0);
@@ -105,7 +105,7 @@ TEST(FileShowTest, AFileThatCannotBeOpenedGivesOneErrorLine) {
     fake::SetOpenFailure(u"x", std::u16string(description));
     qcp_test::Call(qcp::entries::kFileShow, u"x");
     EXPECT_EQ(fake::StdOut(), "ERROR! " + fake::Narrow(description) + ".\r\n");
-    EXPECT_EQ(fake::Calls(), Calls{"OpenFileForReading(x)"});
+    EXPECT_EQ(fake::Calls(), Calls{fake::OpenFileForReadingCall{u"x"}});
   }
 }
 

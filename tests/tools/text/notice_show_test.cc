@@ -9,13 +9,14 @@ QCP_TOOL_UNDER_TEST(NoticeShow)
 
 namespace {
 
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
+using enum platform::MessageIcon;
 
 const std::string kHelp =
     qcp_test::Usage(qcp::entries::kNoticeShow);
 
-std::string Box(const std::string& text, const char* icon) {
-  return "MessageBox(\"" + text + "\", \"Pingnote\", " + icon + ")";
+fake::ShowMessageBoxCall Box(std::u16string text, platform::MessageIcon icon) {
+  return {std::move(text), u"Pingnote", icon};
 }
 
 TEST(NoticeShowTest, HelpWithoutABlank) {
@@ -28,37 +29,39 @@ TEST(NoticeShowTest, HelpWithoutABlank) {
 TEST(NoticeShowTest, IconNumberComparedExactly) {
   struct Case {
     const char16_t* icon;
-    const char* icon_name;
+    platform::MessageIcon icon_shown;
   };
   const Case cases[] = {
-      {u"1", "question"},    {u"1.0", "question"}, {u"01", "question"},  {u"1e0", "question"},  {u"1D0", "question"},  {u"2", "warning"},   {u"&H2", "warning"},
-      {u"3", "error"},    {u"3x", "error"},  {u"0", "information"},   {u"1.5", "information"},  {u"4", "information"},    {u"-1", "information"},  {u"abc", "information"},
-      {u"\"2\"", "information"}, {u"", "information"},  {u"0.99999999999", "information"},
+      {u"1", kQuestion},        {u"1.0", kQuestion},    {u"01", kQuestion},   {u"1e0", kQuestion},
+      {u"1D0", kQuestion},      {u"2", kWarning},       {u"&H2", kWarning},   {u"3", kError},
+      {u"3x", kError},          {u"0", kInformation},   {u"1.5", kInformation}, {u"4", kInformation},
+      {u"-1", kInformation},    {u"abc", kInformation}, {u"\"2\"", kInformation}, {u"", kInformation},
+      {u"0.99999999999", kInformation},
   };
   for (const Case& c : cases) {
     const std::u16string tail = std::u16string(c.icon) + u" text";
     EXPECT_EQ(qcp_test::RunMain(qcp::entries::kNoticeShow, tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{Box("text", c.icon_name)}) << fake::Narrow(c.icon);
+    EXPECT_EQ(fake::Calls(), Calls{Box(u"text", c.icon_shown)}) << fake::Narrow(c.icon);
   }
 }
 
 TEST(NoticeShowTest, TheMessageIsTheTailAfterTheFirstBlank) {
   struct Case {
     const char16_t* tail;
-    const char* text;
-    const char* icon_name;
+    const char16_t* text;
+    platform::MessageIcon icon_shown;
   };
   const Case cases[] = {
-      {u"3  Disk full", " Disk full", "error"},
-      {u"2 ", "", "warning"},
-      {u"Hello world", "world", "information"},
-      {u"1 \"quoted\"  and trailing ", "\"quoted\"  and trailing ", "question"},
-      {u"0 Grüße ☃ 𝄞", "Grüße ☃ 𝄞", "information"},
-      {u"0 a\tb %s \\n", "a\tb %s \\n", "information"},
+      {u"3  Disk full", u" Disk full", kError},
+      {u"2 ", u"", kWarning},
+      {u"Hello world", u"world", kInformation},
+      {u"1 \"quoted\"  and trailing ", u"\"quoted\"  and trailing ", kQuestion},
+      {u"0 Grüße ☃ 𝄞", u"Grüße ☃ 𝄞", kInformation},
+      {u"0 a\tb %s \\n", u"a\tb %s \\n", kInformation},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(qcp_test::RunMain(qcp::entries::kNoticeShow, c.tail), "");
-    EXPECT_EQ(fake::Calls(), Calls{Box(c.text, c.icon_name)});
+    EXPECT_EQ(fake::Calls(), Calls{Box(c.text, c.icon_shown)});
   }
 }
 

@@ -11,7 +11,7 @@ QCP_TOOL_UNDER_TEST(QuipMaker)
 
 namespace {
 
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 const std::string kHelp = qcp_test::Usage(qcp::entries::kQuipMaker);
 const float kJustBelowOne = std::nextafter(1.0f, 0.0f);
@@ -42,7 +42,7 @@ TEST(QuipMakerTest, DrawsInOrderWithTheInitialLast) {
             "No Mrs N, that won't be your .. eh?.\r\n");
   EXPECT_EQ(Quote({Pick(0, 2), Pick(4, 5), Pick(2, 6), Pick(2, 4), Pick(60, 70), Pick(10, 26)}),
             "Yes Dr K, that might be her .. oops!.\r\n");
-  EXPECT_EQ(fake::Calls(), Calls{"Randomize"});
+  EXPECT_EQ(fake::Calls(), Calls{fake::RandomizeCall{}});
   // Any other command line is ignored.
   fake::Reset();
   EXPECT_EQ(qcp_test::RunMain(qcp::entries::kQuipMaker, u"please be quick"), "Yes Ms A, that is my banjo.\r\n");

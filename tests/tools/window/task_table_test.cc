@@ -67,7 +67,7 @@ TEST(TaskTableTest, EveryProcessInTheSystemsOrder) {
   EXPECT_EQ(fake::StdOut(), kHeader + kRuler + " 0300  c.exe" + tail + "1    " + Blanks(5) + "8\r\n" +
                                 " 0100  a.exe" + tail + "2    " + Blanks(5) + "8\r\n" + " 0200  b.exe" + tail +
                                 "3    " + Blanks(5) + "8\r\n");
-  EXPECT_EQ(fake::Calls(), std::vector<std::string>{"ListProcesses"});
+  EXPECT_EQ(fake::Calls(), fake::CallList{fake::ListProcessesCall{}});
 }
 
 TEST(TaskTableTest, HelpSwitchAnywhereAfterCleaning) {
@@ -76,7 +76,7 @@ TEST(TaskTableTest, HelpSwitchAnywhereAfterCleaning) {
     fake::AddProcess(1, u"a.exe", 1, 8);
     qcp_test::Call(qcp::entries::kTaskTable, tail);
     EXPECT_EQ(fake::StdOut(), kHelp);
-    EXPECT_EQ(fake::Calls(), std::vector<std::string>{});
+    EXPECT_EQ(fake::Calls(), fake::CallList{});
   }
   for (const char16_t* tail : {u"", u"?/", u"/ ?", u"-h"}) {
     EXPECT_EQ(RunMain(qcp::entries::kTaskTable, tail), kHeader + kRuler);

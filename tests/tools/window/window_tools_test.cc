@@ -17,34 +17,34 @@ QCP_TOOL_UNDER_TEST(PaneUnpin)
 namespace {
 
 using qcp_test::RunMain;
-using Calls = std::vector<std::string>;
+using Calls = fake::CallList;
 
 struct Tool {
   const char* name;
   const qcp::ToolEntry& main;
   std::string help;
-  std::string action;  // the request to window 0x1234
+  fake::Call action;  // the request to window 0x1234
 };
 
 const Tool kTools[] = {
     {"PaneShut", qcp::entries::kPaneShut,
      qcp_test::Usage(qcp::entries::kPaneShut),
-     "CloseWindow(0x1234)"},
+     fake::CloseWindowCall{0x1234}},
     {"PaneRevive", qcp::entries::kPaneRevive,
      qcp_test::Usage(qcp::entries::kPaneRevive),
-     "RestoreWindow(0x1234)"},
+     fake::RestoreWindowCall{0x1234}},
     {"PaneShrink", qcp::entries::kPaneShrink,
      qcp_test::Usage(qcp::entries::kPaneShrink),
-     "MinimizeWindow(0x1234)"},
+     fake::MinimizeWindowCall{0x1234}},
     {"PaneGrow", qcp::entries::kPaneGrow,
      qcp_test::Usage(qcp::entries::kPaneGrow),
-     "MaximizeWindow(0x1234)"},
+     fake::MaximizeWindowCall{0x1234}},
     {"PanePin", qcp::entries::kPanePin,
      qcp_test::Usage(qcp::entries::kPanePin),
-     "SetTopmost(0x1234, true)"},
+     fake::SetTopmostCall{0x1234, true}},
     {"PaneUnpin", qcp::entries::kPaneUnpin,
      qcp_test::Usage(qcp::entries::kPaneUnpin),
-     "SetTopmost(0x1234, false)"},
+     fake::SetTopmostCall{0x1234, false}},
 };
 
 // Runs `tool` with `tail` on a desktop prepared by `setup`.
@@ -66,7 +66,7 @@ TEST(WindowToolsTest, FoundWindowGetsTheToolsOneCallAndNothingIsPrinted) {
   for (const Tool& tool : kTools) {
     EXPECT_EQ(RunOn(tool, u"Untitled - Notepad", [] { fake::AddWindow(0x1234, u"Untitled - Notepad"); }), "")
         << tool.name;
-    EXPECT_EQ(fake::Calls(), (Calls{"FindWindowByCaption(\"Untitled - Notepad\")", tool.action})) << tool.name;
+    EXPECT_EQ(fake::Calls(), (Calls{fake::FindWindowByCaptionCall{u"Untitled - Notepad"}, tool.action})) << tool.name;
   }
 }
 
@@ -83,7 +83,7 @@ TEST(WindowToolsTest, TheTailIsTheCaptionAsTyped) {
     const std::string caption = fake::Narrow(tail);
     for (const Tool& tool : kTools) {
       EXPECT_EQ(RunOn(tool, tail, desktop), "ERROR! Couldn't find window: " + caption + "\r\n") << caption;
-      EXPECT_EQ(fake::Calls(), Calls{"FindWindowByCaption(\"" + caption + "\")"}) << caption;
+      EXPECT_EQ(fake::Calls(), Calls{fake::FindWindowByCaptionCall{tail}}) << caption;
     }
   }
   // A caption that does hold quotes is found with them.
@@ -100,8 +100,8 @@ TEST(WindowToolsTest, ZeroLooksTheActiveWindowUpAgainByItsCaption) {
                 fake::SetActiveWindow(0x77);
               }),
               "");
-    EXPECT_EQ(fake::Calls(),
-              (Calls{"ActiveWindow", "WindowCaption(0x77, 255)", "FindWindowByCaption(\"Editor\")", tool.action}));
+    EXPECT_EQ(fake::Calls(), (Calls{fake::ActiveWindowCall{}, fake::WindowCaptionCall{0x77, 255},
+                                    fake::FindWindowByCaptionCall{u"Editor"}, tool.action}));
   }
 }
 
@@ -117,7 +117,7 @@ TEST(WindowToolsTest, ZeroWithoutAnActiveCaptionActsOnNothing) {
     for (const Tool& tool : kTools) {
       EXPECT_EQ(RunOn(tool, u"0", setup), "ERROR! Couldn't find window: \r\n") << tool.name;
       ASSERT_EQ(fake::Calls().size(), 2u);
-      EXPECT_EQ(fake::Calls()[0], "ActiveWindow");
+      EXPECT_EQ(fake::Calls()[0], fake::Call{fake::ActiveWindowCall{}});
     }
   }
 }
@@ -130,7 +130,7 @@ TEST(WindowToolsTest, AnyNonNullHandleIsAWindow) {
     qcp_test::Call(qcp::entries::kPaneShrink, u"High");
     EXPECT_EQ(fake::StdOut(), "");
     ASSERT_EQ(fake::Calls().size(), 2u);
-    EXPECT_EQ(fake::Calls()[1].rfind("MinimizeWindow(0x", 0), 0u) << fake::Calls()[1];
+    EXPECT_EQ(fake::Calls()[1], fake::Call{fake::MinimizeWindowCall{handle}});
   }
 }
 
@@ -148,7 +148,7 @@ TEST(WindowToolsTest, ZeroUsesTheFirst255CharactersOfALongActiveCaption) {
   qcp_test::Call(qcp::entries::kPanePin, u"0");
   const std::string expected(255, 'a');
   EXPECT_EQ(fake::StdOut(), "ERROR! Couldn't find window: " + expected + "\r\n");
-  EXPECT_EQ(fake::Calls().back(), "FindWindowByCaption(\"" + expected + "\")");
+  EXPECT_EQ(fake::Calls().back(), fake::Call{fake::FindWindowByCaptionCall{caption.substr(0, 255)}});
 }
 
 }  // namespace
