@@ -8,6 +8,8 @@
 #                                        README's table of tools
 #   EXAMPLES <command lines>             in a shell, for the manual page; the
 #                                        first is the README's example
+#   BATCH_EXAMPLE <command line>         in a batch file, for the README and the
+#                                        zips' README.txt (cmake/tool_docs.cmake)
 #   [PRODUCT <constant>]                 product name, if not the pack's: a
 #                                        constant of tools/products.h
 #   [RESOURCES <file>]                   extra resource-script lines (icons)
@@ -27,10 +29,10 @@ endforeach()
 set(QCP_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 
 function(qcp_tool NAME)
-  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;ABOUT;PRODUCT;RESOURCES" "SOURCES;PLATFORM;EXAMPLES"
-                        ${ARGN})
-  if(NOT ARG_ABOUT OR NOT ARG_EXAMPLES)
-    message(FATAL_ERROR "qcp_tool(${NAME}): ABOUT and EXAMPLES make its manual page")
+  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;ABOUT;BATCH_EXAMPLE;PRODUCT;RESOURCES"
+                        "SOURCES;PLATFORM;EXAMPLES" ${ARGN})
+  if(NOT ARG_ABOUT OR NOT ARG_EXAMPLES OR NOT ARG_BATCH_EXAMPLE)
+    message(FATAL_ERROR "qcp_tool(${NAME}): ABOUT, EXAMPLES and BATCH_EXAMPLE make its manual page and the READMEs")
   endif()
   if(NOT ARG_PRODUCT)
     set(ARG_PRODUCT kPackProduct)
@@ -112,7 +114,8 @@ function(qcp_tool NAME)
     set(info ${CMAKE_BINARY_DIR}/man/${NAME}.cmake)
     list(JOIN ARG_EXAMPLES "\n" examples)
     file(WRITE ${info} "set(NAME_LINE [==[${first}${rest}]==])\nset(ABOUT [==[${ARG_ABOUT}]==])\n"
-                       "set(EXAMPLES [==[${examples}]==])\nset(VERSION ${PROJECT_VERSION})\n")
+                       "set(EXAMPLES [==[${examples}]==])\nset(BATCH_EXAMPLE [==[${ARG_BATCH_EXAMPLE}]==])\n"
+                       "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\n")
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -DTOOL=${NAME} -DPROGRAM=$<TARGET_FILE:${NAME}> -DINFO=${info} -DOUTPUT=${page}
               -P ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
