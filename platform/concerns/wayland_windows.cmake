@@ -17,6 +17,7 @@ if(QCP_BACKEND STREQUAL "posix")
     VERBATIM)
   add_library(qcp_platform_wayland STATIC
     posix/wayland_toplevels.cc posix/wayland_sway_ipc.cc posix/wayland_kwin_script.cc posix/wayland_failure.cc
+    posix/gio_session_bus.cc
     ${protocol_code})
   set_target_properties(qcp_platform_wayland PROPERTIES POSITION_INDEPENDENT_CODE ON)
   target_include_directories(qcp_platform_wayland PRIVATE ${generated})

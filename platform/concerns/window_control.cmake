@@ -5,7 +5,7 @@
 qcp_platform_concern(window_control
   WIN32 win32/win32_window_control.cc
   POSIX posix/posix_window_control.cc posix/wayland_module_loader.cc posix/x11_window_control.cc
-        posix/gnome_windows.cc
+        posix/gnome_windows.cc posix/gio_session_bus.cc
   FAKE fake/fake_window_control.cc
   WIN32_LIBS user32
   POSIX_LIBS qcp_x11_static qcp_gio_headers ${CMAKE_DL_LIBS})

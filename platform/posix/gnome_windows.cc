@@ -3,7 +3,6 @@
 // a time limit on the connection and on every call.
 #include "platform/posix/gnome_windows.h"
 
-#include <gio/gio.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -15,7 +14,7 @@
 #include "console/case_fold.h"
 #include "console/failure.h"
 #include "console/utf.h"
-#include "platform/posix/dynamic_library.h"
+#include "platform/posix/gio_session_bus.h"
 
 namespace platform::gnome {
 namespace {
@@ -27,70 +26,7 @@ constexpr std::u16string_view kBusSilent = u"The session bus did not answer";
 constexpr std::u16string_view kShellSilent = u"GNOME Shell did not answer";
 constexpr char kInterface[] = "org.quorvex.CommandPack.Windows";
 
-// GIO, loaded on the first GNOME request rather than at start-up: the
-// window tools start as fast without it.
-struct GioLibrary {
-  decltype(&::g_bus_get) bus_get;
-  decltype(&::g_bus_get_finish) bus_get_finish;
-  decltype(&::g_cancellable_new) cancellable_new;
-  decltype(&::g_cancellable_cancel) cancellable_cancel;
-  decltype(&::g_dbus_connection_call_sync) dbus_connection_call_sync;
-  decltype(&::g_dbus_error_get_remote_error) dbus_error_get_remote_error;
-  decltype(&::g_error_matches) error_matches;
-  decltype(&::g_error_free) error_free;
-  decltype(&::g_free) free;
-  decltype(&::g_io_error_quark) io_error_quark;
-  decltype(&::g_main_context_new) main_context_new;
-  decltype(&::g_main_context_push_thread_default) main_context_push_thread_default;
-  decltype(&::g_main_context_pop_thread_default) main_context_pop_thread_default;
-  decltype(&::g_main_context_iteration) main_context_iteration;
-  decltype(&::g_main_context_unref) main_context_unref;
-  decltype(&::g_object_ref) object_ref;
-  decltype(&::g_object_unref) object_unref;
-  decltype(&::g_source_attach) source_attach;
-  decltype(&::g_source_destroy) source_destroy;
-  decltype(&::g_source_set_callback) source_set_callback;
-  decltype(&::g_source_unref) source_unref;
-  decltype(&::g_timeout_source_new) timeout_source_new;
-  decltype(&::g_variant_get) variant_get;
-  decltype(&::g_variant_iter_free) variant_iter_free;
-  decltype(&::g_variant_iter_loop) variant_iter_loop;
-  decltype(&::g_variant_new) variant_new;
-  decltype(&::g_variant_unref) variant_unref;
-};
-
-bool Load(GioLibrary& gio) {
-  void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_GLOBAL);
-  if (library == nullptr) return false;
-  return Resolve(library, "g_bus_get", gio.bus_get) && Resolve(library, "g_bus_get_finish", gio.bus_get_finish) &&
-         Resolve(library, "g_cancellable_new", gio.cancellable_new) &&
-         Resolve(library, "g_cancellable_cancel", gio.cancellable_cancel) &&
-         Resolve(library, "g_dbus_connection_call_sync", gio.dbus_connection_call_sync) &&
-         Resolve(library, "g_dbus_error_get_remote_error", gio.dbus_error_get_remote_error) &&
-         Resolve(library, "g_error_matches", gio.error_matches) && Resolve(library, "g_error_free", gio.error_free) &&
-         Resolve(library, "g_free", gio.free) && Resolve(library, "g_io_error_quark", gio.io_error_quark) &&
-         Resolve(library, "g_main_context_new", gio.main_context_new) &&
-         Resolve(library, "g_main_context_push_thread_default", gio.main_context_push_thread_default) &&
-         Resolve(library, "g_main_context_pop_thread_default", gio.main_context_pop_thread_default) &&
-         Resolve(library, "g_main_context_iteration", gio.main_context_iteration) &&
-         Resolve(library, "g_main_context_unref", gio.main_context_unref) &&
-         Resolve(library, "g_object_ref", gio.object_ref) && Resolve(library, "g_object_unref", gio.object_unref) &&
-         Resolve(library, "g_source_attach", gio.source_attach) &&
-         Resolve(library, "g_source_destroy", gio.source_destroy) &&
-         Resolve(library, "g_source_set_callback", gio.source_set_callback) &&
-         Resolve(library, "g_source_unref", gio.source_unref) &&
-         Resolve(library, "g_timeout_source_new", gio.timeout_source_new) &&
-         Resolve(library, "g_variant_get", gio.variant_get) &&
-         Resolve(library, "g_variant_iter_free", gio.variant_iter_free) &&
-         Resolve(library, "g_variant_iter_loop", gio.variant_iter_loop) &&
-         Resolve(library, "g_variant_new", gio.variant_new) && Resolve(library, "g_variant_unref", gio.variant_unref);
-}
-
-const GioLibrary* LoadGio() {
-  static GioLibrary gio;
-  static const bool loaded = Load(gio);
-  return loaded ? &gio : nullptr;
-}
+using GioLibrary = gio::Library;
 
 // GLib would otherwise try to start a bus through dbus-launch.
 bool SessionBusConfigured() {
@@ -100,54 +36,21 @@ bool SessionBusConfigured() {
   return runtime != nullptr && *runtime != '\0' && ::access((std::string(runtime) + "/bus").c_str(), F_OK) == 0;
 }
 
-// The session bus within the time limit (g_bus_get_sync would wait for ever
-// on a bus that accepts the connection and then says nothing); null when
+// The session bus within the time limit, on a context of its own; null when
 // there is none. One connection serves the whole run.
 GDBusConnection* Connect(const GioLibrary& gio) {
-  struct Wait {
-    GAsyncResult* result = nullptr;
-    bool expired = false;
-    const GioLibrary* gio;
-  } wait;
-  wait.gio = &gio;
   GMainContext* context = gio.main_context_new();
   gio.main_context_push_thread_default(context);
-  GCancellable* cancellable = gio.cancellable_new();
-  gio.bus_get(
-      G_BUS_TYPE_SESSION, cancellable,
-      [](GObject*, GAsyncResult* result, gpointer data) {
-        auto* wait = static_cast<Wait*>(data);
-        wait->result = static_cast<GAsyncResult*>(wait->gio->object_ref(result));
-      },
-      &wait);
-  GSource* timer = gio.timeout_source_new(kTimeoutMs);
-  gio.source_set_callback(
-      timer,
-      [](gpointer data) -> gboolean {
-        static_cast<Wait*>(data)->expired = true;
-        return G_SOURCE_REMOVE;
-      },
-      &wait, nullptr);
-  gio.source_attach(timer, context);
-  while (wait.result == nullptr && !wait.expired) gio.main_context_iteration(context, TRUE);
-  gio.source_destroy(timer);
-  gio.source_unref(timer);
-  GDBusConnection* bus = nullptr;
-  if (wait.result != nullptr) {
-    bus = gio.bus_get_finish(wait.result, nullptr);
-    gio.object_unref(wait.result);
-  } else {
-    gio.cancellable_cancel(cancellable);
-  }
-  gio.object_unref(cancellable);
+  bool silent = false;
+  GDBusConnection* bus = gio::ConnectSessionBus(gio, context, kTimeoutMs, silent);
   gio.main_context_pop_thread_default(context);
   gio.main_context_unref(context);
-  if (wait.expired && bus == nullptr) qcp::Raise(kBusSilent);
+  if (silent) qcp::Raise(kBusSilent);
   return bus;
 }
 
 GDBusConnection* Bus(const GioLibrary*& gio) {
-  static const GioLibrary* const loaded = SessionBusConfigured() ? LoadGio() : nullptr;
+  static const GioLibrary* const loaded = SessionBusConfigured() ? gio::Load() : nullptr;
   static GDBusConnection* const bus = loaded != nullptr ? Connect(*loaded) : nullptr;
   gio = loaded;
   return bus;

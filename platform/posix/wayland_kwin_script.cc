@@ -5,7 +5,6 @@
 // ones (windowList, activeWindow).
 #include "platform/posix/wayland_kwin_script.h"
 
-#include <gio/gio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -13,7 +12,7 @@
 #include <vector>
 
 #include "console/utf.h"
-#include "platform/posix/dynamic_library.h"
+#include "platform/posix/gio_session_bus.h"
 #include "platform/posix/wayland_failure.h"
 
 namespace platform::wayland {
@@ -24,94 +23,8 @@ constexpr char kKWinService[] = "org.kde.KWin";
 // that has not after this long has hung.
 constexpr guint kBusTimeoutMs = 5000;
 
-// GIO, loaded on the first KWin request rather than at start-up: the window
-// tools start as fast without it, and a machine without it has no KWin.
-struct GioLibrary {
-  decltype(&::g_bus_get) bus_get;
-  decltype(&::g_bus_get_finish) bus_get_finish;
-  decltype(&::g_cancellable_new) cancellable_new;
-  decltype(&::g_cancellable_cancel) cancellable_cancel;
-  decltype(&::g_object_ref) object_ref;
-  decltype(&::g_dbus_connection_call_sync) dbus_connection_call_sync;
-  decltype(&::g_dbus_connection_flush) dbus_connection_flush;
-  decltype(&::g_dbus_connection_get_unique_name) dbus_connection_get_unique_name;
-  decltype(&::g_dbus_connection_register_object) dbus_connection_register_object;
-  decltype(&::g_dbus_connection_unregister_object) dbus_connection_unregister_object;
-  decltype(&::g_dbus_method_invocation_return_value) dbus_method_invocation_return_value;
-  decltype(&::g_dbus_node_info_new_for_xml) dbus_node_info_new_for_xml;
-  decltype(&::g_dbus_node_info_unref) dbus_node_info_unref;
-  decltype(&::g_object_unref) object_unref;
-  decltype(&::g_error_free) error_free;
-  decltype(&::g_error_matches) error_matches;
-  decltype(&::g_io_error_quark) io_error_quark;
-  decltype(&::g_free) free;
-  decltype(&::g_strcmp0) strcmp0;
-  decltype(&::g_strdup_printf) strdup_printf;
-  decltype(&::g_get_user_runtime_dir) get_user_runtime_dir;
-  decltype(&::g_variant_is_of_type) variant_is_of_type;
-  decltype(&::g_variant_new) variant_new;
-  decltype(&::g_variant_get) variant_get;
-  decltype(&::g_variant_unref) variant_unref;
-  decltype(&::g_main_context_new) main_context_new;
-  decltype(&::g_main_context_push_thread_default) main_context_push_thread_default;
-  decltype(&::g_main_context_pop_thread_default) main_context_pop_thread_default;
-  decltype(&::g_main_context_iteration) main_context_iteration;
-  decltype(&::g_main_context_unref) main_context_unref;
-  decltype(&::g_timeout_source_new) timeout_source_new;
-  decltype(&::g_source_set_callback) source_set_callback;
-  decltype(&::g_source_attach) source_attach;
-  decltype(&::g_source_destroy) source_destroy;
-  decltype(&::g_source_unref) source_unref;
-};
-
-// GLib and GObject come in as GIO's own dependencies, so the one handle
-// finds their functions too.
-bool Load(GioLibrary& gio) {
-  void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_GLOBAL);
-  if (library == nullptr) return false;
-  return Resolve(library, "g_bus_get", gio.bus_get) &&
-         Resolve(library, "g_bus_get_finish", gio.bus_get_finish) &&
-         Resolve(library, "g_cancellable_new", gio.cancellable_new) &&
-         Resolve(library, "g_cancellable_cancel", gio.cancellable_cancel) &&
-         Resolve(library, "g_object_ref", gio.object_ref) &&
-         Resolve(library, "g_dbus_connection_call_sync", gio.dbus_connection_call_sync) &&
-         Resolve(library, "g_dbus_connection_flush", gio.dbus_connection_flush) &&
-         Resolve(library, "g_dbus_connection_get_unique_name", gio.dbus_connection_get_unique_name) &&
-         Resolve(library, "g_dbus_connection_register_object", gio.dbus_connection_register_object) &&
-         Resolve(library, "g_dbus_connection_unregister_object", gio.dbus_connection_unregister_object) &&
-         Resolve(library, "g_dbus_method_invocation_return_value", gio.dbus_method_invocation_return_value) &&
-         Resolve(library, "g_dbus_node_info_new_for_xml", gio.dbus_node_info_new_for_xml) &&
-         Resolve(library, "g_dbus_node_info_unref", gio.dbus_node_info_unref) &&
-         Resolve(library, "g_object_unref", gio.object_unref) &&
-         Resolve(library, "g_error_free", gio.error_free) &&
-         Resolve(library, "g_error_matches", gio.error_matches) &&
-         Resolve(library, "g_io_error_quark", gio.io_error_quark) &&
-         Resolve(library, "g_free", gio.free) &&
-         Resolve(library, "g_strcmp0", gio.strcmp0) &&
-         Resolve(library, "g_strdup_printf", gio.strdup_printf) &&
-         Resolve(library, "g_get_user_runtime_dir", gio.get_user_runtime_dir) &&
-         Resolve(library, "g_variant_is_of_type", gio.variant_is_of_type) &&
-         Resolve(library, "g_variant_new", gio.variant_new) &&
-         Resolve(library, "g_variant_get", gio.variant_get) &&
-         Resolve(library, "g_variant_unref", gio.variant_unref) &&
-         Resolve(library, "g_main_context_new", gio.main_context_new) &&
-         Resolve(library, "g_main_context_push_thread_default", gio.main_context_push_thread_default) &&
-         Resolve(library, "g_main_context_pop_thread_default", gio.main_context_pop_thread_default) &&
-         Resolve(library, "g_main_context_iteration", gio.main_context_iteration) &&
-         Resolve(library, "g_main_context_unref", gio.main_context_unref) &&
-         Resolve(library, "g_timeout_source_new", gio.timeout_source_new) &&
-         Resolve(library, "g_source_set_callback", gio.source_set_callback) &&
-         Resolve(library, "g_source_attach", gio.source_attach) &&
-         Resolve(library, "g_source_destroy", gio.source_destroy) &&
-         Resolve(library, "g_source_unref", gio.source_unref);
-}
-
-// The library; null when it cannot be loaded.
-const GioLibrary* LoadGio() {
-  static GioLibrary gio;
-  static const bool loaded = Load(gio);
-  return loaded ? &gio : nullptr;
-}
+using GioLibrary = gio::Library;
+using gio::Await;
 
 // A JavaScript string literal holding `text`, every character but plain
 // ASCII letters, digits and blanks escaped as \uXXXX.
@@ -211,23 +124,6 @@ bool RunScript(const GioLibrary& gio, GDBusConnection* bus, gint32 id, bool& hun
   return false;
 }
 
-gboolean OnTimeout(gpointer data) {
-  *static_cast<bool*>(data) = true;
-  return G_SOURCE_REMOVE;
-}
-
-// Runs `context` until `done` or for `timeout_ms`; whether `done` came.
-bool Await(const GioLibrary& gio, GMainContext* context, guint timeout_ms, const bool& done) {
-  bool expired = false;
-  GSource* timer = gio.timeout_source_new(timeout_ms);
-  gio.source_set_callback(timer, OnTimeout, &expired, nullptr);
-  gio.source_attach(timer, context);
-  while (!done && !expired) gio.main_context_iteration(context, TRUE);
-  gio.source_destroy(timer);
-  gio.source_unref(timer);
-  return done;
-}
-
 // The script for a request; it reports back to `reply_service`.
 std::string KWinScript(std::u16string_view caption, bool active, KWinAction action, std::string_view reply_service) {
   std::string script;
@@ -279,50 +175,20 @@ std::string WriteScript(const GioLibrary& gio, std::string_view script) {
   return {};
 }
 
-// The session bus within the time limit, on the thread's current context:
-// g_bus_get_sync would wait for ever on a bus that accepts the connection
-// and then says nothing. Null when there is none; one that does not answer
-// in time is a failure kept.
-GDBusConnection* ConnectSessionBus(const GioLibrary& gio, GMainContext* context) {
-  struct Wait {
-    const GioLibrary* gio;
-    GAsyncResult* result = nullptr;
-    bool came = false;
-  } wait{&gio};
-  GCancellable* cancellable = gio.cancellable_new();
-  gio.bus_get(
-      G_BUS_TYPE_SESSION, cancellable,
-      [](GObject*, GAsyncResult* result, gpointer data) {
-        auto* wait = static_cast<Wait*>(data);
-        wait->result = static_cast<GAsyncResult*>(wait->gio->object_ref(result));
-        wait->came = true;
-      },
-      &wait);
-  Await(gio, context, kBusTimeoutMs, wait.came);
-  GDBusConnection* bus = nullptr;
-  if (wait.result != nullptr) {
-    bus = gio.bus_get_finish(wait.result, nullptr);
-    gio.object_unref(wait.result);
-  } else {
-    gio.cancellable_cancel(cancellable);
-    Fail(u"The session bus did not answer");
-  }
-  gio.object_unref(cancellable);
-  return bus;
-}
-
 }  // namespace
 
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title,
                     unsigned reply_timeout_ms) {
-  const GioLibrary* const loaded_gio = LoadGio();
+  const GioLibrary* const loaded_gio = gio::Load();
   if (loaded_gio == nullptr) return KWinOutcome::kNoKWin;
   const GioLibrary& gio = *loaded_gio;
   // Everything below runs on a context of its own, so a caller's main loop
   // is left alone.
   GMainContext* context = gio.main_context_new();
   gio.main_context_push_thread_default(context);
-  GDBusConnection* bus = ConnectSessionBus(gio, context);
+  bool silent = false;
+  GDBusConnection* bus = gio::ConnectSessionBus(gio, context, kBusTimeoutMs, silent);
+  if (silent) Fail(u"The session bus did not answer");
   if (bus == nullptr) {
     gio.main_context_pop_thread_default(context);
     gio.main_context_unref(context);
