@@ -57,19 +57,20 @@ class DesktopSession:
             for name in [folder] + [os.path.join(folder, f) for f in files]:
                 os.chown(name, *self.owner)
 
-    def command(self, argv, prefix=None):
+    def command(self, argv, prefix=None, env=None):
         return (self.prefix if prefix is None else prefix) + ["env", "-i"] + \
-            [f"{k}={v}" for k, v in self.env.items()] + argv
+            [f"{k}={v}" for k, v in (self.env if env is None else env).items()] + argv
 
-    def spawn(self, argv, stderr=subprocess.DEVNULL):
-        process = subprocess.Popen(self.command(argv), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    def spawn(self, argv, stderr=subprocess.DEVNULL, env=None):
+        process = subprocess.Popen(self.command(argv, env=env), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=stderr, start_new_session=True)
         self.processes.append(process)
         return process
 
-    def run(self, argv, prefix=None):
+    def run(self, argv, prefix=None, env=None, text=False):
         """Runs as the session's user, or with `prefix` ([] for this process's own)."""
-        return subprocess.run(self.command(argv, prefix), capture_output=True, timeout=60)
+        decoding = {"text": True, "errors": "replace"} if text else {}
+        return subprocess.run(self.command(argv, prefix, env), capture_output=True, timeout=60, **decoding)
 
     def tool(self, verb, caption, prefix=None):
         return self.run([str(self.build / "bin" / TOOLS[verb])] + caption.split(" "), prefix=prefix)

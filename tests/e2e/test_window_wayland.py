@@ -8,19 +8,17 @@ user qcpwayland (created when absent), with a runtime directory of its own."""
 
 import json
 import os
-import pwd
 import re
 import shutil
-import signal
 import socket
 import struct
 import subprocess
-import tempfile
 import threading
 from pathlib import Path
 
 import pytest
 
+from desktop_session import TOOLS, DesktopSession
 from harness import wait_for
 
 TEST_USER = "qcpwayland"
@@ -36,68 +34,38 @@ class ToolDriver:
     """Each request through its window tool; the outcome is "done" (nothing
     printed) or "not found"."""
 
-    TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
-             "pin": "PanePin", "unpin": "PaneUnpin"}
-
     def __init__(self, build):
         self.bin = Path(build) / "bin"
 
     def argv(self, verb, caption):
-        return [str(self.bin / self.TOOLS[verb])] + caption.split(" ")
+        return [str(self.bin / TOOLS[verb])] + caption.split(" ")
 
     @staticmethod
     def outcome(stdout):
         return "not found" if stdout.startswith("ERROR! Couldn't find window") else "done" if not stdout else stdout
 
 
-class SwaySession:
+class SwaySession(DesktopSession):
     """A headless sway of its own: WAYLAND_DISPLAY and SWAYSOCK in `env`."""
 
-    def __init__(self):
-        self.root = Path(tempfile.mkdtemp(prefix="qcp-sway-"))
-        self.root.chmod(0o755)
-        self.processes = []
-        self.prefix = []
-        owner = None
-        if os.geteuid() == 0:
-            try:
-                pwd.getpwnam(TEST_USER)
-            except KeyError:
-                subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", TEST_USER],
-                               check=True)
-            user = pwd.getpwnam(TEST_USER)
-            owner = (user.pw_uid, user.pw_gid)
-            self.prefix = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups"]
-        runtime, home = self.root / "run", self.root / "home"
-        for folder in (runtime, home):
-            folder.mkdir(mode=0o700)
-            if owner:
-                os.chown(folder, *owner)
+    USER = TEST_USER
+
+    def start(self):
         config = self.root / "sway.conf"
         config.write_text("xwayland disable\n")
         config.chmod(0o644)
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(home),
-                    "XDG_RUNTIME_DIR": str(runtime), "LANG": "C.UTF-8"}
         self.log = open(self.root / "sway.log", "wb")
-        self.spawn(["sway", "-c", str(config)], dict(self.env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
-                                                     WLR_RENDERER="pixman"), stderr=self.log)
-        display = wait_for(lambda: next((p.name for p in runtime.glob("wayland-*") if not p.name.endswith(".lock")),
-                                        None), what="sway's Wayland socket")
-        socket = wait_for(lambda: next(iter(runtime.glob("sway-ipc.*.sock")), None), what="sway's IPC socket")
+        self.spawn(["sway", "-c", str(config)], env=dict(self.env, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
+                                                         WLR_RENDERER="pixman"), stderr=self.log)
+        display = wait_for(lambda: next((p.name for p in self.runtime.glob("wayland-*")
+                                         if not p.name.endswith(".lock")), None), what="sway's Wayland socket")
+        socket = wait_for(lambda: next(iter(self.runtime.glob("sway-ipc.*.sock")), None), what="sway's IPC socket")
         self.env.update(WAYLAND_DISPLAY=display, SWAYSOCK=str(socket))
         wait_for(lambda: self.run(["swaymsg", "-t", "get_version"]).returncode == 0, what="sway")
 
-    def spawn(self, argv, env=None, **kwargs):
-        kwargs.setdefault("stderr", subprocess.DEVNULL)
-        process = subprocess.Popen(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in (env or self.env).items()] +
-                                   argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, start_new_session=True,
-                                   **kwargs)
-        self.processes.append(process)
-        return process
-
-    def run(self, argv, env=None):
-        return subprocess.run(self.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in (env or self.env).items()] + argv,
-                              capture_output=True, text=True, errors="replace", timeout=60)
+    def run(self, argv, prefix=None, env=None):
+        """As text: swaymsg's JSON and the tools' lines."""
+        return super().run(argv, prefix, env, text=True)
 
     def views(self):
         """Every window's node in sway's tree."""
@@ -125,27 +93,12 @@ class SwaySession:
         self.run(["swaymsg", f"[title=\"^{re.escape(title)}$\"] focus"])
         wait_for(lambda: self.windows().get(title, {}).get("focused"), what=f"focus on {title!r}")
 
-    def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                try:
-                    os.killpg(process.pid, signal.SIGTERM)
-                except (ProcessLookupError, PermissionError):
-                    process.terminate()
-        for process in reversed(self.processes):
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-        self.log.close()
-        shutil.rmtree(self.root, ignore_errors=True)
-
 
 @pytest.fixture(scope="module")
 def sway(request):
     if "native" not in request.config.getoption("--platforms").split(","):
         pytest.skip("the native build is not under test")
-    session = SwaySession()
+    session = SwaySession(request.config.getoption("--native-build"))
     try:
         yield session
     finally:
@@ -236,9 +189,8 @@ def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(sway, dri
         sway.open_window(title)
         assert act(sway, driver, "maximize", title) == ("done", "")
         # Closed once the tool has started, at whatever step it then is.
-        tool = subprocess.Popen(sway.prefix + ["env", "-i"] + [f"{k}={v}" for k, v in sway.env.items()] +
-                                driver.argv("maximize", title), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                text=True)
+        tool = subprocess.Popen(sway.command(driver.argv("maximize", title)), stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True)
         sway.run(["swaymsg", f"[con_id={sway.windows()[title]['id']}] kill"])
         stdout, stderr = tool.communicate(timeout=60)
         outcome = driver.outcome(stdout)
