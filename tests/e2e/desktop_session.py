@@ -12,6 +12,8 @@ import subprocess
 import tempfile
 from pathlib import Path
 
+import pytest
+
 TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
          "pin": "PanePin", "unpin": "PaneUnpin"}
 
@@ -90,3 +92,15 @@ class DesktopSession:
         if self.log:
             self.log.close()
         shutil.rmtree(self.root, ignore_errors=True)
+
+
+def live_session(request, session_class):
+    """For a module's fixture: a session of `session_class` while the native
+    build is under test, stopped after."""
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    session = session_class(request.config.getoption("--native-build"))
+    try:
+        yield session
+    finally:
+        session.stop()

@@ -7,8 +7,6 @@ import re
 import subprocess
 import time
 
-import pytest
-
 from harness import only_on, wait_for
 
 TITLE = "MovieShow"

@@ -4,7 +4,6 @@ an Esc release or its timer; errors after showing leave it open."""
 
 import os
 import select
-import struct
 import subprocess
 import time
 

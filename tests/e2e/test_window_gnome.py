@@ -18,7 +18,7 @@ from pathlib import Path
 
 import pytest
 
-from desktop_session import TOOLS, DesktopSession
+from desktop_session import TOOLS, DesktopSession, live_session
 from harness import wait_for
 
 TEST_USER = "qcpgnome"
@@ -123,13 +123,7 @@ class GnomeSession(DesktopSession):
 
 @pytest.fixture(scope="module")
 def gnome(request):
-    if "native" not in request.config.getoption("--platforms").split(","):
-        pytest.skip("the native build is not under test")
-    session = GnomeSession(request.config.getoption("--native-build"))
-    try:
-        yield session
-    finally:
-        session.stop()
+    yield from live_session(request, GnomeSession)
 
 
 @pytest.fixture

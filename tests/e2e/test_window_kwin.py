@@ -15,7 +15,7 @@ import signal
 
 import pytest
 
-from desktop_session import TOOLS, DesktopSession
+from desktop_session import TOOLS, DesktopSession, live_session
 from harness import wait_for
 
 TEST_USER = "qcpkwin"
@@ -94,13 +94,7 @@ class KWinSession(DesktopSession):
 
 @pytest.fixture(scope="module")
 def kwin(request):
-    if "native" not in request.config.getoption("--platforms").split(","):
-        pytest.skip("the native build is not under test")
-    session = KWinSession(request.config.getoption("--native-build"))
-    try:
-        yield session
-    finally:
-        session.stop()
+    yield from live_session(request, KWinSession)
 
 
 @pytest.fixture

@@ -18,7 +18,7 @@ from pathlib import Path
 
 import pytest
 
-from desktop_session import TOOLS, DesktopSession
+from desktop_session import TOOLS, DesktopSession, live_session
 from harness import wait_for
 
 TEST_USER = "qcpwayland"
@@ -96,13 +96,7 @@ class SwaySession(DesktopSession):
 
 @pytest.fixture(scope="module")
 def sway(request):
-    if "native" not in request.config.getoption("--platforms").split(","):
-        pytest.skip("the native build is not under test")
-    session = SwaySession(request.config.getoption("--native-build"))
-    try:
-        yield session
-    finally:
-        session.stop()
+    yield from live_session(request, SwaySession)
 
 
 @pytest.fixture
