@@ -4,6 +4,7 @@
 // LF under the native rule); the last line without an end included, no
 // extra line after a final end.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>

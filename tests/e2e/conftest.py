@@ -1,6 +1,7 @@
 """Fixtures of the end-to-end tests. Options:
-  --platforms native,wine,wine-x86  which builds to run (default all three, or
-                              the first two without 32-bit Wine): wine runs the
+  --platforms native,wine,wine-x86  which builds to run (default: those this
+                              machine can run; Wine and 32-bit Wine are optional
+                              parts of scripts/install-deps): wine runs the
                               x64 build, wine-x86 the x86 build
   --native-build build/linux  the native build directory (build/linux-asan under sanitizers)
   --windows-build build/windows
@@ -8,6 +9,7 @@
   --update-screenshots        refresh the README's pictures in docs/screenshots/
 """
 
+import shutil
 import subprocess
 import time
 from pathlib import Path
@@ -18,7 +20,9 @@ from harness import ROOT, NativeRunner, Services, WineRunner, wait_for, x86_wine
 
 
 def pytest_addoption(parser):
-    parser.addoption("--platforms", default="native,wine,wine-x86" if x86_wine_available() else "native,wine")
+    # Wine, and its 32-bit loader, are optional parts of scripts/install-deps.
+    default = ["native"] + (["wine"] if shutil.which("wine") else []) + (["wine-x86"] if x86_wine_available() else [])
+    parser.addoption("--platforms", default=",".join(default))
     parser.addoption("--native-build", default=str(ROOT / "build" / "linux"))
     parser.addoption("--windows-build", default=str(ROOT / "build" / "windows"))
     parser.addoption("--windows-x86-build", default=str(ROOT / "build" / "windows-x86"))
@@ -65,6 +69,8 @@ def services():
 
 
 def _wine_runner(request, services, platform):
+    if not shutil.which("wine"):
+        pytest.skip("Wine is not installed (see scripts/install-deps)")
     build = request.config.getoption(WINDOWS_BUILDS[platform][0])
     wine = WineRunner(services, build + "/bin", build + "/test-bin/qcp_launch.exe", prefix=platform,
                       platform=platform)
