@@ -143,10 +143,12 @@ def test_a_caption_no_window_has_is_not_found_and_nothing_changes(desk, driver, 
 
 
 def requests_on(trace, title):
-    """The requests the trace shows sent on the handles titled `title`."""
-    handles = set(re.findall(rf"{HANDLE}@(\d+)\.title\(\"{re.escape(title)}\"\)$", trace, re.M))
+    """The requests the trace shows sent on the handles titled `title`.
+    libwayland writes an object as `iface@N` (Debian 12's) or `iface#N`
+    (later releases), and its lines may start with a stamp of either form."""
+    handles = set(re.findall(rf"{HANDLE}[@#](\d+)\.title\(\"{re.escape(title)}\"\)$", trace, re.M))
     assert handles, "no handle with that title in the trace"
-    return [name for handle, name in re.findall(rf"-> {HANDLE}@(\d+)\.(\w+)\(", trace) if handle in handles]
+    return [name for handle, name in re.findall(rf"-> {HANDLE}[@#](\d+)\.(\w+)\(", trace) if handle in handles]
 
 
 @pytest.mark.parametrize("verb, request_name", [
