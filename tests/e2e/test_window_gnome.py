@@ -340,6 +340,86 @@ def test_the_extension_for_gnome_45_and_later_parses_as_es_modules(request, tmp_
     assert exported.returncode == 0, exported.stderr
 
 
+# A mutter window of each shape: up to 48 get_maximized() and flags given to
+# maximize() and unmaximize(); from 49 get_maximize_flags(), is_maximized()
+# and neither taking flags.
+MUTTER_SHAPES = {
+    "mutter-43": "get_maximized: () => 3,",
+    "mutter-49": "get_maximize_flags: () => 3, is_maximized: () => true,",
+}
+
+FAKE_SHELL = """
+import {createWindowControl} from '%s';
+const calls = [];
+let implementation = null;
+let answer = null;
+const window = {%s
+  get_id: () => 5, get_title: () => 'Target', has_focus: () => true, minimized: false, above: false,
+  is_override_redirect: () => false, get_window_type: () => 0, get_gtk_application_id: () => null,
+  get_wm_class: () => 'foot', activate: () => {},
+  maximize: (...flags) => calls.push(['maximize', ...flags]),
+  unmaximize: (...flags) => calls.push(['unmaximize', ...flags]),
+};
+const Gio = {
+  Credentials: class { get_unix_user() { return 1000; } },
+  DBusExportedObject: {wrapJSObject: (xml, object) => { implementation = object; return {export() {}, unexport() {}}; }},
+  DBus: {session: {}}, BusNameOwnerFlags: {REPLACE: 2, DO_NOT_QUEUE: 4}, BusNameWatcherFlags: {NONE: 0},
+  DBusCallFlags: {NONE: 0}, bus_own_name_on_connection: () => 1, bus_unown_name: () => {},
+  bus_watch_name_on_connection: () => 2, bus_unwatch_name: () => {},
+};
+const GLib = {Variant: class { constructor(type, value) { this.value = value; } }, VariantType: class {}};
+const connection = {
+  call: (...args) => args[9](connection, null), call_finish: () => ({deepUnpack: () => [1000]}),
+};
+const invocation = {
+  get_connection: () => connection, get_sender: () => ':1.7',
+  return_value: value => { answer = value.value; }, return_dbus_error: (name, text) => { answer = name + ': ' + text; },
+};
+const sessionMode = {isLocked: false};
+const control = createWindowControl({
+  Gio, GLib, Meta: {WindowType: {NORMAL: 0, DIALOG: 1, MODAL_DIALOG: 2}, MaximizeFlags: {BOTH: 3}},
+  Shell: {WindowTracker: {get_default: () => ({get_window_app: () => null})}},
+  global: {get_window_actors: () => [{get_meta_window: () => window}], display: {sort_windows_by_stacking: w => w},
+           get_current_time: () => 0},
+  sessionMode,
+});
+control.enable();
+const answers = [];
+implementation.ListAsync([], invocation);
+answers.push(answer);
+implementation.MaximizeAsync([5], invocation);
+answers.push(answer);
+implementation.RestoreAsync([5], invocation);
+answers.push(answer);
+sessionMode.isLocked = true;
+implementation.CloseAsync([5], invocation);
+answers.push(answer);
+console.log(JSON.stringify({answers, calls}));
+"""
+
+
+@pytest.mark.parametrize("shape", list(MUTTER_SHAPES))
+def test_the_extension_lists_and_maximises_on_mutter_before_and_after_49(request, tmp_path, shape):
+    """The window logic under a stand-in shell in node, for the mutter
+    GNOME 50 has as well as the host's: the maximised state is read and set
+    the way that mutter offers, and nothing is done while locked."""
+    if "native" not in request.config.getoption("--platforms").split(","):
+        pytest.skip("the native build is not under test")
+    if not shutil.which("node"):
+        pytest.skip("node is not installed")
+    shape_folder = Path(request.config.getoption("--native-build")) / "gnome-shell-extension/module" / MODULE_UUID
+    (tmp_path / "window_control.mjs").write_text((shape_folder / "window_control.js").read_text())
+    run = subprocess.run(["node", "--input-type=module", "-e",
+                          FAKE_SHELL % (tmp_path / "window_control.mjs", MUTTER_SHAPES[shape])],
+                         capture_output=True, text=True, timeout=60)
+    assert run.returncode == 0, run.stderr
+    flags = [3] if shape == "mutter-43" else []
+    assert json.loads(run.stdout) == {
+        "answers": [[[[5, "Target", "foot", True, False, True, False]]], [True], [True],
+                    "org.quorvex.CommandPack.Windows.Error.Locked: The session is locked"],
+        "calls": [["maximize", *flags], ["unmaximize", *flags]]}
+
+
 SILENT_SHELL = """
 import sys
 import dbus
