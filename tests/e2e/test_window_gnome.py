@@ -446,9 +446,10 @@ GLib.MainLoop().run()
 
 
 def test_a_bus_or_a_shell_that_never_answers_ends_in_a_run_time_error(request, tmp_path):
-    """A session bus that accepts the connection and then says nothing, and
-    an extension that takes the call and never replies: the tools give up
-    after their time limit instead of waiting for ever."""
+    """A session bus that accepts the connection and then says nothing, an
+    extension that takes the call and never replies, and a shell that never
+    says what became of its extension: the tools give up after their time
+    limit instead of waiting for ever."""
     if "native" not in request.config.getoption("--platforms").split(","):
         pytest.skip("the native build is not under test")
     build = Path(request.config.getoption("--native-build"))
@@ -469,7 +470,10 @@ def test_a_bus_or_a_shell_that_never_answers_ends_in_a_run_time_error(request, t
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": str(tmp_path)}
     live_bus = f"unix:path={tmp_path / 'bus'}"
     started = []
+    (tmp_path / "quiet").mkdir()
+    quiet = PrivateBus(build, tmp_path / "quiet")
     try:
+        quiet.shell(version="43.9", silent=True)
         compositor = subprocess.Popen([str(build / "test-bin" / "bare_compositor")], env=env, stdout=subprocess.PIPE,
                                       text=True)
         started.append(compositor)
@@ -481,12 +485,13 @@ def test_a_bus_or_a_shell_that_never_answers_ends_in_a_run_time_error(request, t
                                  env=dict(env, DBUS_SESSION_BUS_ADDRESS=live_bus), stdout=subprocess.PIPE, text=True)
         started.append(shell)
         assert shell.stdout.readline() == "ready\n"
-        runs = {silence: subprocess.Popen([str(build / "bin" / "PaneShut"), TITLE], stdout=subprocess.PIPE,
-                                          stderr=subprocess.PIPE, env=dict(env, DBUS_SESSION_BUS_ADDRESS=address))
-                for silence, address in (("The session bus", f"unix:path={silent_bus}"),
-                                         ("GNOME Shell", live_bus))}
-        started.extend(runs.values())
-        for silence, run in runs.items():
+        runs = [(silence, subprocess.Popen([str(build / "bin" / "PaneShut"), TITLE], stdout=subprocess.PIPE,
+                                           stderr=subprocess.PIPE, env=dict(run_env, DBUS_SESSION_BUS_ADDRESS=address)))
+                for silence, address, run_env in (("The session bus", f"unix:path={silent_bus}", env),
+                                                  ("GNOME Shell", live_bus, env),
+                                                  ("GNOME Shell", quiet.address, quiet.env))]
+        started.extend(run for _, run in runs)
+        for silence, run in runs:
             out, err = run.communicate(timeout=90)
             assert (out, run.returncode) == (b"", 1), err
             assert err.decode().splitlines() == [f"PaneShut: run-time error: {silence} did not answer"]
@@ -496,6 +501,7 @@ def test_a_bus_or_a_shell_that_never_answers_ends_in_a_run_time_error(request, t
             if process.poll() is None:
                 process.kill()
             process.wait()
+        quiet.stop()
         listener.close()
         for connection in accepted:
             connection.close()
