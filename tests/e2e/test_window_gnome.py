@@ -83,7 +83,8 @@ class GnomeSession(DesktopSession):
         self.spawn(["dbus-daemon", "--nofork", f"--config-file={config}"])
         self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={self.buses / 'system'}"])
         wait_for(lambda: (self.buses / "session").exists() and (self.buses / "system").exists(), what="the buses")
-        assert self.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions", f"['{LIVE_UUID}']"]).returncode == 0
+        enabled = self.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions", f"['{LIVE_UUID}']"])
+        assert enabled.returncode == 0
         self.log = open(self.root / "gnome-shell.log", "wb")
         # GNOME 49 and later run on Wayland alone, and know no --wayland or --no-x11.
         options = subprocess.run(["gnome-shell", "--help-all"], capture_output=True, text=True).stdout
@@ -378,7 +379,9 @@ const window = {%s
 };
 const Gio = {
   Credentials: class { get_unix_user() { return 1000; } },
-  DBusExportedObject: {wrapJSObject: (xml, object) => { implementation = object; return {export() {}, unexport() {}}; }},
+  DBusExportedObject: {
+    wrapJSObject: (xml, object) => { implementation = object; return {export() {}, unexport() {}}; },
+  },
   DBus: {session: {}}, BusNameOwnerFlags: {REPLACE: 2, DO_NOT_QUEUE: 4}, BusNameWatcherFlags: {NONE: 0},
   DBusCallFlags: {NONE: 0}, bus_own_name_on_connection: () => 1, bus_unown_name: () => {},
   bus_watch_name_on_connection: () => 2, bus_unwatch_name: () => {},
