@@ -401,6 +401,11 @@ bool ShellAnswers() {
   return Bus(gio) != nullptr && !ShellOwner().empty();
 }
 
+bool SessionBusLost() {
+  const GioLibrary* gio = nullptr;
+  return SessionBusConfigured() && Bus(gio) == nullptr;
+}
+
 const WindowBackend& Backend() {
   static const WindowBackend backend{"gnome", Find, Active, Caption, Close, Restore, Minimize, Maximize, SetAbove};
   return backend;

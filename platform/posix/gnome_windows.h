@@ -26,6 +26,10 @@ inline constexpr std::size_t kTitleCut = 512;
 // Whether GNOME Shell is on the session bus right now.
 bool ShellAnswers();
 
+// Whether a session bus is set for this run (by DBUS_SESSION_BUS_ADDRESS
+// or $XDG_RUNTIME_DIR/bus) and could not be reached.
+bool SessionBusLost();
+
 // The table. Its handles number the windows it has handed out, from 1.
 const WindowBackend& Backend();
 

@@ -158,7 +158,10 @@ void WarnOfShutCompositor() {
   static bool warned = false;
   if (warned) return;
   std::u16string note;
-  if (Compositor() == &kShutCompositor) {
+  if (Compositor() == &kShutCompositor && gnome::SessionBusLost()) {
+    note = u"the session bus cannot be reached, through which GNOME Shell and KWin are asked for their Wayland "
+           u"windows; only X11 windows can be found";
+  } else if (Compositor() == &kShutCompositor) {
     note = u"this desktop lets no other program control its Wayland windows; only X11 windows can be found";
   } else if (Compositor() == &gnome::Backend()) {
     note = gnome::UnreachableNote();

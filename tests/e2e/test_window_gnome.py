@@ -627,8 +627,8 @@ class PrivateBus:
         assert shell.stdout.readline() == "ready\n"
         return shell
 
-    def tool(self, verb, caption):
-        return subprocess.run([str(self.build / "bin" / TOOLS[verb])] + caption.split(" "), env=self.env,
+    def tool(self, verb, caption, **env):
+        return subprocess.run([str(self.build / "bin" / TOOLS[verb])] + caption.split(" "), env=dict(self.env, **env),
                               capture_output=True, timeout=90)
 
     @staticmethod
@@ -690,6 +690,13 @@ def test_the_line_beside_not_found_says_what_became_of_the_extension(private_bus
     assert (result.returncode, result.stdout, result.stderr.decode()) == (
         1, NOT_FOUND + TITLE.encode() + b"\n", f"PaneShut: {line}\n")
     private_bus.calls(shell)
+
+
+def test_a_session_bus_that_cannot_be_reached_is_named_beside_not_found(private_bus, tmp_path):
+    result = private_bus.tool("close", TITLE, DBUS_SESSION_BUS_ADDRESS=f"unix:path={tmp_path / 'no-bus'}")
+    assert (result.returncode, result.stdout, result.stderr.decode()) == (
+        1, NOT_FOUND + TITLE.encode() + b"\n", "PaneShut: the session bus cannot be reached, through which GNOME Shell "
+        "and KWin are asked for their Wayland windows; only X11 windows can be found\n")
 
 
 @pytest.mark.parametrize("verb, caption", [("close", TITLE), ("pin", "0")])
