@@ -1,35 +1,32 @@
 # The GNOME Shell extension through which the window tools reach GNOME's
-# Wayland windows. Both shapes are made in the build tree, one window logic
-# behind two wrappers: legacy (GNOME 40 to 44) and ES module (45 and later,
-# whose copy of the logic ends in an export line). The one named by
-# QCP_GNOME_SHELL_EXTENSION is installed, and lies in the build tree where it
-# is installed: share/gnome-shell/extensions/<uuid>/.
+# Wayland windows: one window logic behind two wrappers, each under a uuid
+# of its own, and both installed, since no GNOME loads the other's shape:
+# legacy for GNOME 40 to 44, ES module for 45 and later (whose copy of the
+# logic ends in an export line). The tools name the one that fits the
+# running shell. Each lies in the build tree where it is installed:
+# share/gnome-shell/extensions/<uuid>/.
 if(QCP_BACKEND STREQUAL "posix")
-  set(QCP_GNOME_SHELL_EXTENSION legacy CACHE STRING
-      "GNOME Shell extension shape to install: legacy (GNOME 40-44, as on Debian 12) or module (GNOME 45 and later)")
-  set_property(CACHE QCP_GNOME_SHELL_EXTENSION PROPERTY STRINGS legacy module)
-  set(uuid window-control@quorvex-command-pack)
   set(source ${CMAKE_CURRENT_SOURCE_DIR}/posix/gnome_shell_extension)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
     ${source}/window_control.js ${source}/legacy/extension.js ${source}/legacy/metadata.json
     ${source}/module/extension.js ${source}/module/metadata.json)
   file(READ ${source}/window_control.js logic)
   foreach(shape legacy module)
+    file(READ ${source}/${shape}/metadata.json metadata)
+    string(JSON uuid GET "${metadata}" uuid)
+    # Kept for the end-to-end tests, which find each shape by it.
     set(folder ${CMAKE_BINARY_DIR}/gnome-shell-extension/${shape}/${uuid})
-    file(MAKE_DIRECTORY ${folder})
-    configure_file(${source}/${shape}/extension.js ${folder}/extension.js COPYONLY)
-    configure_file(${source}/${shape}/metadata.json ${folder}/metadata.json COPYONLY)
-    if(shape STREQUAL "module")
-      file(CONFIGURE OUTPUT ${folder}/window_control.js CONTENT "${logic}\nexport {createWindowControl};\n" @ONLY)
-    else()
-      file(CONFIGURE OUTPUT ${folder}/window_control.js CONTENT "${logic}" @ONLY)
-    endif()
+    set(placed ${CMAKE_BINARY_DIR}/share/gnome-shell/extensions/${uuid})
+    foreach(target ${folder} ${placed})
+      file(MAKE_DIRECTORY ${target})
+      configure_file(${source}/${shape}/extension.js ${target}/extension.js COPYONLY)
+      configure_file(${source}/${shape}/metadata.json ${target}/metadata.json COPYONLY)
+      if(shape STREQUAL "module")
+        file(CONFIGURE OUTPUT ${target}/window_control.js CONTENT "${logic}\nexport {createWindowControl};\n" @ONLY)
+      else()
+        file(CONFIGURE OUTPUT ${target}/window_control.js CONTENT "${logic}" @ONLY)
+      endif()
+    endforeach()
+    install(DIRECTORY ${placed} DESTINATION share/gnome-shell/extensions)
   endforeach()
-  set(chosen ${CMAKE_BINARY_DIR}/gnome-shell-extension/${QCP_GNOME_SHELL_EXTENSION}/${uuid})
-  set(placed ${CMAKE_BINARY_DIR}/share/gnome-shell/extensions/${uuid})
-  file(MAKE_DIRECTORY ${placed})
-  foreach(file extension.js metadata.json window_control.js)
-    configure_file(${chosen}/${file} ${placed}/${file} COPYONLY)
-  endforeach()
-  install(DIRECTORY ${placed} DESTINATION share/gnome-shell/extensions)
 endif()

@@ -41,6 +41,7 @@ bool Resolved(Library& gio) {
          Resolve(library, "g_variant_is_of_type", gio.variant_is_of_type) &&
          Resolve(library, "g_variant_iter_free", gio.variant_iter_free) &&
          Resolve(library, "g_variant_iter_loop", gio.variant_iter_loop) &&
+         Resolve(library, "g_variant_lookup", gio.variant_lookup) &&
          Resolve(library, "g_variant_new", gio.variant_new) && Resolve(library, "g_variant_unref", gio.variant_unref);
 }
 

@@ -46,6 +46,7 @@ struct Library {
   decltype(&::g_variant_is_of_type) variant_is_of_type;
   decltype(&::g_variant_iter_free) variant_iter_free;
   decltype(&::g_variant_iter_loop) variant_iter_loop;
+  decltype(&::g_variant_lookup) variant_lookup;
   decltype(&::g_variant_new) variant_new;
   decltype(&::g_variant_unref) variant_unref;
 };

@@ -10,22 +10,32 @@
 
 namespace platform::gnome {
 
-// The extension, as `gnome-extensions enable` names it.
-inline constexpr char kExtensionUuid[] = "window-control@quorvex-command-pack";
+// The extension in its two shapes, as `gnome-extensions enable` names them:
+// GNOME loads the legacy one up to 44 and the ES-module one from 45 on.
+inline constexpr char kLegacyUuid[] = "window-control@quorvex-command-pack";
+inline constexpr char kModuleUuid[] = "window-control-gnome45@quorvex-command-pack";
+inline constexpr int kFirstModuleShell = 45;
 
 // Where it answers.
 inline constexpr char kBusName[] = "org.quorvex.CommandPack.Windows";
 inline constexpr char kObjectPath[] = "/org/quorvex/CommandPack/Windows";
 
-// Whether the session bus has the extension on it right now.
-bool ExtensionPresent();
+// GNOME Shell cuts the titles of X11 windows to this many characters.
+inline constexpr std::size_t kTitleCut = 512;
+
+// Whether GNOME Shell is on the session bus right now.
+bool ShellAnswers();
+
+// Whether a session bus is set for this run (by DBUS_SESSION_BUS_ADDRESS
+// or $XDG_RUNTIME_DIR/bus) and could not be reached.
+bool SessionBusLost();
 
 // The table. Its handles number the windows it has handed out, from 1.
 const WindowBackend& Backend();
 
 // After a window was not found: why the extension could not help, as a
-// line for standard error without the program's name (the enable command
-// where it is missing); empty when it answered.
+// line for standard error without the program's name, from the state the
+// shell gives for it; empty when it answered.
 std::u16string UnreachableNote();
 
 }  // namespace platform::gnome

@@ -10,6 +10,9 @@
 #include <string>
 
 #include <errno.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "console/failure.h"
 #include "console/utf.h"
@@ -29,11 +32,6 @@ constexpr WindowHandle kCompositorTag = WindowHandle{1} << (sizeof(WindowHandle)
 bool HasText(const char* variable) {
   const char* value = std::getenv(variable);
   return value != nullptr && *value != '\0';
-}
-
-bool OnGnome() {
-  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
-  return desktops != nullptr && std::strstr(desktops, "GNOME") != nullptr;
 }
 
 bool OnKde() {
@@ -58,6 +56,39 @@ const WindowBackend kShutCompositor = {
     .maximize = nullptr,
     .set_topmost = nullptr,
 };
+
+// Without the Wayland module, on a Wayland display that answers: the line
+// naming the module has said that only X11 windows can be found.
+const WindowBackend kNoModule = {
+    .name = "no module",
+    .find = &FindNone,
+    .active = &NoneActive,
+    .caption = nullptr,
+    .close = nullptr,
+    .restore = nullptr,
+    .minimize = nullptr,
+    .maximize = nullptr,
+    .set_topmost = nullptr,
+};
+
+// Whether a Wayland compositor accepts a connection at WAYLAND_DISPLAY.
+bool WaylandDisplayReachable() {
+  std::string path = std::getenv("WAYLAND_DISPLAY");
+  if (path.front() != '/') {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime == nullptr || *runtime == '\0') return false;
+    path = std::string(runtime) + "/" + path;
+  }
+  sockaddr_un address{};
+  if (path.size() >= sizeof address.sun_path) return false;
+  address.sun_family = AF_UNIX;
+  path.copy(address.sun_path, path.size());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return connected;
+}
 
 // Where the Wayland module keeps a failure it has met.
 wayland::PendingFailure (*take_module_failure)() = nullptr;
@@ -92,18 +123,23 @@ bool Acted(bool done) {
 // The compositor's backend for this run, or null for X11 alone.
 const WindowBackend* ChooseCompositorBackend() {
   if (!HasText("WAYLAND_DISPLAY")) return nullptr;
-  // GNOME needs nothing of the Wayland module.
-  if (OnGnome()) return &gnome::Backend();
+  // Chosen by what answers, not by a desktop's name: the foreign-toplevel
+  // protocol first (Phosh offers it, beside an org.gnome.Shell of its own),
+  // then GNOME Shell on the session bus, which needs nothing of the module.
   const wayland::Module* module = wayland::LoadModule();
-  if (module == nullptr) return nullptr;
+  if (module == nullptr) {
+    if (gnome::ShellAnswers()) return &gnome::Backend();
+    wayland::ComplainOfModule();
+    return WaylandDisplayReachable() ? &kNoModule : nullptr;
+  }
   take_module_failure = module->take_failure;
   switch (Checked(module->probe())) {
     case wayland::Availability::kAvailable: return module->wlroots;
     case wayland::Availability::kNoDisplay: return nullptr;  // a stale variable: no compositor there
     case wayland::Availability::kNoManager: break;
   }
+  if (gnome::ShellAnswers()) return &gnome::Backend();
   if (OnKde()) return module->kwin;
-  if (gnome::ExtensionPresent()) return &gnome::Backend();
   return &kShutCompositor;
 }
 
@@ -122,7 +158,10 @@ void WarnOfShutCompositor() {
   static bool warned = false;
   if (warned) return;
   std::u16string note;
-  if (Compositor() == &kShutCompositor) {
+  if (Compositor() == &kShutCompositor && gnome::SessionBusLost()) {
+    note = u"the session bus cannot be reached, through which GNOME Shell and KWin are asked for their Wayland "
+           u"windows; only X11 windows can be found";
+  } else if (Compositor() == &kShutCompositor) {
     note = u"this desktop lets no other program control its Wayland windows; only X11 windows can be found";
   } else if (Compositor() == &gnome::Backend()) {
     note = gnome::UnreachableNote();

@@ -23,8 +23,11 @@ inline constexpr char kModuleSymbol[] = "qcp_wayland_module";
 // Where it lies, from the programs' folder: ../lib/quorvex-command-pack/.
 inline constexpr char kModulePath[] = "../lib/quorvex-command-pack/qcp-wayland.so";
 
-// The module, loaded on first use; null, after one line on standard error
-// naming the file and the reason, when it cannot be loaded.
+// The module, loaded on first use; null when it cannot be loaded.
 const Module* LoadModule();
+
+// After LoadModule failed, where only X11 windows can then be found: one
+// line on standard error naming the file and the reason (once).
+void ComplainOfModule();
 
 }  // namespace platform::wayland

@@ -13,12 +13,13 @@
 namespace platform::wayland {
 namespace {
 
-// Without the module only X11 windows can be found; the user is told why.
+// Why the module could not be loaded, kept for ComplainOfModule.
+std::string complaint;
+
 void Complain(const std::string& path, std::string reason) {
   // dlerror names the file itself; once is enough.
   if (reason.compare(0, path.size() + 2, path + ": ") == 0) reason.erase(0, path.size() + 2);
-  WriteStdErrLine(qcp::Utf16FromUtf8(std::string(program_invocation_short_name) + ": cannot load " + path + " (" +
-                                     reason + "); only X11 windows can be found"));
+  complaint = "cannot load " + path + " (" + reason + ")";
 }
 
 const Module* Load() {
@@ -50,6 +51,13 @@ const Module* Load() {
 const Module* LoadModule() {
   static const Module* const module = Load();
   return module;
+}
+
+void ComplainOfModule() {
+  if (complaint.empty()) return;
+  WriteStdErrLine(qcp::Utf16FromUtf8(std::string(program_invocation_short_name) + ": " + complaint +
+                                     "; only X11 windows can be found"));
+  complaint.clear();
 }
 
 }  // namespace platform::wayland

@@ -24,10 +24,15 @@ var INTERFACE_XML = `<node>
   </interface>
 </node>`;
 
+// Answered while the session is locked: the name is kept across the lock, so
+// that no other program can take it meanwhile, but no window is touched.
+var LOCKED_ERROR = 'org.quorvex.CommandPack.Windows.Error.Locked';
+
 // `gi` holds the libraries each shape imports its own way: Gio, GLib, Meta
-// and Shell, and `global`, the shell's global object.
+// and Shell, `global`, the shell's global object, and `sessionMode`, the
+// shell's session mode (Main.sessionMode).
 function createWindowControl(gi) {
-  const {Gio, GLib, Meta, Shell} = gi;
+  const {Gio, GLib, Meta, Shell, sessionMode} = gi;
   const shell = gi.global;
   const ownUser = new Gio.Credentials().get_unix_user();
   const listedTypes = [Meta.WindowType.NORMAL, Meta.WindowType.DIALOG, Meta.WindowType.MODAL_DIALOG];
@@ -48,20 +53,36 @@ function createWindowControl(gi) {
     return (app && app.get_id()) || w.get_gtk_application_id() || w.get_wm_class() || '';
   }
 
+  // Mutter 49 and later: get_maximize_flags() and is_maximized(), and
+  // maximize() and unmaximize() without flags. Earlier: get_maximized(), and
+  // the flags are given. Told apart by what the window has, not by version.
+  function maximized(w) {
+    if (typeof w.get_maximize_flags === 'function')
+      return w.get_maximize_flags() === Meta.MaximizeFlags.BOTH;
+    if (typeof w.get_maximized === 'function')
+      return w.get_maximized() === Meta.MaximizeFlags.BOTH;
+    return w.is_maximized();
+  }
+
+  function flagless(w) {
+    return typeof w.is_maximized === 'function';
+  }
+
   function describe(w) {
-    return [w.get_id(), w.get_title() || '', appId(w), w.has_focus(), w.minimized,
-      w.get_maximized() === Meta.MaximizeFlags.BOTH, w.above];
+    return [w.get_id(), w.get_title() || '', appId(w), w.has_focus(), w.minimized, maximized(w), w.above];
   }
 
   const actions = {
     Close: w => w.delete(shell.get_current_time()),
     Minimize: w => w.minimize(),
-    Maximize: w => w.maximize(Meta.MaximizeFlags.BOTH),
+    Maximize: w => (flagless(w) ? w.maximize() : w.maximize(Meta.MaximizeFlags.BOTH)),
     // As the other desktops do: back from the taskbar, else to its normal
     // size, and to the front either way.
     Restore: w => {
       if (w.minimized)
         w.unminimize();
+      else if (flagless(w))
+        w.unmaximize();
       else
         w.unmaximize(Meta.MaximizeFlags.BOTH);
       w.activate(shell.get_current_time());
@@ -83,6 +104,10 @@ function createWindowControl(gi) {
         if (user !== ownUser) {
           invocation.return_dbus_error('org.freedesktop.DBus.Error.AccessDenied',
             'Only the user of this session may control its windows');
+          return;
+        }
+        if (sessionMode && sessionMode.isLocked) {
+          invocation.return_dbus_error(LOCKED_ERROR, 'The session is locked');
           return;
         }
         try {
@@ -114,13 +139,40 @@ function createWindowControl(gi) {
 
   let exported = null;
   let ownerId = 0;
+  let watchId = 0;
+
+  // Taken from a program that let it be replaced, and never waited for
+  // behind one that holds it (the tools trust the name only while the shell
+  // holds it, and say so otherwise): when such a program lets it go, it is
+  // taken again at once.
+  function own() {
+    ownerId = Gio.bus_own_name_on_connection(Gio.DBus.session, BUS_NAME,
+      Gio.BusNameOwnerFlags.REPLACE | Gio.BusNameOwnerFlags.DO_NOT_QUEUE, null, lost);
+  }
+
+  function lost() {
+    log(`${BUS_NAME} is held by another program; the window tools refuse it until it lets the name go`);
+    if (watchId === 0) {
+      watchId = Gio.bus_watch_name_on_connection(Gio.DBus.session, BUS_NAME, Gio.BusNameWatcherFlags.NONE, null,
+        () => {
+          if (ownerId === 0)
+            return;
+          Gio.bus_unown_name(ownerId);
+          own();
+        });
+    }
+  }
+
   return {
     enable() {
       exported = Gio.DBusExportedObject.wrapJSObject(INTERFACE_XML, implementation);
       exported.export(Gio.DBus.session, OBJECT_PATH);
-      ownerId = Gio.bus_own_name_on_connection(Gio.DBus.session, BUS_NAME, Gio.BusNameOwnerFlags.NONE, null, null);
+      own();
     },
     disable() {
+      if (watchId !== 0)
+        Gio.bus_unwatch_name(watchId);
+      watchId = 0;
       if (ownerId !== 0)
         Gio.bus_unown_name(ownerId);
       ownerId = 0;
