@@ -630,13 +630,14 @@ elif case in ("new file", "new folder"):
     result["kept"] = (open(item).read() if case == "new file" else os.listdir(item)) if os.path.exists(item) else None
     result["description"] = open(description).read() if os.path.exists(description) else None
 elif case == "claim collision":
-    # A claim of an earlier run of PID 5000 listed after a folder, an item
-    # named like a claim, and a run of PID 5000.
-    os.makedirs(os.path.join(files, "folder", "inside"))
-    describe("folder")
-    os.makedirs(os.path.join(files, ".qcp-emptying-5000-1", "inside"))
+    # A claim of an earlier run of PID 5000 under the name that run gives its
+    # second item (tmpfs lists the newest first), an item named like a claim,
+    # and a run of PID 5000.
+    os.makedirs(os.path.join(files, ".qcp-emptying-5000-2", "inside"))
     os.makedirs(os.path.join(files, ".qcp-claim-1", "inside"))
     describe(".qcp-claim-1")
+    os.makedirs(os.path.join(files, "folder", "inside"))
+    describe("folder")
     open(os.path.join(files, "plain.txt"), "w").write("plain")
     describe("plain.txt")
     open("/proc/sys/kernel/ns_last_pid", "w").write("4999")
