@@ -480,13 +480,15 @@ def test_trashpurge_removes_trees_of_any_depth(runner, tmp_path, depth, descript
 
 
 # A folder moved out of an item while it is emptied, from a shell that sits
-# inside the item. The item itself, taken by the run, cannot be restored
-# meanwhile; the folder keeps what it held at the move but for the one batch
-# of removals under way. The race is met when the first removal has come and
-# the move finds the folder still well filled.
+# inside the item (in sub1, which holds sub2): sub2 itself, sub1 while the
+# run is inside sub2, or the run's whole claim. The item itself, taken by the
+# run, cannot be restored meanwhile; what was moved keeps what it held at the
+# move but for the one batch of removals under way, and none of sub1's own
+# entries once the run is back up in it. The race is met when the first
+# removal in sub2 has come and the move finds it still well filled.
 RACED_TRASH = r"""
 import json, os, subprocess, sys
-top, program, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+top, program, count, moved = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 subprocess.run(["mount", "-t", "tmpfs", "-o", "size=512m,nr_inodes=0", "qcp-race", top], check=True)
 home = os.path.join(top, "home")
 trash = os.path.join(home, ".local/share/Trash")
@@ -495,7 +497,12 @@ env.pop("DISPLAY", None)
 for attempt in range(5):
     subprocess.run(["rm", "-rf", home, os.path.join(top, "restored")], check=True)
     held = os.path.join(trash, "files", "big", "sub1")
-    os.makedirs(os.path.join(held, "sub2"))
+    os.makedirs(held)
+    own = lambda: len([name for name in os.listdir(".") if name != "sub2"])
+    for n in range(150):  # sub1's own entries, on both sides of sub2 in any listing order
+        if n == 75:
+            os.mkdir(os.path.join(held, "sub2"))
+        os.close(os.open(os.path.join(held, f"own{n}"), os.O_CREAT | os.O_WRONLY))
     os.makedirs(os.path.join(trash, "info"))
     for n in range(count):
         os.close(os.open(os.path.join(held, "sub2", str(n)), os.O_CREAT | os.O_WRONLY))
@@ -503,6 +510,7 @@ for attempt in range(5):
     os.chdir(held)
     full = os.stat("sub2").st_size  # a tmpfs folder's size counts its entries
     process = subprocess.Popen([program, top, "3"], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    sub2, own_at_move = "sub2", 0
     try:
         while os.stat("sub2").st_size == full and process.poll() is None:
             pass
@@ -511,41 +519,62 @@ for attempt in range(5):
             restore = "done"
         except FileNotFoundError:
             restore = "refused"
-        os.rename("sub2", os.path.join(top, "restored"))
-        at_move = len(os.listdir(os.path.join(top, "restored")))
+        if moved == "sub2":
+            os.rename("sub2", os.path.join(top, "restored"))
+        elif moved == "sub1":
+            os.rename(os.path.join("..", "sub1"), os.path.join(top, "restored"))
+        else:
+            claim = next(name for name in os.listdir(os.path.join(trash, "files")) if name.startswith(".qcp-"))
+            os.rename(os.path.join(trash, "files", claim), os.path.join(top, "restored"))
+        sub2 = os.path.join(top, "restored") if moved == "sub2" else "sub2"
+        at_move, own_at_move = len(os.listdir(sub2)), own()
     except FileNotFoundError:
         at_move = 0
     out, err = process.communicate(timeout=600)
+    after, own_after = (len(os.listdir(sub2)), own()) if at_move else (0, 0)
     os.chdir(top)
     if at_move > 1000:
         break
 item = os.path.join(trash, "files", "big")
 print(json.dumps({"at_move": at_move, "full": count, "restore": restore, "status": process.returncode,
                   "stdout": out.decode(errors="replace"), "stderr": err.decode(errors="replace")[-500:],
-                  "after": len(os.listdir(os.path.join(top, "restored"))),
+                  "after": after, "own_at_move": own_at_move, "own_after": own_after,
                   "files": os.listdir(os.path.join(trash, "files")), "info": os.listdir(os.path.join(trash, "info")),
                   "item": sorted(os.listdir(item)) if os.path.isdir(item) else None}))
 """
 
 
+LEFT = "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts\n"
+RACED_OUTCOMES = {
+    # What stays of the item is back under its own name, with its description.
+    "sub2": (1, [LEFT], ["big"], ["big.trashinfo"], ["sub1"]),
+    "sub1": (1, [LEFT], ["big"], ["big.trashinfo"], []),
+    # The claim is out of the trash: nothing of it is put back. The
+    # description, written a moment ago, stays for a later run.
+    "claim": (0, [], [], ["big.trashinfo"], None),
+}
+
+
 @only_on("native")
-def test_trashpurge_leaves_a_folder_moved_out_mid_way_alone(runner, tmp_path):
+@pytest.mark.parametrize("moved", RACED_OUTCOMES)
+def test_trashpurge_leaves_a_folder_moved_out_mid_way_alone(runner, tmp_path, moved):
     if os.geteuid() != 0 or not shutil.which("unshare"):
         pytest.skip("needs root for a private mount namespace")
     top = tmp_path / "race"
     top.mkdir()
     run = subprocess.run(["unshare", "-m", "--propagation", "private", "python3", "-c", RACED_TRASH, str(top),
-                          str(runner.program("TrashPurge").resolve()), "120000"], capture_output=True, timeout=900)
+                          str(runner.program("TrashPurge").resolve()), "120000", moved], capture_output=True,
+                         timeout=900)
     assert run.returncode == 0, run.stderr
     result = json.loads(run.stdout)
     assert 1000 < result["at_move"] < result["full"], "the move did not come while the folder was being emptied"
     assert result["restore"] == "refused"
     assert result["after"] >= result["at_move"] - 64
-    # What stays of the item is back under its own name, with its description.
-    assert (result["status"], result["stdout"]) == (1, "")
-    assert result["stderr"].splitlines() == [
-        "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts"]
-    assert (result["files"], result["info"], result["item"]) == (["big"], ["big.trashinfo"], ["sub1"])
+    if moved == "sub1":
+        assert result["own_after"] == result["own_at_move"] > 0
+    status, stderr, files, info, item = RACED_OUTCOMES[moved]
+    assert (result["status"], result["stdout"], result["stderr"].splitlines(True)) == (status, "", stderr)
+    assert (result["files"], result["info"], result["item"]) == (files, info, item)
 
 
 # Cases where the trash changes under a run, held at a gate (the shim in
@@ -658,7 +687,6 @@ result.update(files=sorted(os.listdir(files)), info=sorted(os.listdir(info)), ou
 print(json.dumps(result))
 """
 
-LEFT = "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts\n"
 GATED_CASES = {
     # The second run waits its time and says so; the first puts the item back.
     "two runs": {"held": True, "kept": True, "files": ["keep"], "info": ["keep.trashinfo"], "first": [1, LEFT],
