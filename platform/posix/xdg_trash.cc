@@ -7,8 +7,11 @@
 // Everything is removed relative to directory descriptors opened without
 // following symlinks and without crossing into other mounts, so nothing
 // outside the trash directories is ever touched: a symlink in the trash is
-// removed, never its target (fd_tree.cc). The question, the progress window
-// and the sound are in gtk_trash_dialogs.cc and trash_sound.cc.
+// removed, never its target (fd_tree.cc). One run at a time empties a trash
+// (a lock on its folder), each item claimed under its own name first, so
+// that whatever is not removed keeps its name and its description. The
+// question, the progress window and the sound are in gtk_trash_dialogs.cc and
+// trash_sound.cc.
 #include <mntent.h>
 #include <pwd.h>
 #include <stdio.h>
