@@ -21,7 +21,7 @@ Fd::~Fd() {
 
 namespace {
 
-constexpr unsigned kWanted = STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO | STATX_MTIME;
+constexpr unsigned kWanted = STATX_TYPE | STATX_MODE | STATX_UID | STATX_INO | STATX_MTIME | STATX_MNT_ID;
 
 void Fill(const struct statx& info, Entry& entry) {
   entry.mode = info.stx_mode;
@@ -31,6 +31,7 @@ void Fill(const struct statx& info, Entry& entry) {
   entry.mount_root = (info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
                      (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
   entry.modified = info.stx_mtime.tv_sec;
+  entry.mount_id = (info.stx_mask & STATX_MNT_ID) != 0 ? info.stx_mnt_id : 0;
 }
 
 }  // namespace
@@ -137,7 +138,8 @@ bool OpenSameAs(const Fd& fd, const Level& level) {
 
 class TreeRemover {
  public:
-  TreeRemover(int parent, dev_t device) : parent_(parent), device_(device) {}
+  TreeRemover(int parent, dev_t device, ino_t inode, int anchor)
+      : parent_(parent), device_(device), inode_(inode), anchor_(anchor) {}
   bool Remove(const std::string& name);
 
  private:
@@ -150,7 +152,10 @@ class TreeRemover {
 
   const int parent_;
   const dev_t device_;
+  const ino_t inode_;
+  const int anchor_;
   Entry parent_entry_;
+  Entry anchor_entry_;
   std::vector<Level> levels_;
   unsigned serial_ = 0;
 };
@@ -164,7 +169,13 @@ bool TreeRemover::Hangs(std::size_t index) {
     Fd above(::openat(current, "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
     Entry entry;
     if (!above || !InspectOpen(above.get(), entry)) return false;
-    if (at == 0) return entry.device == parent_entry_.device && entry.inode == parent_entry_.inode;
+    if (at == 0) {
+      if (entry.device != parent_entry_.device || entry.inode != parent_entry_.inode) return false;
+      if (anchor_ < 0) return true;
+      const Fd anchor(::openat(above.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+      return anchor && InspectOpen(anchor.get(), entry) && entry.device == anchor_entry_.device &&
+             entry.inode == anchor_entry_.inode;
+    }
     const std::size_t up = levels_[at].moved ? 0 : at - 1;
     if (!SameAs(entry, levels_[up])) return false;
     walker = std::move(above);
@@ -289,9 +300,10 @@ void TreeRemover::Finish(Level done) {
 
 bool TreeRemover::Remove(const std::string& name) {
   if (!InspectOpen(parent_, parent_entry_)) return false;
+  if (anchor_ >= 0 && !InspectOpen(anchor_, anchor_entry_)) return false;
   Fd fd = OpenForEmptying(parent_, name.c_str(), device_);
   Entry entry;
-  if (!fd || !InspectOpen(fd.get(), entry)) return false;
+  if (!fd || !InspectOpen(fd.get(), entry) || (inode_ != 0 && entry.inode != inode_)) return false;
   Level top;
   top.name = name;
   top.device = entry.device;
@@ -329,8 +341,8 @@ bool TreeRemover::Remove(const std::string& name) {
 
 }  // namespace
 
-bool RemoveTree(int parent, const std::string& name, dev_t device) {
-  return TreeRemover(parent, device).Remove(name);
+bool RemoveTree(int parent, const std::string& name, dev_t device, ino_t inode, int anchor) {
+  return TreeRemover(parent, device, inode, anchor).Remove(name);
 }
 
 }  // namespace platform

@@ -38,6 +38,7 @@ struct Entry {
   dev_t device = 0;
   ino_t inode = 0;
   bool mount_root = false;
+  unsigned long long mount_id = 0;  // 0 when the kernel does not tell
   long long modified = 0;  // seconds since the epoch
 };
 
@@ -56,7 +57,9 @@ int RenameNoReplace(int from_directory, const char* from, int to_directory, cons
 // Removes the directory `name` under `parent` with everything in it, on
 // `device` only. Whatever is left (another mount, a directory moved out of
 // the tree while it was emptied, something that could not be removed) stays
-// where it was, and so do the directories above it: false then.
-bool RemoveTree(int parent, const std::string& name, dev_t device);
+// where it was, and so do the directories above it: false then. With an
+// `inode`, only the directory of that inode is removed; with an `anchor`,
+// `parent` counts as out of the tree once it no longer hangs in `anchor`.
+bool RemoveTree(int parent, const std::string& name, dev_t device, ino_t inode = 0, int anchor = -1);
 
 }  // namespace platform

@@ -480,13 +480,15 @@ def test_trashpurge_removes_trees_of_any_depth(runner, tmp_path, depth, descript
 
 
 # A folder moved out of an item while it is emptied, from a shell that sits
-# inside the item. The item itself, taken by the run, cannot be restored
-# meanwhile; the folder keeps what it held at the move but for the one batch
-# of removals under way. The race is met when the first removal has come and
-# the move finds the folder still well filled.
+# inside the item (in sub1, which holds sub2): sub2 itself, sub1 while the
+# run is inside sub2, or the run's whole claim. The item itself, taken by the
+# run, cannot be restored meanwhile; what was moved keeps what it held at the
+# move but for the one batch of removals under way, and none of sub1's own
+# entries once the run is back up in it. The race is met when the first
+# removal in sub2 has come and the move finds it still well filled.
 RACED_TRASH = r"""
 import json, os, subprocess, sys
-top, program, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+top, program, count, moved = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 subprocess.run(["mount", "-t", "tmpfs", "-o", "size=512m,nr_inodes=0", "qcp-race", top], check=True)
 home = os.path.join(top, "home")
 trash = os.path.join(home, ".local/share/Trash")
@@ -495,7 +497,12 @@ env.pop("DISPLAY", None)
 for attempt in range(5):
     subprocess.run(["rm", "-rf", home, os.path.join(top, "restored")], check=True)
     held = os.path.join(trash, "files", "big", "sub1")
-    os.makedirs(os.path.join(held, "sub2"))
+    os.makedirs(held)
+    own = lambda: len([name for name in os.listdir(".") if name != "sub2"])
+    for n in range(150):  # sub1's own entries, on both sides of sub2 in any listing order
+        if n == 75:
+            os.mkdir(os.path.join(held, "sub2"))
+        os.close(os.open(os.path.join(held, f"own{n}"), os.O_CREAT | os.O_WRONLY))
     os.makedirs(os.path.join(trash, "info"))
     for n in range(count):
         os.close(os.open(os.path.join(held, "sub2", str(n)), os.O_CREAT | os.O_WRONLY))
@@ -503,6 +510,7 @@ for attempt in range(5):
     os.chdir(held)
     full = os.stat("sub2").st_size  # a tmpfs folder's size counts its entries
     process = subprocess.Popen([program, top, "3"], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    sub2, own_at_move = "sub2", 0
     try:
         while os.stat("sub2").st_size == full and process.poll() is None:
             pass
@@ -511,41 +519,210 @@ for attempt in range(5):
             restore = "done"
         except FileNotFoundError:
             restore = "refused"
-        os.rename("sub2", os.path.join(top, "restored"))
-        at_move = len(os.listdir(os.path.join(top, "restored")))
+        if moved == "sub2":
+            os.rename("sub2", os.path.join(top, "restored"))
+        elif moved == "sub1":
+            os.rename(os.path.join("..", "sub1"), os.path.join(top, "restored"))
+        else:
+            claim = next(name for name in os.listdir(os.path.join(trash, "files")) if name.startswith(".qcp-"))
+            os.rename(os.path.join(trash, "files", claim), os.path.join(top, "restored"))
+        sub2 = os.path.join(top, "restored") if moved == "sub2" else "sub2"
+        at_move, own_at_move = len(os.listdir(sub2)), own()
     except FileNotFoundError:
         at_move = 0
     out, err = process.communicate(timeout=600)
+    after, own_after = (len(os.listdir(sub2)), own()) if at_move else (0, 0)
     os.chdir(top)
     if at_move > 1000:
         break
 item = os.path.join(trash, "files", "big")
 print(json.dumps({"at_move": at_move, "full": count, "restore": restore, "status": process.returncode,
                   "stdout": out.decode(errors="replace"), "stderr": err.decode(errors="replace")[-500:],
-                  "after": len(os.listdir(os.path.join(top, "restored"))),
+                  "after": after, "own_at_move": own_at_move, "own_after": own_after,
                   "files": os.listdir(os.path.join(trash, "files")), "info": os.listdir(os.path.join(trash, "info")),
                   "item": sorted(os.listdir(item)) if os.path.isdir(item) else None}))
 """
 
 
+LEFT = "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts\n"
+RACED_OUTCOMES = {
+    # What stays of the item is back under its own name, with its description.
+    "sub2": (1, [LEFT], ["big"], ["big.trashinfo"], ["sub1"]),
+    "sub1": (1, [LEFT], ["big"], ["big.trashinfo"], []),
+    # The claim is out of the trash: nothing of it is put back. The
+    # description, written a moment ago, stays for a later run.
+    "claim": (0, [], [], ["big.trashinfo"], None),
+}
+
+
 @only_on("native")
-def test_trashpurge_leaves_a_folder_moved_out_mid_way_alone(runner, tmp_path):
+@pytest.mark.parametrize("moved", RACED_OUTCOMES)
+def test_trashpurge_leaves_a_folder_moved_out_mid_way_alone(runner, tmp_path, moved):
     if os.geteuid() != 0 or not shutil.which("unshare"):
         pytest.skip("needs root for a private mount namespace")
     top = tmp_path / "race"
     top.mkdir()
     run = subprocess.run(["unshare", "-m", "--propagation", "private", "python3", "-c", RACED_TRASH, str(top),
-                          str(runner.program("TrashPurge").resolve()), "120000"], capture_output=True, timeout=900)
+                          str(runner.program("TrashPurge").resolve()), "120000", moved], capture_output=True,
+                         timeout=900)
     assert run.returncode == 0, run.stderr
     result = json.loads(run.stdout)
     assert 1000 < result["at_move"] < result["full"], "the move did not come while the folder was being emptied"
     assert result["restore"] == "refused"
     assert result["after"] >= result["at_move"] - 64
-    # What stays of the item is back under its own name, with its description.
-    assert (result["status"], result["stdout"]) == (1, "")
-    assert result["stderr"].splitlines() == [
-        "TrashPurge: 1 item could not be removed and stay in the trash; check their permissions and mounts"]
-    assert (result["files"], result["info"], result["item"]) == (["big"], ["big.trashinfo"], ["sub1"])
+    if moved == "sub1":
+        assert result["own_after"] == result["own_at_move"] > 0
+    status, stderr, files, info, item = RACED_OUTCOMES[moved]
+    assert (result["status"], result["stdout"], result["stderr"].splitlines(True)) == (status, "", stderr)
+    assert (result["files"], result["info"], result["item"]) == (files, info, item)
+
+
+# Cases where the trash changes under a run, held at a gate (the shim in
+# tests/support/posix): a second run at once, a run killed with its item
+# claimed, another item put under a listed name, a claim name already taken,
+# files/ or info/ bind-mounted from elsewhere. Each ends with every item not
+# removed under its own name with its own description.
+GATED_TRASH = r"""
+import json, os, signal, subprocess, sys, time
+top, program, shim, case = sys.argv[1:5]
+subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64m", "qcp-gated", top], check=True)
+home = os.path.join(top, "home")
+trash = os.path.join(home, ".local/share/Trash")
+files, info, gate, outside = (os.path.join(trash, "files"), os.path.join(trash, "info"), os.path.join(top, "gate"),
+                              os.path.join(top, "outside"))
+for folder in (files, info, gate, outside):
+    os.makedirs(folder)
+env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local/share"))
+env.pop("DISPLAY", None)
+result = {}
+
+def describe(name, path="/somewhere", old=True):
+    description = os.path.join(info, name + ".trashinfo")
+    open(description, "w").write(f"[Trash Info]\nPath={path}/{name}\n")
+    if old:
+        os.utime(description, (1714550400, 1714550400))
+
+def gated(on, at="1", after=False):
+    return dict(env, LD_PRELOAD=shim, QCP_GATE=gate, QCP_GATE_ON=on, QCP_GATE_AT=at,
+                **({"QCP_GATE_AFTER": "1"} if after else {}))
+
+def held():
+    for _ in range(3000):
+        if os.path.exists(os.path.join(gate, "waiting")):
+            return True
+        time.sleep(0.01)
+    return False
+
+def run(environment=env):
+    done = subprocess.run([program, top, "3"], env=environment, capture_output=True, timeout=120)
+    return [done.returncode, done.stderr.decode(errors="replace")]
+
+def unremovable(name):
+    # A folder with a mount inside: emptied as far as it goes, never wholly.
+    os.makedirs(os.path.join(files, name, "inner"))
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "qcp-inner", os.path.join(files, name, "inner")],
+                   check=True)
+    open(os.path.join(files, name, "inner", "kept"), "w").write("kept")
+    describe(name)
+
+if case in ("two runs", "killed"):
+    unremovable("keep")
+    first = subprocess.Popen([program, top, "3"], env=gated("rename", after=True), stderr=subprocess.PIPE)
+    result["held"] = held()
+    if case == "two runs":
+        result["second"] = run()
+        open(os.path.join(gate, "go"), "w").close()
+        result["first"] = [first.wait(timeout=120), first.stderr.read().decode(errors="replace")]
+    else:
+        first.send_signal(signal.SIGKILL)
+        first.wait(timeout=120)
+        result["second"] = run()
+    result["kept"] = os.path.exists(os.path.join(files, "keep", "inner", "kept"))
+elif case in ("new file", "new folder"):
+    name = "report.txt" if case == "new file" else "report"
+    for where in (files, outside):
+        if case == "new file":
+            open(os.path.join(where, name), "w").write(os.path.basename(where))
+        else:
+            os.makedirs(os.path.join(where, name, os.path.basename(where)))
+    describe(name)
+    process = subprocess.Popen([program, top, "3"], env=gated("unlinkat,rename"), stderr=subprocess.PIPE)
+    result["held"] = held()
+    if result["held"]:  # restored, and another one trashed under the same name
+        os.rename(os.path.join(files, name), os.path.join(top, "restored"))
+        os.unlink(os.path.join(info, name + ".trashinfo"))
+        describe(name, path="/elsewhere", old=False)
+        os.rename(os.path.join(outside, name), os.path.join(files, name))
+    open(os.path.join(gate, "go"), "w").close()
+    result["first"] = [process.wait(timeout=120), process.stderr.read().decode(errors="replace")]
+    item, description = os.path.join(files, name), os.path.join(info, name + ".trashinfo")
+    result["kept"] = (open(item).read() if case == "new file" else os.listdir(item)) if os.path.exists(item) else None
+    result["description"] = open(description).read() if os.path.exists(description) else None
+elif case == "claim collision":
+    # A claim of an earlier run of PID 5000 under the name that run gives its
+    # second item (tmpfs lists the newest first), an item named like a claim,
+    # and a run of PID 5000.
+    os.makedirs(os.path.join(files, ".qcp-emptying-5000-2", "inside"))
+    os.makedirs(os.path.join(files, ".qcp-claim-1", "inside"))
+    describe(".qcp-claim-1")
+    os.makedirs(os.path.join(files, "folder", "inside"))
+    describe("folder")
+    open(os.path.join(files, "plain.txt"), "w").write("plain")
+    describe("plain.txt")
+    open("/proc/sys/kernel/ns_last_pid", "w").write("4999")
+    process = subprocess.Popen([program, top, "3"], env=env, stderr=subprocess.PIPE)
+    result["pid"] = process.pid
+    result["first"] = [process.wait(timeout=120), process.stderr.read().decode(errors="replace")]
+else:  # files/ or info/ bind-mounted from a folder outside the trash
+    folder = case.split()[1]
+    os.makedirs(os.path.join(outside, "mine"))
+    open(os.path.join(outside, "mine.trashinfo"), "w").write("[Trash Info]\nPath=/somewhere/mine\n")
+    os.utime(os.path.join(outside, "mine.trashinfo"), (1714550400, 1714550400))
+    open(os.path.join(files, "item"), "w").write("item")
+    describe("item")
+    subprocess.run(["mount", "--bind", outside, os.path.join(trash, folder)], check=True)
+    result["first"] = run()
+    subprocess.run(["umount", os.path.join(trash, folder)], check=True)
+result.update(files=sorted(os.listdir(files)), info=sorted(os.listdir(info)), outside=sorted(os.listdir(outside)))
+print(json.dumps(result))
+"""
+
+GATED_CASES = {
+    # The second run waits its time and says so; the first puts the item back.
+    "two runs": {"held": True, "kept": True, "files": ["keep"], "info": ["keep.trashinfo"], "first": [1, LEFT],
+                 "second": [1, "TrashPurge: the trash {trash} is being emptied by another run; try again once it "
+                               "has finished\n"]},
+    # The next run puts the killed run's claim back, then empties what it can of it.
+    "killed": {"held": True, "kept": True, "files": ["keep"], "info": ["keep.trashinfo"], "second": [1, LEFT]},
+    "new file": {"held": True, "first": [0, ""], "files": ["report.txt"], "info": ["report.txt.trashinfo"],
+                 "kept": "outside", "description": "[Trash Info]\nPath=/elsewhere/report.txt\n"},
+    "new folder": {"held": True, "first": [0, ""], "files": ["report"], "info": ["report.trashinfo"],
+                   "kept": ["outside"], "description": "[Trash Info]\nPath=/elsewhere/report\n"},
+    "claim collision": {"pid": 5000, "first": [0, ""], "files": [], "info": []},
+    "bind files": {"first": [1, "TrashPurge: {trash}/files is on another mount than its trash folder; that trash is "
+                                "left as it is\n"], "files": ["item"], "info": ["item.trashinfo"],
+                   "outside": ["mine", "mine.trashinfo"]},
+    "bind info": {"first": [1, "TrashPurge: {trash}/info is on another mount than its trash folder; that trash is "
+                               "left as it is\n"], "files": ["item"], "info": ["item.trashinfo"],
+                  "outside": ["mine", "mine.trashinfo"]},
+}
+
+
+@only_on("native")
+@pytest.mark.parametrize("case", GATED_CASES)
+def test_trashpurge_keeps_every_item_it_does_not_remove_with_its_name_and_description(runner, tmp_path, case):
+    if os.geteuid() != 0 or not shutil.which("unshare"):
+        pytest.skip("needs root for private mount and process namespaces")
+    top = tmp_path / "gated"
+    top.mkdir()
+    shim = Path(runner.bin_dir).parent / "test-lib" / "libqcp_unlink_gate.so"
+    run = subprocess.run(["unshare", "-m", "-p", "-f", "--mount-proc", "--propagation", "private", "python3", "-c",
+                          GATED_TRASH, str(top), str(runner.program("TrashPurge").resolve()), str(shim), case],
+                         capture_output=True, timeout=600)
+    assert run.returncode == 0, run.stderr
+    result = json.loads(run.stdout)
+    expected = json.loads(json.dumps(GATED_CASES[case]).replace("{trash}", f"{top}/home/.local/share/Trash"))
+    assert {key: result[key] for key in expected} == expected
 
 
 # ---- A session manager out of reach ---------------------------------------------

@@ -73,5 +73,19 @@ TEST_F(FdTreeTest, NeverEntersASymlinkNamedAsTheTree) {
   EXPECT_TRUE(fs::exists(root_ / "outside" / "keep.txt"));
 }
 
+// Another folder put in the tree's place since it was listed stays whole.
+TEST_F(FdTreeTest, RemovesOnlyTheFolderListed) {
+  fs::create_directories(root_ / "tree" / "sub");
+  struct stat listed;
+  ASSERT_EQ(::stat((root_ / "tree").c_str(), &listed), 0);
+  fs::rename(root_ / "tree", root_ / "restored");
+  fs::create_directories(root_ / "tree" / "other");
+  EXPECT_FALSE(RemoveTree(parent_, "tree", device_, listed.st_ino));
+  EXPECT_TRUE(fs::exists(root_ / "tree" / "other"));
+  fs::remove_all(root_ / "tree");
+  fs::rename(root_ / "restored", root_ / "tree");
+  EXPECT_TRUE(RemoveTree(parent_, "tree", device_, listed.st_ino));
+}
+
 }  // namespace
 }  // namespace platform
