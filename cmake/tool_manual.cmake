@@ -2,8 +2,8 @@
 #       -P tool_manual.cmake
 #
 # Writes the tool's manual page: the synopsis and the help text are what the
-# program's own "--help" prints (its entry's declaration); NAME_LINE, ABOUT,
-# EXAMPLES (one a line) and VERSION come from its qcp_tool() line, by INFO.
+# program's own "--help" prints (its entry's declaration, in SOURCES); NAME_LINE,
+# ABOUT, EXAMPLES (one a line) and VERSION come from its qcp_tool() line, by INFO.
 cmake_minimum_required(VERSION 3.25)
 include(${INFO})
 execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
@@ -48,6 +48,15 @@ string(APPEND page ".SH EXIT STATUS\n.TP\n.B 0\nThe tool did what was asked, or 
                    "what was asked.\n.TP\n.B 2\nIt showed its help screen because arguments were missing.\n"
                    ".PP\nThe tails \\fB\\-\\-help\\fR and \\fB\\-\\-version\\fR alone are reserved: they print the help "
                    "screen or the version line and exit with 0.\n")
+# A tool declared with the dash rule (its entry in its source) says so.
+foreach(source IN LISTS SOURCES)
+  file(READ "${source}" declaration)
+  if(declaration MATCHES "ToolEntry k${TOOL}{[^;]*HelpRule::kHelpSwitchOrDash")
+    string(APPEND page ".PP\nIt takes no arguments and acts at once, so any word that begins with a dash (\\fB\\-h\\fR, "
+                       "\\fB\\-\\-Help\\fR, an em dash, a minus sign) shows the help screen instead, with status 2, "
+                       "and it does nothing.\n")
+  endif()
+endforeach()
 string(APPEND page ".SH EXAMPLES\n")
 string(REPLACE ";" "\\;" EXAMPLES "${EXAMPLES}")
 string(REPLACE "\n" ";" EXAMPLES "${EXAMPLES}")
