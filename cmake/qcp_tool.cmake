@@ -120,7 +120,8 @@ function(qcp_tool NAME)
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -DTOOL=${NAME} -DPROGRAM=$<TARGET_FILE:${NAME}> -DINFO=${info} -DOUTPUT=${page}
               -P ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
-      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake VERBATIM)
+      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
+              ${CMAKE_SOURCE_DIR}/cmake/roff_text.cmake VERBATIM)
     add_custom_target(${NAME}_manual ALL DEPENDS ${page})
     install(FILES ${page} DESTINATION share/man/man1)
   endif()
