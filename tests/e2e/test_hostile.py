@@ -638,20 +638,40 @@ def test_a_session_manager_out_of_reach_is_reported(runner, services, tmp_path, 
 NO_DISPLAY = "no X11 or Wayland display (DISPLAY and WAYLAND_DISPLAY are unset or unreachable)"
 
 
+@pytest.fixture(scope="module")
+def refusing_display(services):
+    """An X display that asks for a cookie the tools are not given."""
+    cookie = services.root / "refusing-display.cookie"
+    subprocess.run(["xauth", "-f", str(cookie), "add", ":0", ".", os.urandom(16).hex()], check=True,
+                   capture_output=True)
+    read, write = os.pipe()
+    services.spawn(["Xvfb", "-displayfd", str(write), "-auth", str(cookie), "-nolisten", "tcp"], pass_fds=(write,))
+    os.close(write)
+    with os.fdopen(read) as reply:
+        number = reply.readline().strip()
+    assert number, "Xvfb did not start"
+    return f":{number}"
+
+
 @only_on("native")
-@pytest.mark.parametrize("display", ["unset", "nothing there"])
+@pytest.mark.parametrize("display", ["unset", "nothing there", "refuses us"])
 @pytest.mark.parametrize("tool, tail, stdout", [
     ("NoticeShow", "0 nobody sees this", b""),
     ("PictureShow", "5 missing.jpg", b""),
     ("MovieShow", "0 missing.avi", b""),
     # The error step's line is not lost with the box that cannot be shown.
     ("MovieShow", "1E999 missing.avi", b"ERROR! Overflow.\r\n"),
+    ("PaneShut", "Nobody", b""),
+    ("PaneGrow", "0", b""),
 ])
-def test_a_tool_without_a_display_says_so(runner, services, tmp_path, display, tool, tail, stdout):
+def test_a_tool_without_a_display_says_so(runner, services, tmp_path, request, display, tool, tail, stdout):
     env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
     if display == "nothing there":
         # Far above any number Xvfb picks; a socket name nothing listens on.
         env.update(DISPLAY=":65000", WAYLAND_DISPLAY=str(tmp_path / "no-compositor"))
+    if display == "refuses us":
+        # Only the tool's own line: none of Xlib's account of the refusal.
+        env.update(DISPLAY=request.getfixturevalue("refusing_display"), XAUTHORITY=str(tmp_path / "no-cookies"))
     result = runner.run(tool, tail, env=env, timeout=30)
     assert result.stdout == runner.expect(stdout)
     assert (result.stderr.decode().splitlines(), result.status) == ([f"{tool}: {NO_DISPLAY}"], 1)
