@@ -115,48 +115,64 @@ bool LineReader::TakeCompleteLines(std::string_view& text) {
 // Copies [from, to) to out_ from `put` on, each CR LF as its LF and each lone
 // CR as an LF, sixteen bytes at a time; returns the end of what it put.
 std::size_t LineReader::DropCrs(std::size_t from, std::size_t to, std::size_t put) {
+  // Locals: the stores to out_ could alias the members, which the compiler
+  // would read again after each one.
+  const char* const in = buffer_;
+  char* const out = out_;
+  const std::size_t end = end_;
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr_to_lf = _mm_set1_epi8('\r' ^ '\n');
   std::size_t at = from;
-  // The byte after the sixteen tells whether a CR in the last place has its LF.
-  while (at + 16 <= to && at + 16 < end_) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + at));
-    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + at + 1));
+  // The byte after the sixteen tells whether a CR in the last place has its
+  // LF; the runs between CRs are loaded up to 31 bytes on.
+  while (at + 16 <= to && at + 32 <= end) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 1));
     const __m128i crs = _mm_cmpeq_epi8(here, cr);
-    const __m128i paired = _mm_and_si128(crs, _mm_cmpeq_epi8(next, lf));
-    // Lone CRs become LFs in place; a paired CR is left out by starting over after it.
-    const __m128i lone = _mm_andnot_si128(paired, crs);
-    const __m128i shown = _mm_xor_si128(here, _mm_and_si128(lone, cr_to_lf));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out_ + put), shown);
-    const int drop = _mm_movemask_epi8(paired);
-    if (drop == 0) {
+    const int all = _mm_movemask_epi8(crs);
+    if (all == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + put), here);
       at += 16;
       put += 16;
-    } else if ((drop & (drop - 1)) != 0) {
-      // Several line ends in sixteen bytes (empty or very short lines): one
-      // pass over them beats starting over after each.
+      continue;
+    }
+    const int paired = _mm_movemask_epi8(_mm_and_si128(crs, _mm_cmpeq_epi8(next, lf)));
+    if (paired != all) {
+      // A lone CR becomes an LF in place: rare, so one byte at a time.
       alignas(16) char lane[16];
-      _mm_store_si128(reinterpret_cast<__m128i*>(lane), shown);
+      _mm_store_si128(reinterpret_cast<__m128i*>(lane),
+                      _mm_xor_si128(here, _mm_and_si128(crs, cr_to_lf)));
       for (int i = 0; i < 16; ++i) {
-        out_[put] = lane[i];
-        put += ((drop >> i) & 1) ^ 1;
+        out[put] = lane[i];
+        put += ((paired >> i) & 1) ^ 1;
       }
       at += 16;
-    } else {
-      const std::size_t kept = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(drop)));
-      at += kept + 1;
-      put += kept;
+      continue;
     }
+    // Every CR has its LF: the runs between them go out with one store each,
+    // each store's excess overwritten by the next (out_ has room for the last).
+    unsigned drop = static_cast<unsigned>(paired);
+    std::size_t run = at;
+    do {
+      const std::size_t cr_at = at + static_cast<std::size_t>(__builtin_ctz(drop));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + put), _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + run)));
+      put += cr_at - run;
+      run = cr_at + 1;
+      drop &= drop - 1;
+    } while (drop != 0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + put), _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + run)));
+    put += at + 16 - run;
+    at += 16;
   }
   for (; at < to; ++at) {
-    if (buffer_[at] != '\r') {
-      out_[put++] = buffer_[at];
-    } else if (at + 1 == end_) {
-      out_[put++] = '\n';
+    if (in[at] != '\r') {
+      out[put++] = in[at];
+    } else if (at + 1 == end) {
+      out[put++] = '\n';
       after_cr_ = true;  // an LF read next is skipped
-    } else if (buffer_[at + 1] != '\n') {
-      out_[put++] = '\n';
+    } else if (in[at + 1] != '\n') {
+      out[put++] = '\n';
     }
   }
   return put;
