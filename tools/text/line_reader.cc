@@ -9,6 +9,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__GNUC__)
+#include <tmmintrin.h>
+#define QCP_SSSE3_COMPACTION 1
+#endif
 
 namespace qcp {
 LineReader::LineReader(Source& source, Rule rule, std::string_view line_end, std::size_t block_size,
@@ -111,6 +115,70 @@ bool LineReader::TakeCompleteLines(std::string_view& text) {
   return true;
 }
 
+#ifdef QCP_SSSE3_COMPACTION
+namespace {
+
+// For each set of bytes to leave out of eight (a bit each), the shuffle that
+// moves the others to the front, and how many they are.
+struct Compaction {
+  std::uint64_t shuffle[256];
+  std::uint8_t kept[256];
+};
+
+constexpr Compaction MakeCompaction() {
+  Compaction table{};
+  for (unsigned dropped = 0; dropped < 256; ++dropped) {
+    std::uint64_t shuffle = 0;
+    unsigned kept = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+      if ((dropped >> i) & 1) continue;
+      shuffle |= static_cast<std::uint64_t>(i) << (8 * kept++);
+    }
+    for (unsigned i = kept; i < 8; ++i) shuffle |= std::uint64_t{0x80} << (8 * i);  // zero
+    table.shuffle[dropped] = shuffle;
+    table.kept[dropped] = static_cast<std::uint8_t>(kept);
+  }
+  return table;
+}
+
+constexpr Compaction kCompaction = MakeCompaction();
+
+// The block loop of DropCrs where the processor has SSSE3's byte shuffle:
+// each sixteen bytes go out without their paired CRs, lone CRs as LFs, in
+// two stores and with no branch on the bytes. Returns where it stopped.
+__attribute__((target("ssse3"))) std::size_t CompactBlocks(const char* in, char* out, std::size_t at, std::size_t to,
+                                                           std::size_t end, std::size_t& put) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr_to_lf = _mm_set1_epi8('\r' ^ '\n');
+  const __m128i high_half = _mm_set_epi64x(0x0808080808080808, 0);
+  std::size_t put_at = put;
+  for (; at + 16 <= to && at + 16 < end; at += 16) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 1));
+    const __m128i crs = _mm_cmpeq_epi8(here, cr);
+    const __m128i paired = _mm_and_si128(crs, _mm_cmpeq_epi8(next, lf));
+    const __m128i shown = _mm_xor_si128(here, _mm_and_si128(_mm_andnot_si128(paired, crs), cr_to_lf));
+    const unsigned drop = static_cast<unsigned>(_mm_movemask_epi8(paired));
+    const unsigned low = drop & 0xff;
+    const unsigned high = drop >> 8;
+    const __m128i shuffle =
+        _mm_add_epi8(_mm_set_epi64x(static_cast<long long>(kCompaction.shuffle[high]),
+                                    static_cast<long long>(kCompaction.shuffle[low])),
+                     high_half);
+    const __m128i packed = _mm_shuffle_epi8(shown, shuffle);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + put_at), packed);
+    put_at += kCompaction.kept[low];
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + put_at), _mm_unpackhi_epi64(packed, packed));
+    put_at += kCompaction.kept[high];
+  }
+  put = put_at;
+  return at;
+}
+
+}  // namespace
+#endif
+
 #ifdef __SSE2__
 // Copies [from, to) to out_ from `put` on, each CR LF as its LF and each lone
 // CR as an LF, sixteen bytes at a time; returns the end of what it put.
@@ -124,6 +192,10 @@ std::size_t LineReader::DropCrs(std::size_t from, std::size_t to, std::size_t pu
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr_to_lf = _mm_set1_epi8('\r' ^ '\n');
   std::size_t at = from;
+#ifdef QCP_SSSE3_COMPACTION
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles) at = CompactBlocks(in, out, at, to, end, put);
+#endif
   // The byte after the sixteen tells whether a CR in the last place has its
   // LF; the runs between CRs are loaded up to 31 bytes on.
   while (at + 16 <= to && at + 32 <= end) {
