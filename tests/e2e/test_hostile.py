@@ -326,6 +326,11 @@ def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, s
     forged = tmp_path / "x)\n 0001  init-spoof\x1b[31m\r\t"
     shutil.copy("/bin/sleep", forged)
     by_file = subprocess.Popen([str(forged), "60"])
+    # C1's CSI and the bidirectional overrides and isolates reorder or start
+    # what a terminal shows after them.
+    bidi = tmp_path / "z\u009b1\u202e2\u20663"
+    shutil.copy("/bin/sleep", bidi)
+    by_bidi = subprocess.Popen([str(bidi), "60"])
     # ...and by its own short name, which is all an unprivileged user can read
     # of another user's process.
     by_prctl = subprocess.Popen(["python3", "-c", "import ctypes, time; ctypes.CDLL(None).prctl("
@@ -334,6 +339,7 @@ def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, s
         wait_for(lambda: Path(f"/proc/{by_prctl.pid}/comm").read_bytes().startswith(b"y)"), what="the new name")
         out = runner.run("TaskTable", "").stdout
         assert re.search(rb"\n 0*%d  x\)\? 0001  init-spoof\?\[31m\?\?  " % by_file.pid, out), out
+        assert re.search(rb"\n 0*%d  z\?1\?2\?3  " % by_bidi.pid, out), out
         if os.geteuid() == 0 and shutil.which("setpriv"):
             out = subprocess.run(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
                                   *runner.argv("TaskTable", "")], env=services.env, capture_output=True).stdout
@@ -341,10 +347,9 @@ def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, s
         for line in out.split(b"\n")[:-1]:
             assert not re.search(rb"[\x00-\x1f\x7f]", line), line
     finally:
-        by_file.kill()
-        by_prctl.kill()
-        by_file.wait()
-        by_prctl.wait()
+        for process in (by_file, by_prctl, by_bidi):
+            process.kill()
+            process.wait()
 
 
 # ---- PictureShow and huge pictures --------------------------------------------
