@@ -158,8 +158,12 @@ __attribute__((target("ssse3"))) std::size_t CompactBlocks(const char* in, char*
     const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 1));
     const __m128i crs = _mm_cmpeq_epi8(here, cr);
     const __m128i paired = _mm_and_si128(crs, _mm_cmpeq_epi8(next, lf));
-    const __m128i shown = _mm_xor_si128(here, _mm_and_si128(_mm_andnot_si128(paired, crs), cr_to_lf));
     const unsigned drop = static_cast<unsigned>(_mm_movemask_epi8(paired));
+    // Lone CRs are rare: the branch on them is foreseen.
+    __m128i shown = here;
+    if (static_cast<unsigned>(_mm_movemask_epi8(crs)) != drop) {
+      shown = _mm_xor_si128(here, _mm_and_si128(_mm_andnot_si128(paired, crs), cr_to_lf));
+    }
     const unsigned low = drop & 0xff;
     const unsigned high = drop >> 8;
     const __m128i shuffle =
