@@ -73,13 +73,17 @@ bool LineReader::TakeCompleteLines(std::string_view& text) {
 #ifdef __SSE2__
   if (kept_ == Kept::kLf) {
     const void* cr = std::memchr(buffer_ + scanned_, '\r', done - scanned_);
-    if (cr != nullptr) {
-      if (out_ == nullptr) AllocateOut();
-      run = static_cast<std::size_t>(static_cast<const char*>(cr) - buffer_);
-      std::memcpy(out_, buffer_ + begin_, run - begin_);
-      put = DropCrs(run, done, run - begin_);
-      run = done;
+    if (cr == nullptr) {
+      // LF in, LF out: the lines go out as they are, with no second look.
+      text = std::string_view(buffer_ + begin_, done - begin_ - line_end_.size());
+      begin_ = scanned_ = done;
+      return true;
     }
+    if (out_ == nullptr) AllocateOut();
+    run = static_cast<std::size_t>(static_cast<const char*>(cr) - buffer_);
+    std::memcpy(out_, buffer_ + begin_, run - begin_);
+    put = DropCrs(run, done, run - begin_);
+    run = done;
   }
 #endif
   for (std::size_t at = run == begin_ ? scanned_ : done;;) {
@@ -261,11 +265,14 @@ std::size_t LineReader::AfterLastLineEnd() const {
   const bool lf_ends = rule_ == Rule::kCrLfCrOrLf;
   std::size_t at = end_;
 #ifdef __GLIBC__
-  const auto last = [this](char wanted) -> std::size_t {
-    const void* found = memrchr(buffer_ + scanned_, wanted, end_ - scanned_);
+  const auto last = [this](char wanted, std::size_t from) -> std::size_t {
+    const void* found = memrchr(buffer_ + from, wanted, end_ - from);
     return found == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_) + 1;
   };
-  at = std::max(last('\r'), lf_ends ? last('\n') : 0);
+  // Only a CR after the last LF can end later: an LF file is not searched
+  // for CRs from its start.
+  const std::size_t after_lf = lf_ends ? last('\n', scanned_) : 0;
+  at = std::max(last('\r', std::max(scanned_, after_lf)), after_lf);
   if (at == 0) return 0;
 #else
   while (at > scanned_ && buffer_[at - 1] != '\r' && !(lf_ends && buffer_[at - 1] == '\n')) --at;
