@@ -113,13 +113,15 @@ function(qcp_tool NAME)
     # Texts go through a file: they may hold semicolons and quotes.
     set(info ${CMAKE_BINARY_DIR}/man/${NAME}.cmake)
     list(JOIN ARG_EXAMPLES "\n" examples)
+    list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE declared_in)
     file(WRITE ${info} "set(NAME_LINE [==[${first}${rest}]==])\nset(ABOUT [==[${ARG_ABOUT}]==])\n"
                        "set(EXAMPLES [==[${examples}]==])\nset(BATCH_EXAMPLE [==[${ARG_BATCH_EXAMPLE}]==])\n"
-                       "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\n")
+                       "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\nset(SOURCES [==[${declared_in}]==])\n")
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -DTOOL=${NAME} -DPROGRAM=$<TARGET_FILE:${NAME}> -DINFO=${info} -DOUTPUT=${page}
               -P ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
-      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake VERBATIM)
+      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
+              ${CMAKE_SOURCE_DIR}/cmake/roff_text.cmake VERBATIM)
     add_custom_target(${NAME}_manual ALL DEPENDS ${page})
     install(FILES ${page} DESTINATION share/man/man1)
   endif()

@@ -5,8 +5,10 @@
 # made from each tool's one declaration: the usage line its own "--help"
 # prints, and the ABOUT, EXAMPLES and BATCH_EXAMPLE of its qcp_tool() line.
 # "write" puts them into both files (scripts/update-docs); "check" fails when
-# either file differs from what they would be (the docs test).
+# either file differs from what they would be (the docs test). Both modes
+# check that each tool's manual page quotes its help lines whole.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/roff_text.cmake)
 
 set(readme_begin "<!-- The rows below are made by scripts/update-docs from each tool's qcp_tool() line. -->\n")
 set(readme_end "<!-- End of the rows made by scripts/update-docs. -->\n")
@@ -40,6 +42,7 @@ endfunction()
 set(rows "| Tool | Usage on Linux | What it does | Example in a shell | Usage on Windows | Example in a batch file |\n")
 string(APPEND rows "|---|---|---|---|---|---|\n")
 set(list "")
+set(unquoted "")
 set(last_area "")
 set(headings window "Windows" system "System" media "Media" text "Text")
 string(REPLACE "," ";" TOOLS "${TOOLS}")
@@ -50,6 +53,19 @@ foreach(tool IN LISTS TOOLS)
     message(FATAL_ERROR "${BIN}/${tool} --help printed no usage line")
   endif()
   set(usage "${CMAKE_MATCH_1}")
+  # Its manual page quotes every line of the help screen whole.
+  file(READ ${MAN}/${tool}.1 page)
+  string(REGEX REPLACE "\n$" "" help_text "${help}")
+  text_lines("${help_text}" help_lines)
+  list(SUBLIST help_lines 4 -1 help_lines)
+  foreach(line IN LISTS help_lines)
+    line_text("${line}" line)
+    roff_text("${line}" line)
+    string(FIND "${page}" "\n${line}\n" at)
+    if(at LESS 0)
+      string(APPEND unquoted "${MAN}/${tool}.1 does not quote the help line \"${line}\" whole\n")
+    endif()
+  endforeach()
   string(REGEX REPLACE "^${tool}" "${tool}.exe" windows_usage "${usage}")
   string(REGEX REPLACE "\n.*" "" example "${EXAMPLES}")
 
@@ -111,6 +127,9 @@ foreach(pair "README.md;readme_begin;readme_end;rows" "packaging/README.txt;text
     string(APPEND stale "${name} differs from the tools' declarations (as made: ${MAN}/${name}.made)\n")
   endif()
 endforeach()
+if(unquoted)
+  message(FATAL_ERROR "${unquoted}")
+endif()
 if(stale)
   message(FATAL_ERROR "${stale}Run scripts/update-docs after building, and commit the result.")
 endif()

@@ -2,8 +2,8 @@
 #       -P tool_manual.cmake
 #
 # Writes the tool's manual page: the synopsis and the help text are what the
-# program's own "--help" prints (its entry's declaration); NAME_LINE, ABOUT,
-# EXAMPLES (one a line) and VERSION come from its qcp_tool() line, by INFO.
+# program's own "--help" prints (its entry's declaration, in SOURCES); NAME_LINE,
+# ABOUT, EXAMPLES (one a line) and VERSION come from its qcp_tool() line, by INFO.
 cmake_minimum_required(VERSION 3.25)
 include(${INFO})
 execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
@@ -11,23 +11,15 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${PROGRAM} --help ended with ${status}")
 endif()
 
-# Roff: a backslash is written \e, a line must not begin with a dot or an
-# apostrophe, and a hyphen is \-. Markdown's code quotes become plain quotes.
-function(roff_text text out)
-  string(REPLACE "\\" "\\e" text "${text}")
-  string(REPLACE "`" "\"" text "${text}")
-  string(REPLACE "-" "\\-" text "${text}")
-  string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" text "${text}")
-  set(${out} "${text}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/roff_text.cmake)
 
 # The help screen: an empty line, the banner, the usage line, an empty line
 # and the description lines.
 string(REGEX REPLACE "\n$" "" help "${help}")
-string(REPLACE ";" "\\;" help "${help}")
-string(REPLACE "\n" ";" lines "${help}")
+text_lines("${help}" lines)
 list(SUBLIST lines 2 1 usage)
 list(SUBLIST lines 4 -1 described)
+line_text("${usage}" usage)
 string(STRIP "${usage}" usage)
 string(REGEX REPLACE "^${TOOL} ?" "" arguments "${usage}")
 
@@ -39,6 +31,7 @@ string(APPEND page ".SH NAME\n${TOOL} \\- ${name_line}\n")
 string(APPEND page ".SH SYNOPSIS\n.B ${TOOL}\n${arguments}\n")
 string(APPEND page ".SH DESCRIPTION\n${about}\n.PP\nIts help screen says:\n.PP\n.nf\n")
 foreach(line IN LISTS described)
+  line_text("${line}" line)
   roff_text("${line}" line)
   string(APPEND page "${line}\n")
 endforeach()
@@ -48,10 +41,19 @@ string(APPEND page ".SH EXIT STATUS\n.TP\n.B 0\nThe tool did what was asked, or 
                    "what was asked.\n.TP\n.B 2\nIt showed its help screen because arguments were missing.\n"
                    ".PP\nThe tails \\fB\\-\\-help\\fR and \\fB\\-\\-version\\fR alone are reserved: they print the help "
                    "screen or the version line and exit with 0.\n")
+# A tool declared with the dash rule (its entry in its source) says so.
+foreach(source IN LISTS SOURCES)
+  file(READ "${source}" declaration)
+  if(declaration MATCHES "ToolEntry k${TOOL}{[^;]*HelpRule::kHelpSwitchOrDash")
+    string(APPEND page ".PP\nIt takes no arguments and acts at once, so any word that begins with a dash (\\fB\\-h\\fR, "
+                       "\\fB\\-\\-Help\\fR, an em dash, a minus sign) shows the help screen instead, with status 2, "
+                       "and it does nothing.\n")
+  endif()
+endforeach()
 string(APPEND page ".SH EXAMPLES\n")
-string(REPLACE ";" "\\;" EXAMPLES "${EXAMPLES}")
-string(REPLACE "\n" ";" EXAMPLES "${EXAMPLES}")
-foreach(example IN LISTS EXAMPLES)
+text_lines("${EXAMPLES}" examples)
+foreach(example IN LISTS examples)
+  line_text("${example}" example)
   roff_text("${example}" example)
   string(APPEND page ".PP\n.nf\n${example}\n.fi\n")
 endforeach()

@@ -32,6 +32,51 @@ std::u16string TextAfterFirstBlank(std::u16string_view line) {
 
 bool HasHelpSwitch(std::u16string_view line) { return line.find(u"/?") != line.npos; }
 
+namespace {
+
+bool IsDash(char16_t c) {
+  switch (c) {
+    case u'-':
+    case u'\u00ad':  // soft hyphen
+    case u'\u058a':
+    case u'\u05be':
+    case u'\u1400':
+    case u'\u1806':
+    case u'\u207b':  // superscript and subscript minus
+    case u'\u208b':
+    case u'\u2212':  // minus sign
+    case u'\u2796':
+    case u'\u2e17':
+    case u'\u2e1a':
+    case u'\u2e3a':
+    case u'\u2e3b':
+    case u'\u2e40':
+    case u'\u2e5d':
+    case u'\u301c':
+    case u'\u3030':
+    case u'\u30a0':
+    case u'\ufe31':
+    case u'\ufe32':
+    case u'\ufe58':
+    case u'\ufe63':
+    case u'\uff0d':
+      return true;
+    default:
+      return c >= u'\u2010' && c <= u'\u2015';  // hyphen to horizontal bar, the dashes between
+  }
+}
+
+}  // namespace
+
+bool HasDashWord(std::u16string_view line) {
+  bool word_start = true;
+  for (char16_t c : line) {
+    if (word_start && IsDash(c)) return true;
+    word_start = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+  }
+  return false;
+}
+
 std::u16string TailAfterProgramName(std::u16string_view command_line) {
   // A quoted program name ends at its closing quote, whatever follows it
   // ("C:\Tools\x.exe"/? asks for help); an unquoted one at the first blank

@@ -21,6 +21,12 @@ std::u16string TextAfterFirstBlank(std::u16string_view line);
 // The help switch: "/?" anywhere.
 bool HasHelpSwitch(std::u16string_view line);
 
+// Whether a word of the line (after a blank, tab or line end, or at its start)
+// begins with a dash of any kind: '-', a Unicode hyphen or dash, a minus sign.
+// That is how an option is typed natively, and what a typed one looks like
+// after a word processor or a web page has had it.
+bool HasDashWord(std::u16string_view line);
+
 // Windows rule: a command line without its program name and the blanks
 // (not tabs) that follow it. A name that starts with a double quote ends at
 // the next one; any other ends at the first blank or tab.

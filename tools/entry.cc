@@ -14,6 +14,7 @@ namespace qcp {
 bool ShowsHelp(HelpRule rule, std::u16string_view tail) {
   switch (rule) {
     case HelpRule::kHelpSwitch:
+    case HelpRule::kHelpSwitchOrDash:
       return HasHelpSwitch(tail);
     case HelpRule::kEmptyTail:
       return tail.empty();
@@ -46,7 +47,14 @@ Status RunTail(const ToolEntry& tool, std::u16string_view tail, IPrintTarget& ou
   const std::u16string cleaned = tool.removes_quotes ? CleanCommandLine(tail) : std::u16string(tail);
   if (ShowsHelp(tool.help_rule, cleaned)) {
     PrintToolHelp(tool, out);
-    return tool.help_rule == HelpRule::kHelpSwitch ? Status::kDone : Status::kMissing;
+    return tool.help_rule == HelpRule::kHelpSwitch || tool.help_rule == HelpRule::kHelpSwitchOrDash ? Status::kDone
+                                                                                                    : Status::kMissing;
+  }
+  // Natively an option is typed with a dash; these tools have none, so one
+  // is a request for help that was not understood, never for the work.
+  if (tool.help_rule == HelpRule::kHelpSwitchOrDash && platform::UnixCommandConventions() && HasDashWord(cleaned)) {
+    PrintToolHelp(tool, out);
+    return Status::kMissing;
   }
   return tool.main(cleaned, out);
 }

@@ -19,6 +19,10 @@ enum class Status : int {
 // When a tool shows its help screen instead of working.
 enum class HelpRule {
   kHelpSwitch,         // "/?" anywhere in the tail: help that was asked for
+  // The same, and natively also any word that begins with a dash: for tools
+  // that act at once and take no arguments (ending or locking the session),
+  // where "-h" or "--Help" must not be taken as "go ahead". Status 2.
+  kHelpSwitchOrDash,
   kEmptyTail,          // nothing at all
   kFewerThanTwoWords,  // split at single blanks, fewer than two words
   kExactlyTwoWords,    // anything but exactly two words

@@ -6,6 +6,7 @@
 #include "console/failure.h"
 #include "console/utf.h"
 #include "platform/dialogs.h"
+#include "platform/posix/held_std_err.h"
 
 namespace platform {
 namespace {
@@ -89,7 +90,14 @@ void FitOnScreen(GtkWidget* dialog) {
 }  // namespace
 
 void ShowMessageBox(const std::u16string& text, const std::u16string& title, MessageIcon message_icon) {
-  if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+  {
+    // Xlib's own account of a refused display goes nowhere: the tool says it.
+    HeldStdErr xlib_says;
+    if (!gtk_init_check(nullptr, nullptr)) {
+      xlib_says.Drop();
+      qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+    }
+  }
   const Icon icon = IconOf(message_icon);
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, icon.type, GTK_BUTTONS_OK, "%s",
                                              ValidUtf8(text).c_str());

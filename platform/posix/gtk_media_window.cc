@@ -9,6 +9,7 @@
 #include "console/utf.h"
 #include "platform/media_window.h"
 #include "platform/posix/gtk_event_loop.h"
+#include "platform/posix/held_std_err.h"
 
 namespace platform {
 namespace {
@@ -138,7 +139,14 @@ void CoverMonitor(GtkWindow* window) {
 
 void LoadMediaWindow(const MediaWindowEvents& events) {
   if (media != nullptr) return;
-  if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+  {
+    // Xlib's own account of a refused display goes nowhere: the tool says it.
+    HeldStdErr xlib_says;
+    if (!gtk_init_check(nullptr, nullptr)) {
+      xlib_says.Drop();
+      qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+    }
+  }
   GError* error = nullptr;
   if (!gst_init_check(nullptr, nullptr, &error)) {
     g_clear_error(&error);

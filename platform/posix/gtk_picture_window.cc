@@ -16,6 +16,7 @@
 #include "platform/picture_window.h"
 #include "platform/posix/file_failure.h"
 #include "platform/posix/gtk_event_loop.h"
+#include "platform/posix/held_std_err.h"
 
 namespace platform {
 namespace {
@@ -119,7 +120,14 @@ void EndOnDisplayErrors() {
 
 void CreatePictureWindow(const PictureWindowEvents& events) {
   if (state.window != nullptr) return;
-  if (!gtk_init_check(nullptr, nullptr)) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+  {
+    // Xlib's own account of a refused display goes nowhere: the tool says it.
+    HeldStdErr xlib_says;
+    if (!gtk_init_check(nullptr, nullptr)) {
+      xlib_says.Drop();
+      qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+    }
+  }
   EndOnDisplayErrors();
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window), "PictureShow");

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/posix/held_std_err.h"
+
 namespace platform {
 namespace {
 
@@ -19,7 +21,11 @@ bool TrashDisplayAvailable() {
   static const bool available = [] {
     // Only a desktop display; the web backend would look for a server of its own.
     gdk_set_allowed_backends("wayland,x11");
-    return gtk_init_check(nullptr, nullptr) != FALSE;
+    // Xlib's own account of a refused display goes nowhere: the tool says it.
+    HeldStdErr xlib_says;
+    const bool opened = gtk_init_check(nullptr, nullptr) != FALSE;
+    if (!opened) xlib_says.Drop();
+    return opened;
   }();
   return available;
 }

@@ -2,10 +2,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "console/command_line.h"
 #include "console/utf.h"
 #include "platform/console.h"
+#include "platform/posix/held_std_err.h"
 
 namespace platform {
 namespace {
@@ -121,5 +124,32 @@ std::string_view LineEnd() { return "\n"; }
 bool LoneLfEndsLine() { return true; }
 std::u16string_view ProgramNameSuffix() { return u""; }
 bool UnixCommandConventions() { return true; }
+
+HeldStdErr::HeldStdErr() {
+  std::fflush(stderr);
+  held_ = ::memfd_create("qcp-held-stderr", MFD_CLOEXEC);
+  if (held_ < 0) return;
+  saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+  if (saved_ < 0 || ::dup2(held_, STDERR_FILENO) < 0) {
+    if (saved_ >= 0) ::close(saved_);
+    ::close(held_);
+    saved_ = held_ = -1;
+  }
+}
+
+HeldStdErr::~HeldStdErr() {
+  if (held_ < 0) return;
+  std::fflush(stderr);
+  ::dup2(saved_, STDERR_FILENO);
+  ::close(saved_);
+  if (!dropped_ && ::lseek(held_, 0, SEEK_SET) == 0) {
+    char block[4096];
+    for (;;) {
+      const ssize_t got = ::read(held_, block, sizeof block);
+      if (got <= 0 || !WriteAll(STDERR_FILENO, std::string_view(block, static_cast<std::size_t>(got)), {})) break;
+    }
+  }
+  ::close(held_);
+}
 
 }  // namespace platform

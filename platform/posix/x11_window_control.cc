@@ -18,6 +18,7 @@
 
 #include "console/case_fold.h"
 #include "console/utf.h"
+#include "platform/posix/held_std_err.h"
 #include "platform/posix/x11_window_control.h"
 
 namespace platform::x11 {
@@ -76,7 +77,11 @@ Connection* Open() {
   static bool tried = false;
   if (!tried) {
     tried = true;
-    connection.display = ::XOpenDisplay(nullptr);
+    {
+      HeldStdErr xlib_says;
+      connection.display = ::XOpenDisplay(nullptr);
+      if (connection.display == nullptr) xlib_says.Drop();  // the tool says it in its own line
+    }
     if (connection.display != nullptr) {
       ::XSetErrorHandler(IgnoreError);
       connection.root = DefaultRootWindow(connection.display);

@@ -39,6 +39,16 @@ TEST(CommandLineTest, HelpSwitchAnywhere) {
   EXPECT_FALSE(qcp::HasHelpSwitch(u""));
 }
 
+TEST(CommandLineTest, DashWordOfAnyDash) {
+  for (std::u16string_view line : {u"-h", u"x --help", u"a\t-b", u"\u2014help", u"x \u2212h", u"\u2010", u"\uff0dh",
+                                   u"\u2015"}) {
+    EXPECT_TRUE(qcp::HasDashWord(line)) << qcp::Utf8FromUtf16(line);
+  }
+  for (std::u16string_view line : {u"", u"x-h", u"now", u"a\u2014b", u"\u2016", u"\u200f-h", u"_h"}) {
+    EXPECT_FALSE(qcp::HasDashWord(line)) << qcp::Utf8FromUtf16(line);
+  }
+}
+
 TEST(CommandLineTest, WindowsTailFollowsTheProgramNameAndItsBlanks) {
   struct Case {
     std::u16string line, tail;

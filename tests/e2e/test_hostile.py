@@ -326,6 +326,11 @@ def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, s
     forged = tmp_path / "x)\n 0001  init-spoof\x1b[31m\r\t"
     shutil.copy("/bin/sleep", forged)
     by_file = subprocess.Popen([str(forged), "60"])
+    # C1's CSI and the bidirectional overrides and isolates reorder or start
+    # what a terminal shows after them.
+    bidi = tmp_path / "z\u009b1\u202e2\u20663"
+    shutil.copy("/bin/sleep", bidi)
+    by_bidi = subprocess.Popen([str(bidi), "60"])
     # ...and by its own short name, which is all an unprivileged user can read
     # of another user's process.
     by_prctl = subprocess.Popen(["python3", "-c", "import ctypes, time; ctypes.CDLL(None).prctl("
@@ -334,6 +339,7 @@ def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, s
         wait_for(lambda: Path(f"/proc/{by_prctl.pid}/comm").read_bytes().startswith(b"y)"), what="the new name")
         out = runner.run("TaskTable", "").stdout
         assert re.search(rb"\n 0*%d  x\)\? 0001  init-spoof\?\[31m\?\?  " % by_file.pid, out), out
+        assert re.search(rb"\n 0*%d  z\?1\?2\?3  " % by_bidi.pid, out), out
         if os.geteuid() == 0 and shutil.which("setpriv"):
             out = subprocess.run(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
                                   *runner.argv("TaskTable", "")], env=services.env, capture_output=True).stdout
@@ -341,10 +347,9 @@ def test_tasktable_shows_control_characters_in_names_as_question_marks(runner, s
         for line in out.split(b"\n")[:-1]:
             assert not re.search(rb"[\x00-\x1f\x7f]", line), line
     finally:
-        by_file.kill()
-        by_prctl.kill()
-        by_file.wait()
-        by_prctl.wait()
+        for process in (by_file, by_prctl, by_bidi):
+            process.kill()
+            process.wait()
 
 
 # ---- PictureShow and huge pictures --------------------------------------------
@@ -815,20 +820,40 @@ def test_a_session_manager_out_of_reach_is_reported(runner, services, tmp_path, 
 NO_DISPLAY = "no X11 or Wayland display (DISPLAY and WAYLAND_DISPLAY are unset or unreachable)"
 
 
+@pytest.fixture(scope="module")
+def refusing_display(services):
+    """An X display that asks for a cookie the tools are not given."""
+    cookie = services.root / "refusing-display.cookie"
+    subprocess.run(["xauth", "-f", str(cookie), "add", ":0", ".", os.urandom(16).hex()], check=True,
+                   capture_output=True)
+    read, write = os.pipe()
+    services.spawn(["Xvfb", "-displayfd", str(write), "-auth", str(cookie), "-nolisten", "tcp"], pass_fds=(write,))
+    os.close(write)
+    with os.fdopen(read) as reply:
+        number = reply.readline().strip()
+    assert number, "Xvfb did not start"
+    return f":{number}"
+
+
 @only_on("native")
-@pytest.mark.parametrize("display", ["unset", "nothing there"])
+@pytest.mark.parametrize("display", ["unset", "nothing there", "refuses us"])
 @pytest.mark.parametrize("tool, tail, stdout", [
     ("NoticeShow", "0 nobody sees this", b""),
     ("PictureShow", "5 missing.jpg", b""),
     ("MovieShow", "0 missing.avi", b""),
     # The error step's line is not lost with the box that cannot be shown.
     ("MovieShow", "1E999 missing.avi", b"ERROR! Overflow.\r\n"),
+    ("PaneShut", "Nobody", b""),
+    ("PaneGrow", "0", b""),
 ])
-def test_a_tool_without_a_display_says_so(runner, services, tmp_path, display, tool, tail, stdout):
+def test_a_tool_without_a_display_says_so(runner, services, tmp_path, request, display, tool, tail, stdout):
     env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
     if display == "nothing there":
         # Far above any number Xvfb picks; a socket name nothing listens on.
         env.update(DISPLAY=":65000", WAYLAND_DISPLAY=str(tmp_path / "no-compositor"))
+    if display == "refuses us":
+        # Only the tool's own line: none of Xlib's account of the refusal.
+        env.update(DISPLAY=request.getfixturevalue("refusing_display"), XAUTHORITY=str(tmp_path / "no-cookies"))
     result = runner.run(tool, tail, env=env, timeout=30)
     assert result.stdout == runner.expect(stdout)
     assert (result.stderr.decode().splitlines(), result.status) == ([f"{tool}: {NO_DISPLAY}"], 1)

@@ -217,8 +217,32 @@ def german(services):
     return {"LOCPATH": str(folder), "LC_ALL": "de_DE.UTF-8"}
 
 
-def test_seconds_are_written_in_the_users_number_format(runner, services, pictures, german):
-    env = dict(getattr(runner, "env", services.env), **german)
+@pytest.fixture(params=["locale", "user setting"])
+def users_commas(request, runner):
+    """The environment of a user whose numbers are written 2,5: by the locale
+    (de_DE), or on Windows by the user's own setting, which differs from the
+    system's, in an English prefix."""
+    if request.param == "locale":
+        yield request.getfixturevalue("german")
+        return
+    if runner.name != "wine":
+        pytest.skip("the user's own number format is a Windows setting")
+    english = {"LC_ALL": "en_US.UTF-8"}
+    env = dict(runner.env, **english)
+
+    def set_decimal(separator):
+        subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\International", "/v", "sDecimal", "/d", separator,
+                        "/f"], env=env, capture_output=True, stdin=subprocess.DEVNULL, timeout=60, check=True)
+
+    set_decimal(",")
+    try:
+        yield english
+    finally:
+        set_decimal(".")
+
+
+def test_seconds_are_written_in_the_users_number_format(runner, services, pictures, users_commas):
+    env = dict(getattr(runner, "env", services.env), **users_commas)
     # The window cannot be up before the program starts, and is seen only some
     # time after it is up: the least time is counted from the start, the most
     # from the sight.

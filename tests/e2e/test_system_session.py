@@ -590,10 +590,14 @@ def test_sessionend_asks_logind_to_end_the_callers_session(runner, logind):
 
 @only_on("native")
 @pytest.mark.parametrize("tool", ["SessionEnd", "DeskGuard"])
-@pytest.mark.parametrize("tail", ["/?", "--help"])
-def test_help_ends_and_locks_nothing(runner, logind, tool, tail):
+@pytest.mark.parametrize("tail, status", [
+    ("/?", 0), ("--help", 0),
+    # Look-alikes of --help: a word that begins with a dash is help not understood.
+    ("-h", 2), ("--HELP", 2), ("--help=x", 2), ("-help", 2), ("--Help", 2), ("--help x", 2), ("x --help", 2),
+    ("-- --help", 2), ("\u2014help", 2)])
+def test_help_ends_and_locks_nothing(runner, logind, tool, tail, status):
     result = runner.run(tool, tail, env=logind.env)
-    assert result.status == 0 and result.stdout.startswith(b"\n  Quorvex Command Pack"), result
+    assert result.status == status and result.stdout.startswith(b"\n  Quorvex Command Pack"), result
     assert not logind.calls()
 
 

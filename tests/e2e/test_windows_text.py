@@ -35,3 +35,20 @@ def test_ansi_conversion_has_no_best_fit(runner):
     result = subprocess.run(["wine", str(program)], env=runner.env, capture_output=True, text=True,
                             stdin=subprocess.DEVNULL, timeout=120)
     assert (result.stdout.strip(), result.returncode) == ("ok", 0), result.stdout
+
+
+@only_on("wine")
+def test_fileshow_lists_a_named_pipe_to_its_writers_end(runner):
+    """A writer that writes its lines and closes ends the listing: the closed
+    pipe is the end of the input, not a failure of the device."""
+    writer = subprocess.Popen(["wine", str(runner.launcher.parent / "qcp_pipe_writer.exe"), "qcp-lines", "one",
+                               "two words", "three"], env=runner.env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    try:
+        assert writer.stdout.readline().strip() == b"ready"
+        result = runner.run("FileShow", r"\\.\pipe\qcp-lines")
+        assert (result.stdout, result.stderr, result.status) == (b"one\r\ntwo words\r\nthree\r\n", b"", 0)
+        assert writer.wait(timeout=60) == 0
+    finally:
+        writer.kill()
+        writer.wait()

@@ -91,6 +91,13 @@ TEST(Entry, AppliesTheDeclaredRule) {
       {HelpRule::kEmptyTail, true, false, u"--help", Status::kFailed, "", u"--help"},
       {HelpRule::kEmptyTail, true, true, u"--help ", Status::kFailed, "", u"--help "},
       {HelpRule::kEmptyTail, true, true, u"\"--version\"", Status::kFailed, "", u"--version"},
+      // Tools that act at once take a dash word natively as help not understood.
+      {HelpRule::kHelpSwitchOrDash, true, true, u"-h", Status::kMissing, "help", u"-"},
+      {HelpRule::kHelpSwitchOrDash, true, true, u"now \"\u2014help\"", Status::kMissing, "help", u"-"},
+      {HelpRule::kHelpSwitchOrDash, true, true, u"/?", Status::kDone, "help", u"-"},
+      {HelpRule::kHelpSwitchOrDash, true, true, u"right now", Status::kFailed, "", u"right now"},
+      {HelpRule::kHelpSwitchOrDash, true, false, u"-h", Status::kFailed, "", u"-h"},
+      {HelpRule::kHelpSwitch, true, true, u"-h", Status::kFailed, "", u"-h"},
   };
   const qcp::ToolEntry tool{u"Tool", kHelp, HelpRule::kHelpSwitch, true, &Record};
   for (const EntryCase& c : cases) {

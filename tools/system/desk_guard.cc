@@ -19,5 +19,6 @@ qcp::Status Main(std::u16string_view, qcp::IPrintTarget&) {
 }  // namespace desk_guard
 
 namespace qcp::entries {
-extern const ToolEntry kDeskGuard{u"DeskGuard", desk_guard::kHelp, HelpRule::kHelpSwitch, true, &desk_guard::Main};
+extern const ToolEntry kDeskGuard{u"DeskGuard", desk_guard::kHelp, HelpRule::kHelpSwitchOrDash, true,
+                                  &desk_guard::Main};
 }  // namespace qcp::entries

@@ -19,5 +19,6 @@ qcp::Status Main(std::u16string_view, qcp::IPrintTarget&) {
 }  // namespace session_end
 
 namespace qcp::entries {
-extern const ToolEntry kSessionEnd{u"SessionEnd", session_end::kHelp, HelpRule::kHelpSwitch, true, &session_end::Main};
+extern const ToolEntry kSessionEnd{u"SessionEnd", session_end::kHelp, HelpRule::kHelpSwitchOrDash, true,
+                                   &session_end::Main};
 }  // namespace qcp::entries

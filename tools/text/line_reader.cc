@@ -9,6 +9,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__GNUC__)
+#include <tmmintrin.h>
+#define QCP_SSSE3_COMPACTION 1
+#endif
 
 namespace qcp {
 LineReader::LineReader(Source& source, Rule rule, std::string_view line_end, std::size_t block_size,
@@ -69,13 +73,17 @@ bool LineReader::TakeCompleteLines(std::string_view& text) {
 #ifdef __SSE2__
   if (kept_ == Kept::kLf) {
     const void* cr = std::memchr(buffer_ + scanned_, '\r', done - scanned_);
-    if (cr != nullptr) {
-      if (out_ == nullptr) AllocateOut();
-      run = static_cast<std::size_t>(static_cast<const char*>(cr) - buffer_);
-      std::memcpy(out_, buffer_ + begin_, run - begin_);
-      put = DropCrs(run, done, run - begin_);
-      run = done;
+    if (cr == nullptr) {
+      // LF in, LF out: the lines go out as they are, with no second look.
+      text = std::string_view(buffer_ + begin_, done - begin_ - line_end_.size());
+      begin_ = scanned_ = done;
+      return true;
     }
+    if (out_ == nullptr) AllocateOut();
+    run = static_cast<std::size_t>(static_cast<const char*>(cr) - buffer_);
+    std::memcpy(out_, buffer_ + begin_, run - begin_);
+    put = DropCrs(run, done, run - begin_);
+    run = done;
   }
 #endif
   for (std::size_t at = run == begin_ ? scanned_ : done;;) {
@@ -111,52 +119,140 @@ bool LineReader::TakeCompleteLines(std::string_view& text) {
   return true;
 }
 
+#ifdef QCP_SSSE3_COMPACTION
+namespace {
+
+// For each set of bytes to leave out of eight (a bit each), the shuffle that
+// moves the others to the front, and how many they are.
+struct Compaction {
+  std::uint64_t shuffle[256];
+  std::uint8_t kept[256];
+};
+
+constexpr Compaction MakeCompaction() {
+  Compaction table{};
+  for (unsigned dropped = 0; dropped < 256; ++dropped) {
+    std::uint64_t shuffle = 0;
+    unsigned kept = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+      if ((dropped >> i) & 1) continue;
+      shuffle |= static_cast<std::uint64_t>(i) << (8 * kept++);
+    }
+    for (unsigned i = kept; i < 8; ++i) shuffle |= std::uint64_t{0x80} << (8 * i);  // zero
+    table.shuffle[dropped] = shuffle;
+    table.kept[dropped] = static_cast<std::uint8_t>(kept);
+  }
+  return table;
+}
+
+constexpr Compaction kCompaction = MakeCompaction();
+
+// The block loop of DropCrs where the processor has SSSE3's byte shuffle:
+// each sixteen bytes go out without their paired CRs, lone CRs as LFs, in
+// two stores and with no branch on the bytes. Returns where it stopped.
+__attribute__((target("ssse3"))) std::size_t CompactBlocks(const char* in, char* out, std::size_t at, std::size_t to,
+                                                           std::size_t end, std::size_t& put) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr_to_lf = _mm_set1_epi8('\r' ^ '\n');
+  const __m128i high_half = _mm_set_epi64x(0x0808080808080808, 0);
+  std::size_t put_at = put;
+  for (; at + 16 <= to && at + 16 < end; at += 16) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 1));
+    const __m128i crs = _mm_cmpeq_epi8(here, cr);
+    const __m128i paired = _mm_and_si128(crs, _mm_cmpeq_epi8(next, lf));
+    const unsigned drop = static_cast<unsigned>(_mm_movemask_epi8(paired));
+    // Lone CRs are rare: the branch on them is foreseen.
+    __m128i shown = here;
+    if (static_cast<unsigned>(_mm_movemask_epi8(crs)) != drop) {
+      shown = _mm_xor_si128(here, _mm_and_si128(_mm_andnot_si128(paired, crs), cr_to_lf));
+    }
+    const unsigned low = drop & 0xff;
+    const unsigned high = drop >> 8;
+    const __m128i shuffle =
+        _mm_add_epi8(_mm_set_epi64x(static_cast<long long>(kCompaction.shuffle[high]),
+                                    static_cast<long long>(kCompaction.shuffle[low])),
+                     high_half);
+    const __m128i packed = _mm_shuffle_epi8(shown, shuffle);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + put_at), packed);
+    put_at += kCompaction.kept[low];
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + put_at), _mm_unpackhi_epi64(packed, packed));
+    put_at += kCompaction.kept[high];
+  }
+  put = put_at;
+  return at;
+}
+
+}  // namespace
+#endif
+
 #ifdef __SSE2__
 // Copies [from, to) to out_ from `put` on, each CR LF as its LF and each lone
 // CR as an LF, sixteen bytes at a time; returns the end of what it put.
 std::size_t LineReader::DropCrs(std::size_t from, std::size_t to, std::size_t put) {
+  // Locals: the stores to out_ could alias the members, which the compiler
+  // would read again after each one.
+  const char* const in = buffer_;
+  char* const out = out_;
+  const std::size_t end = end_;
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr_to_lf = _mm_set1_epi8('\r' ^ '\n');
   std::size_t at = from;
-  // The byte after the sixteen tells whether a CR in the last place has its LF.
-  while (at + 16 <= to && at + 16 < end_) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + at));
-    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + at + 1));
+#ifdef QCP_SSSE3_COMPACTION
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles) at = CompactBlocks(in, out, at, to, end, put);
+#endif
+  // The byte after the sixteen tells whether a CR in the last place has its
+  // LF; the runs between CRs are loaded up to 31 bytes on.
+  while (at + 16 <= to && at + 32 <= end) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 1));
     const __m128i crs = _mm_cmpeq_epi8(here, cr);
-    const __m128i paired = _mm_and_si128(crs, _mm_cmpeq_epi8(next, lf));
-    // Lone CRs become LFs in place; a paired CR is left out by starting over after it.
-    const __m128i lone = _mm_andnot_si128(paired, crs);
-    const __m128i shown = _mm_xor_si128(here, _mm_and_si128(lone, cr_to_lf));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out_ + put), shown);
-    const int drop = _mm_movemask_epi8(paired);
-    if (drop == 0) {
+    const int all = _mm_movemask_epi8(crs);
+    if (all == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + put), here);
       at += 16;
       put += 16;
-    } else if ((drop & (drop - 1)) != 0) {
-      // Several line ends in sixteen bytes (empty or very short lines): one
-      // pass over them beats starting over after each.
+      continue;
+    }
+    const int paired = _mm_movemask_epi8(_mm_and_si128(crs, _mm_cmpeq_epi8(next, lf)));
+    if (paired != all) {
+      // A lone CR becomes an LF in place: rare, so one byte at a time.
       alignas(16) char lane[16];
-      _mm_store_si128(reinterpret_cast<__m128i*>(lane), shown);
+      _mm_store_si128(reinterpret_cast<__m128i*>(lane),
+                      _mm_xor_si128(here, _mm_and_si128(crs, cr_to_lf)));
       for (int i = 0; i < 16; ++i) {
-        out_[put] = lane[i];
-        put += ((drop >> i) & 1) ^ 1;
+        out[put] = lane[i];
+        put += ((paired >> i) & 1) ^ 1;
       }
       at += 16;
-    } else {
-      const std::size_t kept = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(drop)));
-      at += kept + 1;
-      put += kept;
+      continue;
     }
+    // Every CR has its LF: the runs between them go out with one store each,
+    // each store's excess overwritten by the next (out_ has room for the last).
+    unsigned drop = static_cast<unsigned>(paired);
+    std::size_t run = at;
+    do {
+      const std::size_t cr_at = at + static_cast<std::size_t>(__builtin_ctz(drop));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + put), _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + run)));
+      put += cr_at - run;
+      run = cr_at + 1;
+      drop &= drop - 1;
+    } while (drop != 0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + put), _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + run)));
+    put += at + 16 - run;
+    at += 16;
   }
   for (; at < to; ++at) {
-    if (buffer_[at] != '\r') {
-      out_[put++] = buffer_[at];
-    } else if (at + 1 == end_) {
-      out_[put++] = '\n';
+    if (in[at] != '\r') {
+      out[put++] = in[at];
+    } else if (at + 1 == end) {
+      out[put++] = '\n';
       after_cr_ = true;  // an LF read next is skipped
-    } else if (buffer_[at + 1] != '\n') {
-      out_[put++] = '\n';
+    } else if (in[at + 1] != '\n') {
+      out[put++] = '\n';
     }
   }
   return put;
@@ -169,11 +265,14 @@ std::size_t LineReader::AfterLastLineEnd() const {
   const bool lf_ends = rule_ == Rule::kCrLfCrOrLf;
   std::size_t at = end_;
 #ifdef __GLIBC__
-  const auto last = [this](char wanted) -> std::size_t {
-    const void* found = memrchr(buffer_ + scanned_, wanted, end_ - scanned_);
+  const auto last = [this](char wanted, std::size_t from) -> std::size_t {
+    const void* found = memrchr(buffer_ + from, wanted, end_ - from);
     return found == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(found) - buffer_) + 1;
   };
-  at = std::max(last('\r'), lf_ends ? last('\n') : 0);
+  // Only a CR after the last LF can end later: an LF file is not searched
+  // for CRs from its start.
+  const std::size_t after_lf = lf_ends ? last('\n', scanned_) : 0;
+  at = std::max(last('\r', std::max(scanned_, after_lf)), after_lf);
   if (at == 0) return 0;
 #else
   while (at > scanned_ && buffer_[at - 1] != '\r' && !(lf_ends && buffer_[at - 1] == '\n')) --at;

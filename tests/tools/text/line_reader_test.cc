@@ -93,6 +93,11 @@ const Case kCases[] = {
     {"a\r\n\r\n\r\n\r\rb\r\n\r\n\r\n\r\n\r\n\r\n\r\nc\n\r\n\r\r\nd",
      {"a", "", "", "", "", "b", "", "", "", "", "", "", "c\n", "", "", "d"},
      {"a", "", "", "", "", "b", "", "", "", "", "", "", "c", "", "", "", "d"}},
+    // Only CR LFs, a few in each sixteen bytes, one in the last place of one:
+    // what lies between them goes out in runs.
+    {"a\r\nbc\r\ndef\r\nghij\r\nk\r\n\r\nlmnopqrstuvwx\r\nyz0123456789abcdefg\r\nhi\r\njklmnopqrstu\r\nv\r\nwxyz012\r\n34\r\n5\r\n6789abcdef\r\nend\r\n",
+     {"a", "bc", "def", "ghij", "k", "", "lmnopqrstuvwx", "yz0123456789abcdefg", "hi", "jklmnopqrstu", "v", "wxyz012", "34", "5", "6789abcdef", "end"},
+     {"a", "bc", "def", "ghij", "k", "", "lmnopqrstuvwx", "yz0123456789abcdefg", "hi", "jklmnopqrstu", "v", "wxyz012", "34", "5", "6789abcdef", "end"}},
     // With blocks of 64 and a held limit of 32, the second read fills the
     // reused buffer to its last byte, a CR: the vector scans reach that end.
     {"0123456789abcdefghijklmnopqrstu\r\n" + std::string(31, 'y') + std::string(63, 'w') + "\r\nend",
