@@ -24,12 +24,18 @@ def pe_facts(objdump, program):
     """(imports as (dll, function or "ordinal N"), header fields) from `objdump -p`."""
     text = subprocess.run([objdump, "-p", str(program)], capture_output=True, text=True, check=True).stdout
     imports, dll = set(), None
+    # binutils before 2.41 lists "vma  hint  name" (the ordinal for a name);
+    # later ones "vma  ordinal|<none>  hint  name".
+    entry = r"\t[0-9a-f]+\s+(\d+)(?:\s+(\S+))?\s*$"
     for line in text.splitlines():
         found = re.match(r"\s*DLL Name: (\S+)", line)
         if found:
             dll = found.group(1).lower()
             continue
-        found = re.match(r"\t[0-9a-f]+\s+(\d+)(?:\s+(\S+))?\s*$", line)
+        if re.match(r"\s*vma:\s+Ordinal\s+Hint", line):
+            entry = r"\t[0-9a-f]+\s+(<none>|\d+)\s+(?:[0-9a-f]+|<none>)(?:\s+(\S+))?\s*$"
+            continue
+        found = re.match(entry, line)
         if dll and found:
             imports.add((dll, found.group(2) or f"ordinal {found.group(1)}"))
         elif not line.strip() and imports:
