@@ -92,7 +92,7 @@ function(qcp_tool NAME)
     endif()
   endforeach()
 
-  if(NOT WIN32 AND NOT QCP_SANITIZE)
+  if(NOT WIN32 AND NOT QCP_SANITIZE AND QCP_STATIC)
     # Console tools that need nothing beyond libc and Xlib link fully static:
     # they start as fast as a static C program. The others load the desktop
     # and media libraries, which exist only as shared objects.
