@@ -115,12 +115,15 @@ function(qcp_tool NAME)
     list(JOIN ARG_EXAMPLES "\n" examples)
     file(WRITE ${info} "set(NAME_LINE [==[${first}${rest}]==])\nset(ABOUT [==[${ARG_ABOUT}]==])\n"
                        "set(EXAMPLES [==[${examples}]==])\nset(BATCH_EXAMPLE [==[${ARG_BATCH_EXAMPLE}]==])\n"
-                       "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\n")
+                       "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\nset(PLATFORM ${ARG_PLATFORM})\n")
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -DTOOL=${NAME} -DPROGRAM=$<TARGET_FILE:${NAME}> -DINFO=${info} -DOUTPUT=${page}
               -P ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
-      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake VERBATIM)
+      DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake ${CMAKE_SOURCE_DIR}/cmake/release_date.cmake
+              ${CMAKE_SOURCE_DIR}/debian/changelog
+      VERBATIM)
     add_custom_target(${NAME}_manual ALL DEPENDS ${page})
-    install(FILES ${page} DESTINATION share/man/man1)
+    # Uncompressed: the Debian build compresses pages its own way.
+    install(FILES ${CMAKE_BINARY_DIR}/man/${NAME}.1 DESTINATION share/man/man1)
   endif()
 endfunction()
