@@ -42,6 +42,23 @@ else()
   configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1 ${man} @ONLY)
   install(FILES ${man} DESTINATION share/man/man1)
   # Each tool has its own page too (qcp_tool()).
+  # Shell completion where each shell looks: bash-completion and fish load a
+  # file by the command's name, so each tool's name links to the pack's one.
+  get_property(tools GLOBAL PROPERTY QCP_ALL_TOOLS)
+  set(completions ${CMAKE_BINARY_DIR}/completions)
+  file(REMOVE_RECURSE ${completions})
+  file(MAKE_DIRECTORY ${completions}/bash ${completions}/fish)
+  configure_file(${CMAKE_SOURCE_DIR}/completions/quorvex-command-pack.bash ${completions}/bash/quorvex-command-pack
+                 COPYONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/completions/quorvex-command-pack.fish
+                 ${completions}/fish/quorvex-command-pack.fish COPYONLY)
+  foreach(tool IN LISTS tools)
+    file(CREATE_LINK quorvex-command-pack ${completions}/bash/${tool} SYMBOLIC)
+    file(CREATE_LINK quorvex-command-pack.fish ${completions}/fish/${tool}.fish SYMBOLIC)
+  endforeach()
+  install(DIRECTORY ${completions}/bash/ DESTINATION share/bash-completion/completions)
+  install(DIRECTORY ${completions}/fish/ DESTINATION share/fish/vendor_completions.d)
+  install(FILES ${CMAKE_SOURCE_DIR}/completions/_quorvex-command-pack DESTINATION share/zsh/vendor-completions)
   install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
   configure_file(${CMAKE_SOURCE_DIR}/packaging/README.Linux ${CMAKE_BINARY_DIR}/packaging/README.txt COPYONLY)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
