@@ -50,6 +50,12 @@ string(APPEND page ".SH EXIT STATUS\n.TP\n.B 0\nThe tool did what was asked, or 
                    "what was asked.\n.TP\n.B 2\nIt showed its help screen because arguments were missing.\n"
                    ".PP\nThe tails \\fB\\-\\-help\\fR and \\fB\\-\\-version\\fR alone are reserved: they print the help "
                    "screen or the version line and exit with 0.\n")
+if("window_control" IN_LIST PLATFORM)
+  string(APPEND page ".PP\nSo is \\fB\\-\\-list\\-captions\\fR alone: it prints the captions of the windows the tool "
+                     "can reach now, one a line (on wlroots compositors such as sway the compositor's first, then "
+                     "the X11 ones), for shell completion, and exits with 0, or with 1 and one line on standard "
+                     "error when there is no display.\n")
+endif()
 string(APPEND page ".SH EXAMPLES\n")
 string(REPLACE ";" "\\;" EXAMPLES "${EXAMPLES}")
 string(REPLACE "\n" ";" EXAMPLES "${EXAMPLES}")

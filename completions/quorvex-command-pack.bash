@@ -17,6 +17,20 @@ _quorvex_command_pack_paths() {
   done < <(compgen -f -- "$cur")
 }
 
+# The window tools take the rest of the line as one caption: what has been
+# typed after the tool's name is matched against the open windows' captions
+# (regardless of case), and the current word is completed to the rest of it.
+_quorvex_command_pack_captions() {
+  local tool=$1 cur=$2 typed caption
+  typed=${COMP_LINE:0:COMP_POINT}
+  typed=${typed#*"$tool"}
+  typed=${typed# }
+  while IFS= read -r caption; do
+    [[ ${caption,,} == "${typed,,}"* ]] || continue
+    printf '%s\n' "$cur${caption:${#typed}}"
+  done < <("$tool" --list-captions 2>/dev/null; printf '0\n')
+}
+
 _quorvex_command_pack() {
   local cur=${COMP_WORDS[COMP_CWORD]} word=$COMP_CWORD
   COMPREPLY=()
@@ -26,9 +40,9 @@ _quorvex_command_pack() {
   fi
   local paths=()
   case ${1##*/}:$word in
-    PaneShut:1 | PaneRevive:1 | PaneShrink:1 | PaneGrow:1 | PanePin:1 | PaneUnpin:1)
-      # 0 is the active window.
-      mapfile -t COMPREPLY < <(compgen -W '0' -- "$cur") ;;
+    PaneShut:* | PaneRevive:* | PaneShrink:* | PaneGrow:* | PanePin:* | PaneUnpin:*)
+      # The captions of the windows open now, and 0 for the active one.
+      mapfile -t COMPREPLY < <(_quorvex_command_pack_captions "$1" "$cur") ;;
     TrashPurge:1)
       compopt -o filenames 2>/dev/null
       mapfile -t COMPREPLY < <(compgen -d -- "$cur") ;;
