@@ -8,6 +8,8 @@ for tool in $tools
 end
 for tool in PaneShut PaneRevive PaneShrink PaneGrow PanePin PaneUnpin
     complete -c $tool -f -n '__fish_is_first_arg' -a 0 -d 'The active window'
+    # The captions of the windows open now.
+    complete -c $tool -f -n '__fish_is_first_arg' -a "($tool --list-captions 2>/dev/null)" -d 'An open window'
 end
 complete -c TrashPurge -f -n '__fish_is_first_arg' -a '(__fish_complete_directories)'
 complete -c TrashPurge -f -n 'test (count (commandline -opc)) -eq 2' -a '0\tAsk 1\t"No question" 2\t"No progress" 3\t"No sound"'

@@ -8,6 +8,7 @@ read back with xprop, xwininfo and xdotool."""
 import itertools
 import os
 import re
+import shutil
 import subprocess
 
 import pytest
@@ -317,3 +318,15 @@ def test_bash_completes_the_captions_of_open_windows(runner, windows, services):
     assert bash_completes(runner, env, "PaneUnpin no such window ") == []
     # Without a display there is nothing to list: only 0, and no error shown.
     assert bash_completes(runner, dict(env, DISPLAY=":999"), "PaneShrink ") == ["0"]
+
+
+@only_on("native")
+def test_fish_completes_the_captions_of_open_windows(runner, windows, services):
+    if shutil.which("fish") is None:
+        pytest.skip("fish is not installed")
+    windows("Fish Completion Test")
+    completions = os.path.join(os.path.dirname(COMPLETION), "quorvex-command-pack.fish")
+    env = dict(services.env, PATH=f"{runner.bin_dir}:{services.env.get('PATH', '/usr/bin:/bin')}")
+    result = subprocess.run(["fish", "--no-config", "-c", f"source {completions}; complete -C 'PaneShut fish'"],
+                            env=env, capture_output=True, text=True, timeout=60)
+    assert result.stdout == "Fish Completion Test\tAn open window\n", result
