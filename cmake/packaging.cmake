@@ -1,7 +1,9 @@
-# Packages (cpack in a build directory, or scripts/package for all of them):
+# Archives (cpack in a build directory, or scripts/package for all of them):
 #   Windows: QuorvexCommandPack-<version>-win64.zip / -win32.zip, the
-#            programs and README.txt at the top of the archive;
-#   Linux:   a .tar.gz and a .deb with the programs in bin/ and the manual page.
+#            programs, README.txt and LICENSE.txt at the top of the archive;
+#   Linux:   a .tar.gz with the programs in bin/, the manual pages, the shell
+#            completions, README.txt and LICENSE.txt.
+# The Debian packages are made by dpkg-buildpackage from debian/.
 set(CPACK_PACKAGE_NAME "QuorvexCommandPack")
 set(CPACK_PACKAGE_VENDOR "Quorvex")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
@@ -18,34 +20,48 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${QCP_PACKAGE_ARCH}")
-  # Plain text with CR LF line ends, for Notepad.
-  file(READ ${CMAKE_SOURCE_DIR}/packaging/README.txt readme)
-  string(REPLACE "\r\n" "\n" readme "${readme}")
-  string(REPLACE "\n" "\r\n" readme "${readme}")
-  file(WRITE ${CMAKE_BINARY_DIR}/packaging/README.txt "${readme}")
-  install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
+  # Plain text with CR LF line ends, for Notepad; README.txt names the version.
+  foreach(pair "packaging/README.txt;README.txt" "LICENSE;LICENSE.txt")
+    list(GET pair 0 from)
+    list(GET pair 1 to)
+    file(READ ${CMAKE_SOURCE_DIR}/${from} text)
+    string(REPLACE "@QCP_VERSION@" "${PROJECT_VERSION}" text "${text}")
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE ${CMAKE_BINARY_DIR}/packaging/${to} "${text}")
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/${to} DESTINATION .)
+  endforeach()
 else()
-  set(CPACK_GENERATOR TGZ DEB)
+  set(CPACK_GENERATOR TGZ)
   set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-linux-x86_64")
-  set(CPACK_DEBIAN_PACKAGE_NAME "quorvex-command-pack")
-  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # Loaded at run time, so dpkg-shlibdeps cannot see them: GStreamer and its
-  # plug-ins (sound, video, the GTK video sink), the icon and sound themes.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libgstreamer1.0-0, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-gtk3, adwaita-icon-theme")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-pulseaudio, sound-theme-freedesktop, xdg-utils")
-  # The summary line comes from CPACK_PACKAGE_DESCRIPTION_SUMMARY.
-  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "Close, restore, minimise, maximise and pin windows; list processes; print\nthe tick count; lock the session; log off; empty the trash; open\ndocuments; beep; play WAVE files; list text files; roll dice; show\nmessage boxes, pictures and videos; and print jokes.")
-  # Manual pages are installed compressed.
+  # The pack's manual page, dated like the tools' pages. Pages are installed
+  # uncompressed: the Debian build compresses them its own way (gzip -9n).
+  include(${CMAKE_SOURCE_DIR}/cmake/release_date.cmake)
+  qcp_release_date(QCP_DATE)
   set(man ${CMAKE_BINARY_DIR}/packaging/quorvex-command-pack.1)
-  configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1 ${man} COPYONLY)
-  file(ARCHIVE_CREATE OUTPUT ${man}.gz PATHS ${man} FORMAT raw COMPRESSION GZip)
-  install(FILES ${man}.gz DESTINATION share/man/man1)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1 ${man} @ONLY)
+  install(FILES ${man} DESTINATION share/man/man1)
   # Each tool has its own page too (qcp_tool()).
-  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/quorvex-command-pack)
+  # Shell completion where each shell looks: bash-completion and fish load a
+  # file by the command's name, so each tool's name links to the pack's one.
+  get_property(tools GLOBAL PROPERTY QCP_ALL_TOOLS)
+  set(completions ${CMAKE_BINARY_DIR}/completions)
+  file(REMOVE_RECURSE ${completions})
+  file(MAKE_DIRECTORY ${completions}/bash ${completions}/fish)
+  configure_file(${CMAKE_SOURCE_DIR}/completions/quorvex-command-pack.bash ${completions}/bash/quorvex-command-pack
+                 COPYONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/completions/quorvex-command-pack.fish
+                 ${completions}/fish/quorvex-command-pack.fish COPYONLY)
+  foreach(tool IN LISTS tools)
+    file(CREATE_LINK quorvex-command-pack ${completions}/bash/${tool} SYMBOLIC)
+    file(CREATE_LINK quorvex-command-pack.fish ${completions}/fish/${tool}.fish SYMBOLIC)
+  endforeach()
+  install(DIRECTORY ${completions}/bash/ DESTINATION share/bash-completion/completions)
+  install(DIRECTORY ${completions}/fish/ DESTINATION share/fish/vendor_completions.d)
+  install(FILES ${CMAKE_SOURCE_DIR}/completions/_quorvex-command-pack DESTINATION share/zsh/vendor-completions)
+  install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/README.Linux ${CMAKE_BINARY_DIR}/packaging/README.txt COPYONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
 endif()
 
 include(CPack)

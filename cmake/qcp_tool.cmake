@@ -92,7 +92,7 @@ function(qcp_tool NAME)
     endif()
   endforeach()
 
-  if(NOT WIN32 AND NOT QCP_SANITIZE)
+  if(NOT WIN32 AND NOT QCP_SANITIZE AND QCP_STATIC)
     # Console tools that need nothing beyond libc and Xlib link fully static:
     # they start as fast as a static C program. The others load the desktop
     # and media libraries, which exist only as shared objects.
@@ -116,13 +116,17 @@ function(qcp_tool NAME)
     list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE declared_in)
     file(WRITE ${info} "set(NAME_LINE [==[${first}${rest}]==])\nset(ABOUT [==[${ARG_ABOUT}]==])\n"
                        "set(EXAMPLES [==[${examples}]==])\nset(BATCH_EXAMPLE [==[${ARG_BATCH_EXAMPLE}]==])\n"
-                       "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\nset(SOURCES [==[${declared_in}]==])\n")
+                       "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\nset(SOURCES [==[${declared_in}]==])\n"
+                       "set(PLATFORM ${ARG_PLATFORM})\n")
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -DTOOL=${NAME} -DPROGRAM=$<TARGET_FILE:${NAME}> -DINFO=${info} -DOUTPUT=${page}
               -P ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
       DEPENDS ${NAME} ${info} ${CMAKE_SOURCE_DIR}/cmake/tool_manual.cmake
-              ${CMAKE_SOURCE_DIR}/cmake/roff_text.cmake VERBATIM)
+              ${CMAKE_SOURCE_DIR}/cmake/roff_text.cmake ${CMAKE_SOURCE_DIR}/cmake/release_date.cmake
+              ${CMAKE_SOURCE_DIR}/debian/changelog
+      VERBATIM)
     add_custom_target(${NAME}_manual ALL DEPENDS ${page})
-    install(FILES ${page} DESTINATION share/man/man1)
+    # Uncompressed: the Debian build compresses pages its own way.
+    install(FILES ${CMAKE_BINARY_DIR}/man/${NAME}.1 DESTINATION share/man/man1)
   endif()
 endfunction()

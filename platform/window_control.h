@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -25,6 +26,11 @@ WindowHandle ActiveWindow();
 // The window's caption, cut to at most `max_length` characters; "" for no
 // window, no caption or no display.
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length);
+
+// Natively: the captions of the top-level windows the tools can reach now
+// (the compositor's first, then X11's), each once, for shell completion. On
+// Windows: none.
+std::vector<std::u16string> WindowCaptions();
 
 // Each request is queued for the window, which carries it out in its own
 // time; false when it could not be sent.

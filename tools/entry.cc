@@ -43,6 +43,7 @@ Status RunTail(const ToolEntry& tool, std::u16string_view tail, IPrintTarget& ou
       PrintLine(out, line);
       return Status::kDone;
     }
+    if (tail == u"--list-captions" && tool.list_captions != nullptr) return tool.list_captions(out);
   }
   const std::u16string cleaned = tool.removes_quotes ? CleanCommandLine(tail) : std::u16string(tail);
   if (ShowsHelp(tool.help_rule, cleaned)) {

@@ -46,6 +46,9 @@ struct ToolEntry {
   // Delivers window events until the tool's last window has gone, then tells
   // how the run went; only the tools that live on in a window have one.
   Status (*event_loop)() = nullptr;
+  // Natively, for the window tools: prints the captions of the windows open
+  // now, one a line, for "--list-captions" (shell completion).
+  Status (*list_captions)(IPrintTarget& out) = nullptr;
 };
 
 // Whether `tail` (cleaned as the tool declares) calls for the help screen.
@@ -55,7 +58,7 @@ bool ShowsHelp(HelpRule rule, std::u16string_view tail);
 void PrintToolHelp(const ToolEntry& tool, IPrintTarget& out);
 
 // Everything a run does with its tail, in-process: natively the reserved
-// tails "--help" and "--version" first, then the help rule, the cleaning and
+// tails "--help", "--version" and (for the window tools) "--list-captions" first, then the help rule, the cleaning and
 // Main. Failures propagate to the caller.
 Status RunTail(const ToolEntry& tool, std::u16string_view tail, IPrintTarget& out);
 

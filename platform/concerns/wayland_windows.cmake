@@ -32,7 +32,7 @@ if(QCP_BACKEND STREQUAL "posix")
                         LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/quorvex-command-pack
                         CXX_VISIBILITY_PRESET hidden)
   target_link_libraries(qcp_wayland_module PRIVATE qcp_platform_wayland)
-  if(NOT QCP_SANITIZE)
+  if(NOT QCP_SANITIZE AND QCP_STATIC)
     target_link_options(qcp_wayland_module PRIVATE -static-libstdc++ -static-libgcc)
   endif()
   install(TARGETS qcp_wayland_module LIBRARY DESTINATION lib/quorvex-command-pack)

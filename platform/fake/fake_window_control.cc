@@ -54,6 +54,13 @@ WindowHandle FindWindowByCaption(const std::u16string& caption) {
   return 0;
 }
 
+// Every scripted window's caption, in the order added.
+std::vector<std::u16string> WindowCaptions() {
+  std::vector<std::u16string> captions;
+  for (const fake::Window& window : fake::desktop.windows) captions.push_back(window.caption);
+  return captions;
+}
+
 WindowHandle ActiveWindow() {
   fake::Record(fake::ActiveWindowCall{});
   return fake::desktop.active;

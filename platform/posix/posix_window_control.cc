@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <errno.h>
 #include <sys/socket.h>
@@ -211,6 +213,14 @@ WindowHandle ActiveWindow() {
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {
   const Owned owned = OwnerOf(window);
   return Checked(owned.backend.caption(owned.window, max_length));
+}
+
+std::vector<std::u16string> WindowCaptions() {
+  std::vector<std::u16string> captions;
+  const WindowBackend* compositor = Compositor();
+  if (compositor != nullptr && compositor->captions != nullptr) captions = Checked(compositor->captions());
+  for (std::u16string& caption : x11::kWindowBackend.captions()) captions.push_back(std::move(caption));
+  return captions;
 }
 
 bool CloseWindow(WindowHandle window) {

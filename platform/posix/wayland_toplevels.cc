@@ -247,6 +247,18 @@ ToplevelId ActiveToplevel() {
   return 0;
 }
 
+std::vector<std::u16string> ToplevelTitles() {
+  std::vector<std::u16string> titles;
+  const Session& session = Open();
+  if (session.availability != Availability::kAvailable) return titles;
+  for (const auto& toplevel : session.toplevels) {
+    if (!toplevel->closed && toplevel->titled && !toplevel->title.empty()) {
+      titles.push_back(qcp::Utf16FromUtf8(toplevel->title));
+    }
+  }
+  return titles;
+}
+
 bool ToplevelTitle(ToplevelId id, std::u16string& title) {
   const Toplevel* toplevel = Live(Open(), id);
   if (toplevel == nullptr) return false;
@@ -327,6 +339,7 @@ const WindowBackend kWlrootsBackend = {
     .minimize = &MinimizeWindow,
     .maximize = &MaximizeWindow,
     .set_topmost = &SetTopmost,
+    .captions = &ToplevelTitles,
 };
 
 }  // namespace platform::wayland

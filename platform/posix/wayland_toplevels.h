@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/posix/window_backend.h"
 
@@ -32,6 +33,9 @@ ToplevelId FindToplevel(std::u16string_view caption);
 
 // The window the compositor reports as activated, or 0.
 ToplevelId ActiveToplevel();
+
+// The titles of the open windows that have one, in the order announced.
+std::vector<std::u16string> ToplevelTitles();
 
 // The window's title; false for no such window (or one since closed).
 bool ToplevelTitle(ToplevelId id, std::u16string& title);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/window_control.h"
 
@@ -20,6 +21,8 @@ struct WindowBackend {
   bool (*minimize)(WindowHandle window);
   bool (*maximize)(WindowHandle window);
   bool (*set_topmost)(WindowHandle window, bool topmost);
+  // The captions of its windows; null for a backend that cannot list them.
+  std::vector<std::u16string> (*captions)() = nullptr;
 };
 
 }  // namespace platform

@@ -437,6 +437,17 @@ bool SetTopmost(WindowHandle handle, bool topmost) {
 
 }  // namespace
 
+std::vector<std::u16string> WindowCaptions() {
+  std::vector<std::u16string> captions;
+  const Connection* x = Open();
+  if (x == nullptr) return captions;
+  for (Window window : TopLevelWindows(*x)) {
+    std::u16string caption;
+    if (Caption(*x, window, caption) && !caption.empty()) captions.push_back(std::move(caption));
+  }
+  return captions;
+}
+
 bool DisplayReachable() { return Open() != nullptr; }
 
 const WindowBackend kWindowBackend = {
@@ -449,6 +460,7 @@ const WindowBackend kWindowBackend = {
     .minimize = &MinimizeWindow,
     .maximize = &MaximizeWindow,
     .set_topmost = &SetTopmost,
+    .captions = &WindowCaptions,
 };
 
 }  // namespace platform::x11

@@ -23,6 +23,9 @@ WindowHandle FindWindowByCaption(const std::u16string& caption) {
   return reinterpret_cast<WindowHandle>(::FindWindowW(nullptr, Wide(caption)));
 }
 
+// Listing is a native convention only (--list-captions).
+std::vector<std::u16string> WindowCaptions() { return {}; }
+
 WindowHandle ActiveWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
 
 std::u16string WindowCaption(WindowHandle window, std::size_t max_length) {

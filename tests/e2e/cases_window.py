@@ -50,6 +50,9 @@ CASES += [
     Case("PaneShut", "No Café here", b"ERROR! Couldn't find window: No Caf\xe9 here\r\n", platforms=("wine",)),
     # What cp1252 lacks becomes its default character, not a look-alike (A, C, a quote).
     Case("PaneShut", "ĀbcĆ € ＂x＂", b"ERROR! Couldn't find window: ?bc? \x80 ?x?\r\n", platforms=("wine",)),
+    # On Windows "--list-captions" is a caption like any other, and for the other tools natively too.
+    Case("PaneShut", "--list-captions", not_found("--list-captions"), platforms=("wine",)),
+    Case("TaskTable", "--list-captions", re.compile(re.escape(HEADER + RULER) + b"(?:" + ROW + b")+")),
     Case("TaskTable", "/?", TASKTABLE_HELP),
     Case("TaskTable", "list/?", TASKTABLE_HELP),
     Case("TaskTable", '"/"?', TASKTABLE_HELP),

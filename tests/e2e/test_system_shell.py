@@ -50,3 +50,45 @@ def test_help_screens_name_the_program_as_called(runner):
     assert usage == {"PaneShut": b"    PaneShut <window caption>", "TaskTable": b"    TaskTable",
                      "Beep": b"    Beep <frequency> <duration>", "FileShow": b"    FileShow <filename.txt|bat|ini|etc>",
                      "QuipMaker": b"    QuipMaker"}
+
+
+ROOT = __import__("pathlib").Path(__file__).resolve().parents[2]
+
+# What Tab offers after each command line, in a real bash with the pack's
+# completion loaded as bash-completion loads it: by the command's name.
+COMPLETIONS = [
+    ("PaneShut ", "0"),
+    ("PaneGrow --", "--help --version"),
+    ("NoticeShow ", "0 1 2 3"),
+    ("TrashPurge ", "folder/"),
+    ("TrashPurge folder 2", "2"),
+    ("Start ", "0"),
+    ("Start 0 Ma", "May 2026.txt"),
+    ("MovieShow 0 cl", "clip.webm"),
+    ("WaveOnce ", "folder/ ring.wav"),
+    ("WaveRepeat ", "folder/ ring.wav"),
+    ("PictureShow 5 ", "chart.png folder/"),
+    ("FileShow no", "notes.txt"),
+    ("DiceRoll ", ""),
+]
+
+
+@only_on("native")
+def test_bash_completes_the_tools_arguments(runner, tmp_path):
+    for name in ("ring.wav", "chart.png", "notes.txt", "May 2026.txt", "clip.webm"):
+        (tmp_path / name).write_bytes(b"")
+    (tmp_path / "folder").mkdir()
+    script = ["cd " + str(tmp_path), "complete -p PaneShut TrashPurge FileShow"]
+    for line, _ in COMPLETIONS:
+        words = line.split(" ")
+        script.append(
+            f"COMP_WORDS=({' '.join(repr(w) for w in words)}); COMP_CWORD={len(words) - 1}; COMPREPLY=(); "
+            f"_quorvex_command_pack {words[0]}; "
+            # Directories are marked the way -o filenames shows them.
+            "r=(); for c in \"${COMPREPLY[@]}\"; do [[ -d $c ]] && c=$c/; r+=(\"$c\"); done; "
+            "printf '%s\\n' \"$(printf '%s\\n' \"${r[@]}\" | sort | paste -sd ' ')\"")
+    completions = ROOT / "completions" / "quorvex-command-pack.bash"
+    out = bash(runner, f"source {completions}\n" + "\n".join(script)).decode().splitlines()
+    assert out[0].startswith("complete -F _quorvex_command_pack "), out
+    offered = dict(zip((line for line, _ in COMPLETIONS), out[3:]))
+    assert offered == dict(COMPLETIONS)

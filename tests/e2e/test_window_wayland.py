@@ -382,3 +382,14 @@ def test_a_session_bus_that_never_answers_ends_a_kwin_request_with_the_run_time_
         compositor.wait()
     assert (result.stdout, result.stderr, result.returncode) == (
         b"", b"PaneShut: run-time error: The session bus did not answer\n", 1)
+
+
+def test_bash_completes_the_captions_of_sways_windows(desk, driver):
+    completions = Path(__file__).resolve().parents[2] / "completions" / "quorvex-command-pack.bash"
+    script = (f"PATH={driver.bin}:$PATH; source {completions}; line='PaneShut '; COMP_LINE=$line; "
+              "COMP_POINT=${#line}; COMP_WORDS=(PaneShut ''); COMP_CWORD=1; _quorvex_command_pack PaneShut; "
+              "printf '%s\\n' \"${COMPREPLY[@]}\" | sort")
+    listed = desk.run([str(driver.bin / "PaneShut"), "--list-captions"])
+    assert (sorted(listed.stdout.splitlines()), listed.returncode) == (sorted([OTHER, TITLE]), 0), listed
+    result = desk.run(["bash", "-c", script])
+    assert result.stdout.splitlines() == sorted(["0", OTHER, TITLE]), result

@@ -8,6 +8,7 @@ read back with xprop, xwininfo and xdotool."""
 import itertools
 import os
 import re
+import shutil
 import subprocess
 
 import pytest
@@ -282,3 +283,50 @@ def test_without_a_window_manager_movieshow_covers_the_monitor(runner, services,
         if process.poll() is None:
             process.kill()
     assert (out, process.returncode) == (b"", 0)
+
+
+COMPLETION = os.path.join(os.path.dirname(__file__), "..", "..", "completions", "quorvex-command-pack.bash")
+
+
+def bash_completes(runner, env, line):
+    """What the pack's bash completion offers for `line`, in a real bash,
+    one offer a line, sorted."""
+    script = (f"source {COMPLETION}; complete -p PaneShut >/dev/null || exit 9; line={line!r}; COMP_LINE=$line; "
+              "COMP_POINT=${#line}; read -ra COMP_WORDS <<<\"$line\"; [[ $line == *' ' ]] && COMP_WORDS+=(''); "
+              "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _quorvex_command_pack \"${COMP_WORDS[0]}\"; "
+              "(( ${#COMPREPLY[@]} )) && printf '%s\\n' \"${COMPREPLY[@]}\" | sort; true")
+    env = dict(env, PATH=f"{runner.bin_dir}:{env.get('PATH', '/usr/bin:/bin')}")
+    result = subprocess.run(["bash", "-c", script], env=env, capture_output=True, text=True, timeout=60)
+    assert (result.stderr, result.returncode) == ("", 0), result
+    return result.stdout.splitlines()
+
+
+# --list-captions prints the captions of the open windows; Tab in bash
+# completes the rest of the caption typed so far, regardless of case.
+@only_on("native")
+def test_bash_completes_the_captions_of_open_windows(runner, windows, services):
+    windows("Completion Test One")
+    windows("completion test two")
+    listed = runner.run("PaneRevive", "--list-captions")
+    assert {"Completion Test One", "completion test two"} <= set(listed.stdout.decode().splitlines())
+    assert (listed.stderr, listed.status) == (b"", 0)
+    env = services.env
+    offers = bash_completes(runner, env, "PaneShut ")
+    assert {"0", "Completion Test One", "completion test two"} <= set(offers)
+    assert bash_completes(runner, env, "PaneGrow COMPLETION test o") == ["one"]
+    assert bash_completes(runner, env, "PanePin completion te") == ["test One", "test two"]
+    assert bash_completes(runner, env, "PaneUnpin no such window ") == []
+    # Without a display there is nothing to list: only 0, and no error shown.
+    assert bash_completes(runner, dict(env, DISPLAY=":999"), "PaneShrink ") == ["0"]
+
+
+@only_on("native")
+def test_fish_completes_the_captions_of_open_windows(runner, windows, services):
+    if shutil.which("fish") is None:
+        pytest.skip("fish is not installed")
+    windows("Fish Completion Test")
+    completions = os.path.join(os.path.dirname(COMPLETION), "quorvex-command-pack.fish")
+    env = dict(services.env, PATH=f"{runner.bin_dir}:{services.env.get('PATH', '/usr/bin:/bin')}")
+    result = subprocess.run(["fish", "--no-config", "-c", f"source {completions}; complete -C 'PaneShut fish'"],
+                            env=env, capture_output=True, text=True, timeout=60)
+    assert result.stdout == "Fish Completion Test\tAn open window\n", result

@@ -1,6 +1,10 @@
 // The six window tools: each asks a top-level window, named by its caption
 // or "0" for the active one, to do one thing. Each is a program of its own;
 // they differ only in their help screen and their one call.
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "platform/window_control.h"
 #include "tools/entry.h"
 #include "tools/std_output.h"
@@ -65,17 +69,31 @@ constexpr std::u16string_view kPaneUnpinHelp[] = {
     u"    to make the currently active window not topmost.",
 };
 
+// One line per caption, each once; one that would not stay one line is left out.
+Status ListCaptions(IPrintTarget& out) {
+  std::vector<std::u16string> listed;
+  for (const std::u16string& caption : platform::WindowCaptions()) {
+    if (caption.find_first_of(u"\r\n") != std::u16string::npos) continue;
+    if (std::find(listed.begin(), listed.end(), caption) != listed.end()) continue;
+    PrintLine(out, caption);
+    listed.push_back(caption);
+  }
+  return Status::kDone;
+}
+
 }  // namespace
 
 extern const ToolEntry kPaneShut{u"PaneShut", kPaneShutHelp, HelpRule::kEmptyTail, false,
-                                 &PaneMain<&platform::CloseWindow>};
+                                 &PaneMain<&platform::CloseWindow>, nullptr, &ListCaptions};
 extern const ToolEntry kPaneRevive{u"PaneRevive", kPaneReviveHelp, HelpRule::kEmptyTail, false,
-                                   &PaneMain<&platform::RestoreWindow>};
+                                   &PaneMain<&platform::RestoreWindow>, nullptr, &ListCaptions};
 extern const ToolEntry kPaneShrink{u"PaneShrink", kPaneShrinkHelp, HelpRule::kEmptyTail, false,
-                                   &PaneMain<&platform::MinimizeWindow>};
+                                   &PaneMain<&platform::MinimizeWindow>, nullptr, &ListCaptions};
 extern const ToolEntry kPaneGrow{u"PaneGrow", kPaneGrowHelp, HelpRule::kEmptyTail, false,
-                                 &PaneMain<&platform::MaximizeWindow>};
-extern const ToolEntry kPanePin{u"PanePin", kPanePinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Pin>};
-extern const ToolEntry kPaneUnpin{u"PaneUnpin", kPaneUnpinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Unpin>};
+                                 &PaneMain<&platform::MaximizeWindow>, nullptr, &ListCaptions};
+extern const ToolEntry kPanePin{u"PanePin", kPanePinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Pin>, nullptr,
+                                &ListCaptions};
+extern const ToolEntry kPaneUnpin{u"PaneUnpin", kPaneUnpinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Unpin>,
+                                  nullptr, &ListCaptions};
 
 }  // namespace qcp::entries

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_console.h"
 #include "platform/fake/fake_window_control.h"
 #include "tests/support/tool_test.h"
 #include "tools/window/window_targeting.h"
@@ -152,3 +153,25 @@ TEST(WindowToolsTest, ZeroUsesTheFirst255CharactersOfALongActiveCaption) {
 }
 
 }  // namespace
+
+// Natively "--list-captions" lists each caption once, on one line; on Windows
+// it is a caption like any other.
+TEST(WindowToolsTest, ListCaptionsNativelyPrintsEachCaptionOnce) {
+  const auto desktop = [] {
+    fake::AddWindow(0x10, u"Editor");
+    fake::AddWindow(0x11, u"Two\nlines");
+    fake::AddWindow(0x12, u"Café");
+    fake::AddWindow(0x13, u"Editor");
+    fake::AddWindow(0x14, u"--list-captions");
+  };
+  for (const Tool& tool : kTools) {
+    fake::Reset();
+    fake::UseNativeConsoleConventions();
+    desktop();
+    EXPECT_EQ(qcp_test::Call(tool.main, u"--list-captions"), qcp::Status::kDone) << tool.name;
+    EXPECT_EQ(fake::StdOut(), "Editor\nCafé\n--list-captions\n") << tool.name;
+    EXPECT_EQ(fake::Calls(), Calls{}) << tool.name;
+  }
+  EXPECT_EQ(RunOn(kTools[0], u"--list-captions", desktop), "");
+  EXPECT_EQ(fake::Calls(), (Calls{fake::FindWindowByCaptionCall{u"--list-captions"}, fake::CloseWindowCall{0x14}}));
+}

@@ -1,0 +1,27 @@
+# qcp_release_date(<out>): the release's date as YYYY-MM-DD, for the manual
+# pages. SOURCE_DATE_EPOCH wins where it is set (dpkg-buildpackage sets it
+# from the changelog); otherwise the date of the newest debian/changelog
+# entry, so that every build of one release prints the same date.
+function(qcp_release_date out)
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    string(TIMESTAMP date "%Y-%m-%d" UTC)
+    set(${out} "${date}" PARENT_SCOPE)
+    return()
+  endif()
+  file(STRINGS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../debian/changelog trailers REGEX "^ -- ")
+  list(GET trailers 0 trailer)
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  if(NOT trailer MATCHES ", ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "debian/changelog: no date in its newest entry's trailer line")
+  endif()
+  list(FIND months "${CMAKE_MATCH_2}" month)
+  math(EXPR month "${month} + 1")
+  set(day "${CMAKE_MATCH_1}")
+  foreach(part day month)
+    string(LENGTH "${${part}}" length)
+    if(length EQUAL 1)
+      set(${part} "0${${part}}")
+    endif()
+  endforeach()
+  set(${out} "${CMAKE_MATCH_3}-${month}-${day}" PARENT_SCOPE)
+endfunction()
