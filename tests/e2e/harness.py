@@ -2,6 +2,7 @@
 Wine prefix, and runners that start the built programs with exact command-line
 tails, natively and under Wine."""
 
+import functools
 import os
 import re
 import shutil
@@ -21,6 +22,17 @@ def x86_wine_available():
     installed (scripts/install-deps leaves it out where the kernel runs no
     32-bit programs)."""
     return os.access("/usr/lib/wine/wine", os.X_OK)
+
+
+@functools.cache
+def wine_major():
+    """Wine's major version here (0 without Wine)."""
+    try:
+        text = subprocess.run(["wine", "--version"], capture_output=True, text=True, timeout=30).stdout
+    except (OSError, subprocess.TimeoutExpired):
+        return 0
+    found = re.match(r"wine-(\d+)", text)
+    return int(found.group(1)) if found else 0
 
 
 def help_screen(*lines):

@@ -25,7 +25,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import only_on, wait_for
+from harness import only_on, wait_for, wine_major
 
 CONSOLE = ["UptimeClock", "DeskGuard", "Beep", "SessionEnd", "TrashPurge", "Start", "TaskTable", "FileShow",
            "DiceRoll", "QuipMaker", "WaveOnce", "WaveRepeat", "PaneShut", "PaneRevive", "PaneShrink", "PaneGrow",
@@ -165,6 +165,8 @@ def test_hostile_input(runner, services, files, dismisser, tool):
     for label, tail in tails(runner, files):
         if tool == "FileShow" and label.endswith("device /dev/zero") or tool == "FileShow" and label.endswith("CON"):
             continue  # an endless file: listed until Ctrl+C, as the help screen says
+        if tool == "Start" and label == "long" and runner.name == "wine" and wine_major() >= 10:
+            continue  # Wine 10's own shell32 faults on a 32,000-character name inside ShellExecuteExW
         if tool == "SessionEnd" and runner.name == "wine" and b"/?" not in (tail if isinstance(tail, bytes)
                                                                           else tail.encode("utf-8", "replace")):
             continue  # it would end the shared Wine session; covered in its own prefix by test_system_session

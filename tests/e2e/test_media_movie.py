@@ -7,7 +7,9 @@ import re
 import subprocess
 import time
 
-from harness import only_on, wait_for
+import pytest
+
+from harness import only_on, wait_for, wine_major
 
 TITLE = "MovieShow"
 
@@ -139,6 +141,8 @@ def difference(services, first, second):
 
 @only_on("native")
 def test_clip_plays_full_screen_and_ends_by_itself(runner, services):
+    if runner.platform == "wine-x86" and wine_major() >= 10:
+        pytest.xfail("Wine 10's 32-bit media player ends this clip at once, where its 64-bit one plays it")
     path = clip(services, "short.webm", 2)
     started = time.monotonic()
     process = runner.start("MovieShow", "0 " + str(path))
@@ -159,6 +163,8 @@ def test_clip_plays_full_screen_and_ends_by_itself(runner, services):
 def test_clip_plays_and_ends_by_itself_under_wine(runner, services):
     """Wine's player plays the clip (in a video window of its own) and reports
     the end of the media, which ends the program."""
+    if runner.platform == "wine-x86" and wine_major() >= 10:
+        pytest.xfail("Wine 10's 32-bit media player ends this clip at once, where its 64-bit one plays it")
     path = clip(services, "short.webm", 2)
     started = time.monotonic()
     result = runner.run("MovieShow", "0 " + file_argument(runner, path), timeout=60)
