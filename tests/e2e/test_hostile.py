@@ -399,7 +399,7 @@ def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
     os.close(write)
     try:
         with os.fdopen(read) as reply:
-            env = dict(os.environ, DISPLAY=":" + reply.readline().strip())
+            env = dict(runner.services.env, DISPLAY=":" + reply.readline().strip())
         picture = tmp_path / "small.png"
         picture.write_bytes(png(40, 30))
         process = runner.start("PictureShow", f"60 {picture}", env=env)
