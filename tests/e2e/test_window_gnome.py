@@ -214,7 +214,7 @@ def test_of_two_windows_with_one_caption_the_topmost_is_acted_on(gnome):
         wait_for(lambda: len([w for w in gnome.windows() or [] if w[1] == twin]) == 2, what="two twin windows")
         topmost, lower = [w[0] for w in gnome.windows() if w[1] == twin]
         gnome.call("Restore", lower)  # now the lower one is topmost
-        wait_for(lambda: gnome.window(twin)["id"] == lower, what="the other twin to come up")
+        wait_for(lambda: gnome.window(twin)["id"] == lower, timeout=60, what="the other twin to come up")
         assert act(gnome, "minimize", twin.upper()) == ("done", "")
         wait_for(lambda: [w[3] for w in gnome.windows() if w[1] == twin] == [False, True],
                  what="the top twin to minimise")
