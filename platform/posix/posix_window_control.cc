@@ -41,37 +41,23 @@ bool OnKde() {
   return (desktops != nullptr && std::strstr(desktops, "KDE") != nullptr) || HasText("KDE_FULL_SESSION");
 }
 
-// A Wayland session that lets no other program at its windows: nothing is
-// found there, and the X11 windows are looked for alone. It hands out no
-// handle, so nothing else is ever asked of it.
 WindowHandle FindNone(const std::u16string&) { return 0; }
 WindowHandle NoneActive() { return 0; }
 
-const WindowBackend kShutCompositor = {
-    .name = "none",
-    .find = &FindNone,
-    .active = &NoneActive,
-    .caption = nullptr,
-    .close = nullptr,
-    .restore = nullptr,
-    .minimize = nullptr,
-    .maximize = nullptr,
-    .set_topmost = nullptr,
-};
+// A backend that finds nothing and hands out no handle, so nothing else is
+// ever asked of it.
+constexpr WindowBackend FindsNothing(const char* name) {
+  return {.name = name, .find = &FindNone, .active = &NoneActive, .caption = nullptr, .close = nullptr,
+          .restore = nullptr, .minimize = nullptr, .maximize = nullptr, .set_topmost = nullptr};
+}
+
+// A Wayland session that lets no other program at its windows: nothing is
+// found there, and the X11 windows are looked for alone.
+const WindowBackend kShutCompositor = FindsNothing("none");
 
 // Without the Wayland module, on a Wayland display that answers: the line
 // naming the module has said that only X11 windows can be found.
-const WindowBackend kNoModule = {
-    .name = "no module",
-    .find = &FindNone,
-    .active = &NoneActive,
-    .caption = nullptr,
-    .close = nullptr,
-    .restore = nullptr,
-    .minimize = nullptr,
-    .maximize = nullptr,
-    .set_topmost = nullptr,
-};
+const WindowBackend kNoModule = FindsNothing("no module");
 
 // Whether a Wayland compositor accepts a connection at WAYLAND_DISPLAY.
 bool WaylandDisplayReachable() {
