@@ -1,6 +1,7 @@
-"""Effects of the window tools on real windows: an xterm managed by openbox
-natively (read back through _NET_WM_STATE), Wine's notepad under Wine (read
-back with a Win32 probe). Every effect is polled for, as the requests are
+"""Effects of the window tools on real windows beyond the scenarios every
+desktop runs (test_window_desktops.py): an xterm managed by openbox natively
+(read back through _NET_WM_STATE), Wine's notepad under Wine (read back with
+a Win32 probe). Every effect is polled for, as the requests are
 carried out after the tool has ended. Also the process list against ps."""
 
 import itertools
@@ -100,26 +101,6 @@ def test_pin_and_unpin_an_x_window(runner, xterm):
     assert set(ABOVE) <= xterm.states()
     run_quiet(runner, "PaneUnpin", xterm.title)
     xterm.wait_states(absent=ABOVE)
-
-
-@only_on("native")
-def test_shut_closes_an_x_window(runner, xterm):
-    run_quiet(runner, "PaneShut", xterm.title)
-    wait_for(lambda: xterm.process.poll() is not None, what="xterm to end")
-
-
-@only_on("native")
-def test_zero_acts_on_the_active_x_window(runner, xterm):
-    xterm.activate()
-    run_quiet(runner, "PaneGrow", "0")
-    xterm.wait_states(present=MAXIMIZED)
-
-
-@only_on("native")
-def test_quoted_caption_is_not_the_x_window(runner, xterm):
-    result = runner.run("PaneShrink", f'"{xterm.title}"')
-    assert result.stdout == runner.expect(NOT_FOUND + f'"{xterm.title}"\r\n'.encode())
-    assert not set(HIDDEN) & xterm.states()
 
 
 @only_on("native")

@@ -1,15 +1,13 @@
-"""The window tools under GNOME Shell on Wayland, through the pack's Shell
-extension: a headless GNOME Shell with the extension enabled, foot terminals
-as windows, every effect read back through the extension's own listing.
-
-The shell runs as the unprivileged user qcpgnome (created when absent) with
-a runtime directory, a private session bus and a throwaway bus standing in
-for the system bus. The session bus lets any user connect, so that a caller
-of another user can be shown the door by the extension itself."""
+"""The window tools under GNOME Shell beyond the scenarios every desktop runs
+(test_window_desktops.py): the pack's Shell extension itself (callers of
+another user, windows that close, its shapes for mutter before and after
+49), the lines that say what became of it, and programs that take its bus
+name. Live ones run in a headless GNOME Shell of their own, as the
+unprivileged user qcpgnome; the rest against a stand-in shell on a private
+bus."""
 
 import json
 import os
-import re
 import shutil
 import socket
 import subprocess
@@ -19,25 +17,14 @@ from pathlib import Path
 
 import pytest
 
-from desktop_session import TOOLS, DesktopSession, live_session
+from desktop_session import (GNOME_BUS_NAME, GNOME_MODULE_UUID, GNOME_OBJECT_PATH, GNOME_UUID, TOOLS, GnomeSession,
+                             gnome_shell_major, live_session)
 from harness import wait_for
 
-TEST_USER = "qcpgnome"
-UUID = "window-control@quorvex-command-pack"  # GNOME 40 to 44, as the host's 43
-MODULE_UUID = "window-control-gnome45@quorvex-command-pack"  # GNOME 45 and later
-
-
-def shell_major():
-    """The major version of the installed GNOME Shell, 0 when unknown."""
-    found = re.search(r"(\d+)\.", subprocess.run(["gnome-shell", "--version"], capture_output=True,
-                                                   text=True).stdout) if shutil.which("gnome-shell") else None
-    return int(found.group(1)) if found else 0
-
-
+UUID, MODULE_UUID = GNOME_UUID, GNOME_MODULE_UUID
+BUS_NAME, OBJECT_PATH = GNOME_BUS_NAME, GNOME_OBJECT_PATH
 # The shape the shell under test loads.
-LIVE_UUID = MODULE_UUID if shell_major() >= 45 else UUID
-BUS_NAME = "org.quorvex.CommandPack.Windows"
-OBJECT_PATH = "/org/quorvex/CommandPack/Windows"
+LIVE_UUID = MODULE_UUID if gnome_shell_major() >= 45 else UUID
 TITLE = "Target Window"
 OTHER = "Other Window"
 NOT_FOUND = b"ERROR! Couldn't find window: "
@@ -46,100 +33,6 @@ ENABLE_LINE = (f"GNOME's Wayland windows are reached through the pack's GNOME Sh
 IMPOSTOR_LINE = f"the bus name {BUS_NAME} is held by another program than GNOME Shell; nothing was sent to it"
 
 pytestmark = pytest.mark.skipif(not shutil.which("gnome-shell"), reason="GNOME Shell is not installed")
-
-SESSION_BUS_CONFIG = """<busconfig>
-  <type>session</type>
-  <listen>unix:path={socket}</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/>
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-"""
-
-WINDOW = re.compile(r"\((?:uint64 )?(\d+), '((?:[^'\\]|\\.)*)', '(?:[^'\\]|\\.)*', (true|false), (true|false), "
-                    r"(true|false), (true|false)\)")
-
-class GnomeSession(DesktopSession):
-    """A headless GNOME Shell of its own, the extension enabled before it
-    starts; `env` is what its clients (and the tools) run with."""
-
-    USER = TEST_USER
-
-    def start(self):
-        # Both shapes, as the package installs them; the shell loads its own.
-        for uuid in (UUID, MODULE_UUID):
-            shutil.copytree(self.build / "share/gnome-shell/extensions" / uuid,
-                            self.home / ".local/share/gnome-shell/extensions" / uuid)
-        self.give(self.home)
-        config = self.root / "session-bus.conf"
-        config.write_text(SESSION_BUS_CONFIG.format(socket=self.buses / "session"))
-        config.chmod(0o644)
-        self.env.update(GSETTINGS_BACKEND="keyfile", DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.buses / 'session'}",
-                        DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.buses / 'system'}")
-        self.spawn(["dbus-daemon", "--nofork", f"--config-file={config}"])
-        self.spawn(["dbus-daemon", "--nofork", "--session", f"--address=unix:path={self.buses / 'system'}"])
-        wait_for(lambda: (self.buses / "session").exists() and (self.buses / "system").exists(), what="the buses")
-        enabled = self.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions", f"['{LIVE_UUID}']"])
-        assert enabled.returncode == 0
-        self.log = open(self.root / "gnome-shell.log", "wb")
-        # GNOME 49 and later run on Wayland alone, and know no --wayland or --no-x11.
-        options = subprocess.run(["gnome-shell", "--help-all"], capture_output=True, text=True).stdout
-        modes = [flag for flag in ("--wayland", "--no-x11") if re.search(rf"^\s*{flag}\s", options, re.M)]
-        self.spawn(["gnome-shell", "--headless", *modes, "--virtual-monitor", "1280x800",
-                    "--wayland-display", "gnome-test"], stderr=self.log)
-        self.env.update(WAYLAND_DISPLAY="gnome-test", XDG_CURRENT_DESKTOP="GNOME")
-        wait_for(lambda: self.windows() is not None, timeout=60, what="GNOME Shell with the extension")
-        # The shell starts in the overview; a window activated while it hides
-        # may lose the focus, so nothing is done before it has gone.
-        wait_for(lambda: "true" in self.call_shell("Get", "org.gnome.Shell", "OverviewActive"), timeout=60,
-                 what="the overview of the shell's start")
-        self.call_shell("Set", "org.gnome.Shell", "OverviewActive", "<false>")
-        wait_for(lambda: "false" in self.call_shell("Get", "org.gnome.Shell", "OverviewActive"),
-                 what="the overview to hide")
-
-    def call_shell(self, method, *arguments):
-        result = self.run(["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell", "-m",
-                           f"org.freedesktop.DBus.Properties.{method}", *arguments])
-        return result.stdout.decode()
-
-    def call(self, method, *arguments):
-        return self.run(["gdbus", "call", "--session", "-d", BUS_NAME, "-o", OBJECT_PATH, "-m",
-                         f"{BUS_NAME}.{method}", *map(str, arguments)])
-
-    def windows(self):
-        """The extension's listing, topmost first: (id, title, focused,
-        minimised, maximised, above) each; None while it does not answer."""
-        result = self.call("List")
-        if result.returncode != 0:
-            return None
-        return [(int(id_), title, *(flag == "true" for flag in flags))
-                for id_, title, *flags in WINDOW.findall(result.stdout.decode())]
-
-    def window(self, title):
-        """The topmost window titled `title` as a dict, or None."""
-        for id_, name, focused, minimized, maximized, above in self.windows() or []:
-            if name == title:
-                return {"id": id_, "focused": focused, "minimized": minimized, "maximized": maximized,
-                        "above": above}
-        return None
-
-    def open_window(self, title):
-        self.spawn(["foot", "-T", title, "sleep", "600"])
-        wait_for(lambda: self.window(title), what=f"window {title!r}")
-
-    def focus(self, title):
-        self.call("Restore", self.window(title)["id"])
-        wait_for(lambda: self.window(title)["focused"], what=f"focus on {title!r}")
-
-    def close_all(self):
-        for id_, *_ in self.windows() or []:
-            self.call("Close", id_)
-        wait_for(lambda: not self.windows(), what="the windows to close")
-
 
 @pytest.fixture(scope="module")
 def gnome(request):
@@ -162,73 +55,6 @@ def act(gnome, verb, caption, prefix=None):
     outcome = "not found" if result.stdout.startswith(NOT_FOUND) else "done" if not result.stdout else result.stdout
     assert result.returncode == (1 if outcome == "not found" else 0), result.stderr
     return outcome, result.stderr.decode()
-
-
-def prepare_unpin(gnome):
-    gnome.call("SetAbove", gnome.window(TITLE)["id"], "true")
-    wait_for(lambda: gnome.window(TITLE)["above"], what="the target to stay above")
-
-
-def prepare_restore(gnome):
-    gnome.focus(OTHER)
-    gnome.call("Minimize", gnome.window(TITLE)["id"])
-    wait_for(lambda: gnome.window(TITLE)["minimized"], what="the target to minimise")
-
-
-def prepare_active(gnome):
-    """The other window above, so that the focused one is not the topmost."""
-    gnome.call("SetAbove", gnome.window(OTHER)["id"], "true")
-    wait_for(lambda: gnome.windows()[0][1] == OTHER, what="the other window to go on top")
-    gnome.focus(TITLE)
-
-
-# (verb, caption, preparation, the target's state once done)
-EFFECTS = [
-    ("minimize", TITLE, None, lambda w: w["minimized"]),
-    ("maximize", TITLE.upper(), None, lambda w: w["maximized"] and not w["minimized"]),
-    ("pin", TITLE.lower(), None, lambda w: w["above"]),
-    ("unpin", TITLE, prepare_unpin, lambda w: not w["above"]),
-    ("restore", TITLE.swapcase(), prepare_restore, lambda w: not w["minimized"] and w["focused"]),
-    ("close", TITLE.lower(), None, lambda w: w is None),
-    ("minimize", "0", prepare_active, lambda w: w["minimized"]),
-]
-
-
-@pytest.mark.parametrize("verb, caption, prepare, done", EFFECTS,
-                         ids=[f"{verb}-{'active' if caption == '0' else caption}" for verb, caption, *_ in EFFECTS])
-def test_each_tool_acts_on_the_window_named_in_any_case_or_the_focused_one(desk, verb, caption, prepare, done):
-    if prepare:
-        prepare(desk)
-    other = desk.window(OTHER)
-    assert act(desk, verb, caption) == ("done", "")
-    wait_for(lambda: done(desk.window(TITLE)), what=f"{verb} to take effect")
-    assert {k: v for k, v in desk.window(OTHER).items() if k != "focused"} == \
-        {k: v for k, v in other.items() if k != "focused"}
-
-
-def test_of_two_windows_with_one_caption_the_topmost_is_acted_on(gnome):
-    twin = "Twin Window"
-    gnome.open_window(twin)
-    gnome.open_window(twin)
-    try:
-        wait_for(lambda: len([w for w in gnome.windows() or [] if w[1] == twin]) == 2, what="two twin windows")
-        topmost, lower = [w[0] for w in gnome.windows() if w[1] == twin]
-        gnome.call("Restore", lower)  # now the lower one is topmost
-        wait_for(lambda: gnome.window(twin)["id"] == lower, timeout=60, what="the other twin to come up")
-        assert act(gnome, "minimize", twin.upper()) == ("done", "")
-        wait_for(lambda: [w[3] for w in gnome.windows() if w[1] == twin] == [False, True],
-                 what="the top twin to minimise")
-        assert [w[0] for w in gnome.windows() if w[3]] == [lower]
-    finally:
-        gnome.close_all()
-
-
-@pytest.mark.parametrize("verb", list(TOOLS))
-def test_a_caption_no_window_has_is_not_found_and_nothing_changes(desk, verb):
-    before = desk.windows()
-    result = desk.tool(verb, "Target Windo")
-    assert (result.returncode, result.stdout, result.stderr) == (1, NOT_FOUND + b"Target Windo\n", b"")
-    assert desk.windows() == before
 
 
 def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(gnome):
