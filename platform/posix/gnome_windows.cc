@@ -406,8 +406,15 @@ bool SessionBusLost() {
   return SessionBusConfigured() && Bus(gio) == nullptr;
 }
 
+std::vector<std::u16string> Captions() {
+  std::vector<std::u16string> captions;
+  for (Listed& window : List()) captions.push_back(std::move(window.title));
+  return captions;
+}
+
 const WindowBackend& Backend() {
-  static const WindowBackend backend{"gnome", Find, Active, Caption, Close, Restore, Minimize, Maximize, SetAbove};
+  static const WindowBackend backend{"gnome",  Find,     Active,   Caption, Close,
+                                     Restore,  Minimize, Maximize, SetAbove, Captions};
   return backend;
 }
 

@@ -46,6 +46,7 @@ std::string JsString(std::u16string_view text) {
 const char* ActionCode(KWinAction action) {
   switch (action) {
     case KWinAction::kFind:
+    case KWinAction::kList:
       return "";
     case KWinAction::kClose:
       return "w.closeWindow();";
@@ -126,8 +127,26 @@ bool RunScript(const GioLibrary& gio, GDBusConnection* bus, gint32 id, bool& hun
 
 // The script for a request; it reports back to `reply_service`.
 std::string KWinScript(std::u16string_view caption, bool active, KWinAction action, std::string_view reply_service) {
+  const std::string done = "callDBus(" + JsString(qcp::Utf16FromUtf8(reply_service)) + ", " +
+                           JsString(qcp::Utf16FromUtf8(kKWinReplyPath)) + ", " +
+                           JsString(qcp::Utf16FromUtf8(kKWinReplyInterface)) + ", \"Done\", ";
   std::string script;
   script += "(function () {\n";
+  if (action == KWinAction::kList) {
+    // Every caption, one a line, each without the suffix KWin adds to tell
+    // windows of one title apart; one that holds a line end is left out.
+    script +=
+        "var windows = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
+        "var captions = [];\n"
+        "for (var i = 0; i < windows.length; ++i) {\n"
+        "  var c = windows[i];\n"
+        "  if (c.desktopWindow || c.dock || c.caption === '' || /[\\r\\n]/.test(c.caption)) continue;\n"
+        "  captions.push(c.caption.replace(/ <[0-9]+>$/, ''));\n"
+        "}\n";
+    script += done + "captions.join('\\n'), true);\n";
+    script += "})();\n";
+    return script;
+  }
   script += "var target = " + JsString(caption) + ";\n";
   script += std::string("var useActive = ") + (active ? "true" : "false") + ";\n";
   // Captions compare regardless of case: each character folded through its
@@ -153,9 +172,7 @@ std::string KWinScript(std::u16string_view caption, bool active, KWinAction acti
       "  }\n"
       "}\n";
   script += std::string("if (w) { ") + ActionCode(action) + " }\n";
-  script += "callDBus(" + JsString(qcp::Utf16FromUtf8(reply_service)) + ", " +
-            JsString(qcp::Utf16FromUtf8(kKWinReplyPath)) + ", " + JsString(qcp::Utf16FromUtf8(kKWinReplyInterface)) +
-            ", \"Done\", w ? w.caption : \"\", w ? true : false);\n";
+  script += done + "w ? w.caption : \"\", w ? true : false);\n";
   script += "})();\n";
   return script;
 }
@@ -306,6 +323,19 @@ bool SetTopmost(WindowHandle window, bool topmost) {
   return ActOn(window, topmost ? KWinAction::kPin : KWinAction::kUnpin);
 }
 
+std::vector<std::u16string> ListCaptions() {
+  std::vector<std::u16string> captions;
+  std::u16string listed;
+  if (KWinAct(u"", false, KWinAction::kList, &listed) != KWinOutcome::kDone || listed.empty()) return captions;
+  for (std::size_t from = 0;;) {
+    const std::size_t end = listed.find(u'\n', from);
+    captions.push_back(listed.substr(from, end - from));
+    if (end == std::u16string::npos) break;
+    from = end + 1;
+  }
+  return captions;
+}
+
 }  // namespace
 
 const WindowBackend kKWinBackend = {
@@ -318,6 +348,7 @@ const WindowBackend kKWinBackend = {
     .minimize = &MinimizeWindow,
     .maximize = &MaximizeWindow,
     .set_topmost = &SetTopmost,
+    .captions = &ListCaptions,
 };
 
 }  // namespace platform::wayland

@@ -10,7 +10,8 @@
 
 namespace platform::wayland {
 
-enum class KWinAction { kFind, kClose, kMinimize, kMaximize, kRestore, kPin, kUnpin };
+// kList finds nothing: its title is every window's caption, one a line.
+enum class KWinAction { kFind, kClose, kMinimize, kMaximize, kRestore, kPin, kUnpin, kList };
 
 enum class KWinOutcome {
   kNoKWin,    // no session bus or no KWin on it, or a failure kept

@@ -128,3 +128,10 @@ def test_of_two_windows_with_one_title_the_focused_topmost_one_is_acted_on(deskt
         assert [w["id"] for w in desktop.records() if w["title"] == TWIN and w["above"]] == [chosen]
     finally:
         desktop.close_all()
+
+
+def test_list_captions_names_every_window_for_completion(desk):
+    """What the shell completions offer: each open window's caption, a line each."""
+    result = desk.tool("close", "--list-captions")
+    assert (sorted(result.stdout.splitlines()), result.stderr, result.returncode) == (
+        sorted([OTHER.encode(), TITLE.encode()]), b"", 0)
