@@ -54,7 +54,7 @@ foreach(source IN LISTS SOURCES)
 endforeach()
 if("window_control" IN_LIST PLATFORM)
   string(APPEND page ".PP\nSo is \\fB\\-\\-list\\-captions\\fR alone: it prints the captions of the windows the tool "
-                     "can reach now, one a line (on wlroots compositors such as sway the compositor's first, then "
+                     "can reach now, one a line (on Wayland the compositor's first, then "
                      "the X11 ones), for shell completion, and exits with 0, or with 1 and one line on standard "
                      "error when there is no display.\n")
 endif()
