@@ -20,12 +20,15 @@ enum class MediaEvent {
   kFailed,   // the media cannot be opened or played any further
 };
 
+// The keys the tool tells apart; any other typed key is kOther.
+enum class MediaKey { kEscape, kSpace, kOther };
+
 // The tool's handlers. They run on the tool's one thread, one at a time,
 // usually from the message loop but possibly from inside SetPlayerUrl or
 // PlayerPlay, and must not throw.
 struct MediaWindowEvents {
   void (*media_event)(MediaEvent event);
-  void (*key_press)(std::int16_t key_ascii);
+  void (*key_press)(MediaKey key);
 };
 
 // Creates the hidden window and its player; the window counts as open for

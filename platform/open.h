@@ -2,7 +2,6 @@
 // double-click would.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -12,7 +11,6 @@ struct OpenRequest {
   std::u16string item;
   std::u16string parameters;
   std::u16string directory;  // empty: none
-  std::intptr_t owner_window = 0;
   bool wait = false;  // return only once the program started for it has ended
 };
 

@@ -80,8 +80,7 @@ void PrintTo(const EmptyTrashCall& call, std::ostream* out) {
   Printer(out, "EmptyTrash") << call.root << call.confirm << call.show_progress << call.play_sound;
 }
 void PrintTo(const OpenItemCall& call, std::ostream* out) {
-  Printer(out, "OpenItem") << call.item << call.parameters << call.directory
-                           << static_cast<std::int64_t>(call.owner_window) << call.wait;
+  Printer(out, "OpenItem") << call.item << call.parameters << call.directory << call.wait;
 }
 void PrintTo(const OpenFileForReadingCall& call, std::ostream* out) { Printer(out, "OpenFileForReading") << call.name; }
 void PrintTo(const CloseFileCall&, std::ostream* out) { Printer(out, "CloseFile"); }

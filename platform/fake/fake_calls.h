@@ -73,7 +73,6 @@ struct OpenItemCall {
   std::u16string item;
   std::u16string parameters;
   std::u16string directory;
-  std::intptr_t owner_window;
   bool wait;
   bool operator==(const OpenItemCall&) const = default;
 };

@@ -50,8 +50,8 @@ void DeliverMediaEvent(platform::MediaEvent event) {
   if (Media().loaded) Media().events.media_event(event);
 }
 
-void DeliverKeyPress(std::int16_t key_ascii) {
-  if (Media().loaded) Media().events.key_press(key_ascii);
+void DeliverKeyPress(platform::MediaKey key) {
+  if (Media().loaded) Media().events.key_press(key);
 }
 
 bool MediaWindowLoaded() { return Media().loaded; }

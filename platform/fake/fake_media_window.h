@@ -17,7 +17,7 @@ void FailMediaCall(std::string_view member, std::u16string description);
 // Plays the given media event or key press to the tool's handlers, as the
 // player reports them. Nothing when no window is loaded.
 void DeliverMediaEvent(platform::MediaEvent event);
-void DeliverKeyPress(std::int16_t key_ascii);
+void DeliverKeyPress(platform::MediaKey key);
 
 // Whether a media window is loaded and not yet unloaded.
 bool MediaWindowLoaded();

@@ -4,7 +4,7 @@
 namespace platform {
 
 bool OpenItem(const OpenRequest& request) {
-  fake::Record(fake::OpenItemCall{request.item, request.parameters, request.directory, request.owner_window,
+  fake::Record(fake::OpenItemCall{request.item, request.parameters, request.directory,
                                   request.wait});
   return true;
 }

@@ -81,9 +81,13 @@ gboolean OnBusMessage(GstBus*, GstMessage* message, gpointer) {
 }
 
 gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
-  // Characters as the keyboard types them; Esc is 27, Space 32.
-  const gunichar code = gdk_keyval_to_unicode(event->keyval);
-  if (media != nullptr && code != 0 && code <= 0x7FFF) media->events.key_press(static_cast<std::int16_t>(code));
+  // Keys that type something, as the keyboard types them: Esc, Space, or
+  // another; a bare Shift or Ctrl types nothing.
+  const guint key = event->keyval;
+  if (media == nullptr || gdk_keyval_to_unicode(key) == 0) return TRUE;
+  media->events.key_press(key == GDK_KEY_Escape  ? MediaKey::kEscape
+                          : key == GDK_KEY_space ? MediaKey::kSpace
+                                                 : MediaKey::kOther);
   return TRUE;
 }
 

@@ -80,6 +80,11 @@ LONG IntegerArgument(DISPPARAMS* params) {
   return value.lVal;
 }
 
+// A typed character as the key the tool tells apart: Esc is 27, Space 32.
+MediaKey KeyOf(long ascii) {
+  return ascii == 27 ? MediaKey::kEscape : ascii == 32 ? MediaKey::kSpace : MediaKey::kOther;
+}
+
 // The number of errors in the player's error queue; 0 from a player that
 // keeps none.
 LONG QueuedErrors() {
@@ -154,7 +159,7 @@ class EventSink final : public IDispatch {
         break;
       }
       case kEventKeyPress:
-        media.events.key_press(static_cast<std::int16_t>(IntegerArgument(params)));
+        media.events.key_press(KeyOf(IntegerArgument(params)));
         break;
       case kEventError:
       case kEventMediaError:
@@ -215,7 +220,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_CHAR:
       // Keys typed on the window itself; while the player has the focus,
       // its KeyPress event brings them instead.
-      if (!media.closing && media.window != nullptr) media.events.key_press(static_cast<std::int16_t>(wparam));
+      if (!media.closing && media.window != nullptr) media.events.key_press(KeyOf(static_cast<long>(wparam)));
       return 0;
     case WM_CLOSE:
       UnloadMediaWindow();

@@ -34,8 +34,8 @@ bool OpenItem(const OpenRequest& request) {
   SHELLEXECUTEINFOW record{};
   record.cbSize = sizeof(record);
   record.fMask = SEE_MASK_NOCLOSEPROCESS;
-  // Window handles widen with their sign, as the system's own conversion does.
-  record.hwnd = reinterpret_cast<HWND>(request.owner_window);
+  // A console program owns no window: the shell's own boxes have no owner.
+  record.hwnd = nullptr;
   record.lpVerb = L"open";
   record.lpFile = Wide(request.item);
   record.lpParameters = Wide(request.parameters);

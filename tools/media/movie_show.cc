@@ -22,8 +22,6 @@ bool paused = false;
 
 namespace {
 
-constexpr std::int16_t kKeyEscape = 27;
-constexpr std::int16_t kKeySpace = 32;
 // The player counts plays from 1; the media plays once.
 constexpr std::int32_t kPlayCount = 1;
 
@@ -32,7 +30,7 @@ bool play_requested = false;  // Main has asked the player to play
 bool in_error_step = false;   // the error box is up; the window goes after it
 
 void OnMediaEvent(platform::MediaEvent event);
-void OnKeyPress(std::int16_t key_ascii);
+void OnKeyPress(platform::MediaKey key);
 
 void Unload() {
   if (!loaded) return;
@@ -71,12 +69,12 @@ void OnMediaEvent(platform::MediaEvent event) {
   }
 }
 
-void OnKeyPress(std::int16_t key_ascii) {
+void OnKeyPress(platform::MediaKey key) {
   if (!loaded || in_error_step) return;
   try {
-    if (key_ascii == kKeyEscape) {
+    if (key == platform::MediaKey::kEscape) {
       Unload();
-    } else if (key_ascii == kKeySpace) {
+    } else if (key == platform::MediaKey::kSpace) {
       if (paused) {
         platform::PlayerPlay();
         paused = false;

@@ -19,7 +19,7 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
   // The mode word must be there but is not read: every mode is the default.
   // The name is everything after the first blank, doubled blanks and all.
   const std::u16string file_name = qcp::TextAfterFirstBlank(tail);
-  ExecuteFile(file_name, u"", 0, WindowShow::kNormal, u"", false);
+  ExecuteFile(file_name, u"", WindowShow::kNormal, u"", false);
   return qcp::Status::kDone;
 }
 

@@ -10,6 +10,10 @@ namespace movie_show::window { extern bool paused; }
 namespace {
 
 using platform::MediaEvent;
+using platform::MediaKey;
+constexpr MediaKey kEsc = MediaKey::kEscape;
+constexpr MediaKey kSpace = MediaKey::kSpace;
+constexpr MediaKey kOther = MediaKey::kOther;
 
 using qcp_test::RunMain;
 using Calls = fake::CallList;
@@ -175,22 +179,22 @@ TEST(MovieShowTest, MediaErrorEndsSilently) {
 
 TEST(MovieShowTest, KeyTable) {
   struct Case {
-    std::initializer_list<std::int16_t> keys;
+    std::initializer_list<MediaKey> keys;
     std::initializer_list<fake::Call> calls;
     bool paused;
   };
   const Case cases[] = {
-      {{27}, {kUnload}, false},
-      {{32}, {kPause}, true},
-      {{32, 32}, {kPause, kPlay}, false},
-      {{32, 32, 32}, {kPause, kPlay, kPause}, true},
-      {{32, 27}, {kPause, kUnload}, true},
-      {{13, 65, 97, 113, 0, 8, 127, -1}, {}, false},
+      {{kEsc}, {kUnload}, false},
+      {{kSpace}, {kPause}, true},
+      {{kSpace, kSpace}, {kPause, kPlay}, false},
+      {{kSpace, kSpace, kSpace}, {kPause, kPlay, kPause}, true},
+      {{kSpace, kEsc}, {kPause, kUnload}, true},
+      {{kOther, kOther}, {}, false},
   };
   for (const Case& c : cases) {
     Start();
     fake::DeliverMediaEvent(MediaEvent::kPlaying);
-    for (std::int16_t key : c.keys) fake::DeliverKeyPress(key);
+    for (MediaKey key : c.keys) fake::DeliverKeyPress(key);
     EXPECT_EQ(fake::Calls(), With(With(kStart, {kShow}), c.calls));
     EXPECT_EQ(movie_show::window::paused, c.paused);
   }
@@ -202,15 +206,15 @@ TEST(MovieShowTest, IsPausedFollowsOnlyTheSpaceBar) {
   // toggle stays where it was.
   fake::DeliverMediaEvent(MediaEvent::kPlaying);
   fake::DeliverMediaEvent(MediaEvent::kPaused);
-  fake::DeliverKeyPress(32);
+  fake::DeliverKeyPress(kSpace);
   fake::DeliverMediaEvent(MediaEvent::kPlaying);
-  fake::DeliverKeyPress(32);
+  fake::DeliverKeyPress(kSpace);
   EXPECT_EQ(fake::Calls(), With(kStart, {kShow, kPause, kShow, kPlay}));
   EXPECT_FALSE(movie_show::window::paused);
 
   // A new run starts unpaused.
   Start();
-  fake::DeliverKeyPress(32);
+  fake::DeliverKeyPress(kSpace);
   EXPECT_TRUE(movie_show::window::paused);
   Start();
   EXPECT_FALSE(movie_show::window::paused);
@@ -221,7 +225,7 @@ bool loaded_after_the_end = false;
 void NoteOutputAndEndTheMedia() {
   NoteOutput();
   fake::DeliverMediaEvent(MediaEvent::kEnded);
-  fake::DeliverKeyPress(27);
+  fake::DeliverKeyPress(kEsc);
   fake::DeliverMediaEvent(MediaEvent::kFailed);
   loaded_after_the_end = fake::MediaWindowLoaded();
 }
@@ -230,7 +234,7 @@ TEST(MovieShowTest, AFailingPauseEndsInTheErrorStep) {
   Start();
   fake::FailMediaCall("PlayerPause", u"Method 'pause' of object 'IWMPControls' failed");
   fake::WhileMessageBoxShown(&NoteOutputAndEndTheMedia);
-  fake::DeliverKeyPress(32);
+  fake::DeliverKeyPress(kSpace);
   EXPECT_EQ(fake::Calls(),
             With(kStart, {kPause, kFailed, Box(u"Method 'pause' of object 'IWMPControls' failed"), kUnload}));
   EXPECT_EQ(out_while_box_shown, "");

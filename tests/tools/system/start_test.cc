@@ -18,7 +18,7 @@ TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
     const char16_t* tail;
     const char16_t* item;
   };
-  // Start opens without waiting, with no owner, no parameters and no directory.
+  // Start opens without waiting, with no parameters and no directory.
   const Case cases[] = {
       {u"0 notepad", u"notepad"},
       {u"0 C:\\My Documents\\a.txt", u"C:\\My Documents\\a.txt"},
@@ -34,7 +34,7 @@ TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(qcp::entries::kStart, c.tail), "");
-    EXPECT_EQ(fake::Calls(), (Calls{fake::OpenItemCall{c.item, u"", u"", 0, false}}));
+    EXPECT_EQ(fake::Calls(), (Calls{fake::OpenItemCall{c.item, u"", u"", false}}));
   }
 }
 
@@ -48,18 +48,17 @@ TEST(StartTest, HelpForAnEmptyLineOrASingleWord) {
 TEST(ExecuteFileTest, PassesItsParametersOn) {
   struct Case {
     const char16_t* parameters;
-    std::int32_t owner;
     const char16_t* directory;
     bool wait;
   };
   const Case cases[] = {
-      {u"-x 1", -2, u"C:\\Work", false},
-      {u"", 0, u"", true},
+      {u"-x 1", u"C:\\Work", false},
+      {u"", u"", true},
   };
   for (const Case& c : cases) {
     fake::Reset();
-    start::ExecuteFile(u"a b.txt", c.parameters, c.owner, start::WindowShow::kNormal, c.directory, c.wait);
-    EXPECT_EQ(fake::Calls(), (Calls{fake::OpenItemCall{u"a b.txt", c.parameters, c.directory, c.owner, c.wait}}));
+    start::ExecuteFile(u"a b.txt", c.parameters, start::WindowShow::kNormal, c.directory, c.wait);
+    EXPECT_EQ(fake::Calls(), (Calls{fake::OpenItemCall{u"a b.txt", c.parameters, c.directory, c.wait}}));
   }
 }
 
