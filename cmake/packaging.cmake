@@ -81,7 +81,7 @@ else()
   set(man ${CMAKE_BINARY_DIR}/packaging/quorvex-command-pack.1)
   configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1.in ${man} @ONLY)
   install(FILES ${man} DESTINATION share/man/man1)
-  # Each tool has its own page too (qcp_tool()).
+  # Each tool has its own page too (cmake/qcp_tool.cmake).
   # Shell completion where each shell looks: bash-completion and fish load a
   # file by the command's name, so each tool's name links to the pack's one.
   set(completions ${CMAKE_BINARY_DIR}/completions)

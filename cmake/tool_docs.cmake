@@ -3,7 +3,8 @@
 #
 # The README's table of tools and the tool list of packaging/README.txt are
 # made from each tool's one declaration: the usage line its own "--help"
-# prints, and the ABOUT, EXAMPLES and BATCH_EXAMPLE of its qcp_tool() line.
+# prints, and the About, Example and Batch example lines above its entry
+# (cmake/tool_declarations.cmake).
 # "write" puts them into both files (scripts/update-docs); "check" fails when
 # either file differs from what they would be (the docs test). Both modes
 # check that each tool's manual page quotes its help lines whole. The count
@@ -14,7 +15,7 @@ cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/roff_text.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/number_words.cmake)
 
-set(readme_begin "<!-- The rows below are made by scripts/update-docs from each tool's qcp_tool() line. -->\n")
+set(readme_begin "<!-- The rows below are made by scripts/update-docs from each tool's declaration. -->\n")
 set(readme_end "<!-- End of the rows made by scripts/update-docs. -->\n")
 set(text_begin "THE TOOLS\n---------\n\n")
 set(text_end "\nWHAT A BATCH FILE NEEDS TO KNOW\n")
