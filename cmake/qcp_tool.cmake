@@ -2,19 +2,13 @@
 #   AREA <window|system|media|text>      folder under tools/ and tests/tools/
 #   SOURCES <files>                      the tool's file (and its helpers)
 #   PLATFORM <concerns>                  platform concerns beyond "console"
-#   DESCRIPTION <text>                   file description of the version resource,
-#                                        and what the manual page's NAME says
-#   ABOUT <text>                         what it does, for the manual page and the
-#                                        README's table of tools
-#   EXAMPLES <command lines>             in a shell, for the manual page; the
-#                                        first is the README's example
-#   BATCH_EXAMPLE <command line>         in a batch file, for the README and the
-#                                        zips' README.txt (cmake/tool_docs.cmake)
 #   [PRODUCT <constant>]                 product name, if not the pack's: a
 #                                        constant of tools/products.h
 #   [RESOURCES <file>]                   extra resource-script lines (icons)
 #   [VISUAL_STYLES])                     manifest asks for common controls 6
 #
+# Called for each tool its file declares (cmake/tool_declarations.cmake),
+# whose texts it takes from the declaration's QCP_TOOL_<Name>_* properties.
 # Builds bin/<Name> (bin/<Name>.exe on Windows), whose entry is the
 # qcp::entries::k<Name> its sources define. The tool's own sources are an
 # object library, so the in-process tests link exactly the same objects.
@@ -29,11 +23,10 @@ endforeach()
 set(QCP_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 
 function(qcp_tool NAME)
-  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;DESCRIPTION;ABOUT;BATCH_EXAMPLE;PRODUCT;RESOURCES"
-                        "SOURCES;PLATFORM;EXAMPLES" ${ARGN})
-  if(NOT ARG_ABOUT OR NOT ARG_EXAMPLES OR NOT ARG_BATCH_EXAMPLE)
-    message(FATAL_ERROR "qcp_tool(${NAME}): ABOUT, EXAMPLES and BATCH_EXAMPLE make its manual page and the READMEs")
-  endif()
+  cmake_parse_arguments(ARG "VISUAL_STYLES" "AREA;PRODUCT;RESOURCES" "SOURCES;PLATFORM" ${ARGN})
+  foreach(text DESCRIPTION ABOUT EXAMPLES BATCH_EXAMPLE)
+    get_property(ARG_${text} GLOBAL PROPERTY QCP_TOOL_${NAME}_${text})
+  endforeach()
   if(NOT ARG_PRODUCT)
     set(ARG_PRODUCT kPackProduct)
   endif()
@@ -112,10 +105,9 @@ function(qcp_tool NAME)
     set(page ${CMAKE_BINARY_DIR}/man/${NAME}.1.gz)
     # Texts go through a file: they may hold semicolons and quotes.
     set(info ${CMAKE_BINARY_DIR}/man/${NAME}.cmake)
-    list(JOIN ARG_EXAMPLES "\n" examples)
     list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE declared_in)
     file(WRITE ${info} "set(NAME_LINE [==[${first}${rest}]==])\nset(ABOUT [==[${ARG_ABOUT}]==])\n"
-                       "set(EXAMPLES [==[${examples}]==])\nset(BATCH_EXAMPLE [==[${ARG_BATCH_EXAMPLE}]==])\n"
+                       "set(EXAMPLES [==[${ARG_EXAMPLES}]==])\nset(BATCH_EXAMPLE [==[${ARG_BATCH_EXAMPLE}]==])\n"
                        "set(AREA ${ARG_AREA})\nset(VERSION ${PROJECT_VERSION})\nset(SOURCES [==[${declared_in}]==])\n"
                        "set(PLATFORM ${ARG_PLATFORM})\n")
     add_custom_command(OUTPUT ${page}

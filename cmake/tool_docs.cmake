@@ -3,14 +3,19 @@
 #
 # The README's table of tools and the tool list of packaging/README.txt are
 # made from each tool's one declaration: the usage line its own "--help"
-# prints, and the ABOUT, EXAMPLES and BATCH_EXAMPLE of its qcp_tool() line.
+# prints, and the About, Example and Batch example lines above its entry
+# (cmake/tool_declarations.cmake).
 # "write" puts them into both files (scripts/update-docs); "check" fails when
 # either file differs from what they would be (the docs test). Both modes
-# check that each tool's manual page quotes its help lines whole.
+# check that each tool's manual page quotes its help lines whole. The count
+# of tools the READMEs and the Debian package descriptions give ("Twenty-one
+# small programs", "the 21 .exe files") is the count of TOOLS, checked and
+# written the same way.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/roff_text.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/number_words.cmake)
 
-set(readme_begin "<!-- The rows below are made by scripts/update-docs from each tool's qcp_tool() line. -->\n")
+set(readme_begin "<!-- The rows below are made by scripts/update-docs from each tool's declaration. -->\n")
 set(readme_end "<!-- End of the rows made by scripts/update-docs. -->\n")
 set(text_begin "THE TOOLS\n---------\n\n")
 set(text_end "\nWHAT A BATCH FILE NEEDS TO KNOW\n")
@@ -125,6 +130,19 @@ foreach(pair "README.md;readme_begin;readme_end;rows" "packaging/README.txt;text
   elseif(NOT old STREQUAL "${${made}}")
     file(WRITE ${MAN}/${name}.made "${${made}}")
     string(APPEND stale "${name} differs from the tools' declarations (as made: ${MAN}/${name}.made)\n")
+  endif()
+endforeach()
+list(LENGTH TOOLS count)
+qcp_number_words(${count} count_words)
+foreach(name README.md packaging/README.txt packaging/README.Linux debian/control)
+  file(READ ${ROOT}/${name} text)
+  string(REGEX REPLACE "(^|\n)( ?)[A-Z][a-z]+(-[a-z]+)? small (command-line tools|programs)"
+         "\\1\\2${count_words} small \\4" counted "${text}")
+  string(REGEX REPLACE "\\(the [0-9]+ `\\.exe`" "(the ${count} `.exe`" counted "${counted}")
+  if(MODE STREQUAL "write")
+    file(WRITE ${ROOT}/${name} "${counted}")
+  elseif(NOT counted STREQUAL text)
+    string(APPEND stale "${name} does not give the count of tools as ${count_words} (${count})\n")
   endif()
 endforeach()
 if(unquoted)

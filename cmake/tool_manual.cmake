@@ -3,7 +3,7 @@
 #
 # Writes the tool's manual page: the synopsis and the help text are what the
 # program's own "--help" prints (its entry's declaration, in SOURCES); NAME_LINE,
-# ABOUT, EXAMPLES (one a line) and VERSION come from its qcp_tool() line, by INFO.
+# ABOUT, EXAMPLES (one a line) and VERSION come from its declaration, by INFO.
 cmake_minimum_required(VERSION 3.25)
 include(${INFO})
 include(${CMAKE_CURRENT_LIST_DIR}/release_date.cmake)

@@ -35,6 +35,27 @@ def wine_major():
     return int(found.group(1)) if found else 0
 
 
+@dataclass(frozen=True)
+class DeclaredTool:
+    name: str
+    area: str
+    platform: tuple
+
+
+@functools.cache
+def declared_tools():
+    """Every tool as its file declares it (cmake/tool_declarations.cmake): its
+    entry, and the platform concerns named in the comment lines above it."""
+    tools = []
+    entry = re.compile(r"((?:^//.*\n)*)^extern const ToolEntry k(\w+)\{", re.M)
+    for source in sorted((ROOT / "tools").glob("*/*.cc")):
+        for found in entry.finditer(source.read_text()):
+            platform = re.search(r"^//   Platform: (.*)$", found.group(1), re.M)
+            tools.append(DeclaredTool(found.group(2), source.parent.name,
+                                      tuple(platform.group(1).split()) if platform else ()))
+    return tuple(tools)
+
+
 def help_screen(*lines):
     """The exact bytes of a help screen: empty line, banner, then `lines`."""
     out = b"\r\n" + BANNER + b"\r\n"

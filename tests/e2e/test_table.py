@@ -8,7 +8,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import BANNER, ROOT, matches, only_on
+from harness import BANNER, ROOT, declared_tools, matches, only_on
 from test_window import XTermWindow
 
 CASES = []
@@ -92,3 +92,54 @@ def test_native_exit_status(runner, services, request, status_files, tool, kind,
         assert result.stdout.startswith(b"\n" + BANNER + b"\n")
     elif kind == "--version":
         assert result.stdout == f"{tool} (Quorvex Command Pack) {VERSION}\n".encode()
+
+
+# Every table that holds a row per tool, with the tools it leaves out on
+# purpose: a tool declared in tools/ but in none of a table's rows (and not
+# left out) fails here by name, so a new tool cannot slip past a table.
+def per_tool_tables():
+    import desktop_session
+    import test_hostile
+    import test_win32_calls
+    declared = declared_tools()
+    return [
+        ("status table (STATUS_ROWS in test_table.py)", {row[0] for row in STATUS_ROWS},
+         {tool.name for tool in declared}),
+        ("hostile input (CONSOLE and WINDOWED in test_hostile.py)", set(test_hostile.TOOLS),
+         {tool.name for tool in declared}),
+        # Their calls are not in the relay's list of checked functions.
+        ("Win32 relay (CALLERS in test_win32_calls.py)", set(test_win32_calls.CALLERS),
+         {tool.name for tool in declared} - {"FileShow", "QuipMaker", "NoticeShow", "PictureShow", "MovieShow"}),
+        ("desktop scenarios (TOOLS in desktop_session.py)", set(desktop_session.TOOLS.values()),
+         {tool.name for tool in declared if "window_control" in tool.platform}),
+        # Which Debian package ships each program, and the shells' lists of
+        # the commands they complete.
+        ("Debian packages (usr/bin/ lines of debian/*.install)",
+         {line[len("usr/bin/"):] for install in (ROOT / "debian").glob("*.install")
+          for line in install.read_text().split() if line.startswith("usr/bin/")}, {tool.name for tool in declared}),
+        ("bash completion (its complete line)",
+         completed("quorvex-command-pack.bash", r"^complete -F \S+ ((?:[^\\\n]|\\\n)*)$"),
+         {tool.name for tool in declared}),
+        ("zsh completion (its #compdef line)", completed("_quorvex-command-pack", r"^#compdef (.*)$"),
+         {tool.name for tool in declared}),
+        ("fish completion (its tools list)",
+         completed("quorvex-command-pack.fish", r"^set -l tools ((?:[^\\\n]|\\\n)*)$"),
+         {tool.name for tool in declared}),
+    ]
+
+
+def completed(script, pattern):
+    """The command names a completion script lists where `pattern` finds them."""
+    found = re.search(pattern, (ROOT / "completions" / script).read_text(), re.M)
+    return set(found.group(1).replace("\\\n", " ").split()) if found else set()
+
+
+@pytest.mark.parametrize("table", range(len(per_tool_tables())),
+                         ids=[table[0].split(" (")[0] for table in per_tool_tables()])
+def test_every_per_tool_table_names_every_declared_tool(table):
+    what, listed, wanted = per_tool_tables()[table]
+    assert declared_tools(), "no declarations found in tools/"
+    assert not wanted - listed, f"{what} lacks {', '.join(sorted(wanted - listed))}"
+    # A name no tool declares is a row that can never run as meant.
+    names = {tool.name for tool in declared_tools()}
+    assert not listed - names - {"qcp_window_probe"}, f"{what} names {', '.join(sorted(listed - names))}"

@@ -2,9 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <set>
+#include <sstream>
+#include <string>
+
 #include "platform/fake/fake_console.h"
 #include "platform/fake/fake_platform.h"
+#include "tests/support/tool_test.h"
 #include "tools/entry.h"
+
+QCP_TOOL_UNDER_TEST(PaneShut)
+QCP_TOOL_UNDER_TEST(PaneRevive)
+QCP_TOOL_UNDER_TEST(PaneShrink)
+QCP_TOOL_UNDER_TEST(PaneGrow)
+QCP_TOOL_UNDER_TEST(PanePin)
+QCP_TOOL_UNDER_TEST(PaneUnpin)
+QCP_TOOL_UNDER_TEST(TaskTable)
+QCP_TOOL_UNDER_TEST(UptimeClock)
+QCP_TOOL_UNDER_TEST(DeskGuard)
+QCP_TOOL_UNDER_TEST(SessionEnd)
+QCP_TOOL_UNDER_TEST(Beep)
+QCP_TOOL_UNDER_TEST(TrashPurge)
+QCP_TOOL_UNDER_TEST(Start)
+QCP_TOOL_UNDER_TEST(MovieShow)
+QCP_TOOL_UNDER_TEST(WaveOnce)
+QCP_TOOL_UNDER_TEST(WaveRepeat)
+QCP_TOOL_UNDER_TEST(PictureShow)
+QCP_TOOL_UNDER_TEST(FileShow)
+QCP_TOOL_UNDER_TEST(DiceRoll)
+QCP_TOOL_UNDER_TEST(QuipMaker)
+QCP_TOOL_UNDER_TEST(NoticeShow)
 
 namespace {
 
@@ -116,6 +144,64 @@ TEST(Entry, AppliesTheDeclaredRule) {
                                                                    : "";
     EXPECT_EQ(printed.substr(0, expected.size()), expected) << fake::Narrow(c.tail);
     EXPECT_EQ(printed.empty(), expected.empty()) << fake::Narrow(c.tail);
+  }
+}
+
+// Each tool as its entry declares it: the tails that must show its help screen
+// (cleaned as the tool declares, and before any platform call), and tails
+// its rule must let through to Main.
+struct ToolHelpCase {
+  const qcp::ToolEntry& tool;
+  std::initializer_list<std::u16string_view> help;
+  std::initializer_list<std::u16string_view> runs;
+};
+
+TEST(Entry, EveryToolShowsHelpByItsRule) {
+  const std::u16string_view kEmpty = u"";
+  const ToolHelpCase cases[] = {
+      {qcp::entries::kPaneShut, {kEmpty}, {u"\"\"", u"/?"}},
+      {qcp::entries::kPaneRevive, {kEmpty}, {u"\"\""}},
+      {qcp::entries::kPaneShrink, {kEmpty}, {u"\"\""}},
+      {qcp::entries::kPaneGrow, {kEmpty}, {u"\"\""}},
+      {qcp::entries::kPanePin, {kEmpty}, {u"\"\""}},
+      {qcp::entries::kPaneUnpin, {kEmpty}, {u"\"\""}},
+      {qcp::entries::kTaskTable, {u"/?", u"x/?y", u"\"/?\"", u"/\"?", u"a /? b"}, {kEmpty, u"?/", u"/ ?", u"-h"}},
+      {qcp::entries::kUptimeClock, {u"/?", u"x/?y", u"\"/\"?", u"a /? b"}, {kEmpty, u"help"}},
+      {qcp::entries::kDeskGuard, {u"please/?", u"/?"}, {kEmpty, u"now", u"/ ?"}},
+      {qcp::entries::kSessionEnd, {u"/?", u"x/?y", u"\"/\"?", u"now /?"}, {kEmpty, u"now", u"/ ?", u"\"\"", u"? /"}},
+      {qcp::entries::kBeep, {kEmpty, u"\"\"", u"440", u"440 200 1", u"440  200", u"440 200 ", u"/?"}, {u"440 200"}},
+      {qcp::entries::kTrashPurge,
+       {kEmpty, u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"},
+       {u"C:\\ 3"}},
+      {qcp::entries::kStart, {kEmpty, u"\"\"", u"notepad", u"C:\\a.txt", u"/?"}, {u"0 notepad"}},
+      {qcp::entries::kMovieShow, {kEmpty, u"\"\"", u"clip.wmv", u"/?", u"\"0\""}, {}},
+      {qcp::entries::kWaveOnce, {kEmpty, u"\"", u"\"\"\""}, {u"/?"}},
+      {qcp::entries::kWaveRepeat, {kEmpty, u"\"", u"\"\"\""}, {u"/?"}},
+      {qcp::entries::kPictureShow, {kEmpty, u"\"\"", u"cat.jpg", u"/?", u"5", u"\"5\""}, {}},
+      // "/?" is a file name like any other.
+      {qcp::entries::kFileShow, {kEmpty, u"\"\"", u"\"\"\"\""}, {u"/?"}},
+      {qcp::entries::kDiceRoll, {kEmpty, u"\"\"", u"5", u"/?", u"5\"\""}, {u"1 6"}},
+      {qcp::entries::kQuipMaker, {u"/?", u"x/?y", u"/\"?", u"tell me /? please"}, {kEmpty}},
+      {qcp::entries::kNoticeShow, {kEmpty, u"2", u"/?", u"Hello", u"\"\""}, {u"2 Hello"}},
+  };
+  std::set<std::string> covered;
+  for (const ToolHelpCase& c : cases) {
+    const std::string name = fake::Narrow(c.tool.name);
+    covered.insert(name);
+    fake::Reset();
+    const std::string help = qcp_test::Usage(c.tool);
+    for (std::u16string_view tail : c.help) {
+      EXPECT_EQ(qcp_test::RunMain(c.tool, tail), help) << name << " " << fake::Narrow(tail);
+      EXPECT_EQ(fake::Calls(), fake::CallList{}) << name << " " << fake::Narrow(tail);
+    }
+    for (std::u16string_view tail : c.runs) {
+      EXPECT_NE(qcp_test::RunMain(c.tool, tail), help) << name << " " << fake::Narrow(tail);
+    }
+  }
+  // A row for every tool the build declares.
+  std::istringstream declared(QCP_DECLARED_TOOLS);
+  for (std::string name; std::getline(declared, name, ',');) {
+    EXPECT_TRUE(covered.count(name)) << name << " has no row here";
   }
 }
 

@@ -178,5 +178,17 @@ qcp::Status RunWindow() {
 }  // namespace movie_show
 
 namespace qcp::entries {
+// MovieShow, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: media_window dialogs event_loop
+//   Visual styles: yes
+//   Description: Plays a video or music file in full screen
+//   About: Plays a video or music file in full screen and ends when it has played. Space pauses,
+//     Esc quits.
+//   Example: MovieShow 0 intro.webm
+//   Batch example: MovieShow.exe 0 intro.wmv
+//   Synopsis: mode file
+//   Pack page: Plays a video or music file in full screen (without a window manager, in a
+//     window that covers the monitor) and ends when it has played.
+//     Space pauses and resumes, Esc quits.
 extern const ToolEntry kMovieShow{u"MovieShow", movie_show::kHelp, HelpRule::kFewerThanTwoWords, true, &movie_show::Main, &movie_show::RunWindow};
 }  // namespace qcp::entries

@@ -152,5 +152,18 @@ qcp::Status RunWindow() {
 }  // namespace picture_show
 
 namespace qcp::entries {
+// PictureShow, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: picture_window locale event_loop
+//   Resources: picture_show.rc
+//   Description: Shows an image in a window of its own
+//   About: Shows a picture (JPEG, GIF, BMP, PNG) in a frameless window exactly its size, for up to
+//     65 seconds, or with 0 until it is clicked or Esc is released on it.
+//   Example: PictureShow 5 ~/Pictures/chart.png
+//   Batch example: PictureShow.exe 5 C:\Pictures\chart.png
+//   Synopsis: seconds file
+//   Pack page: Shows a JPEG, GIF, BMP or PNG picture in a window exactly its size, for
+//     .I seconds
+//     (at most 65), or with 0 until the picture is clicked or Esc is released on
+//     it.
 extern const ToolEntry kPictureShow{u"PictureShow", picture_show::kHelp, HelpRule::kFewerThanTwoWords, true, &picture_show::Main, &picture_show::RunWindow};
 }  // namespace qcp::entries

@@ -34,7 +34,23 @@ constexpr std::u16string_view kWaveRepeatHelp[] = {
 
 }  // namespace
 
+// WaveOnce, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: sound
+//   Description: Plays a WAVE file once
+//   About: Plays a WAVE file and returns when it has ended.
+//   Example: WaveOnce ~/Sounds/done.wav
+//   Batch example: WaveOnce.exe C:\Sounds\done.wav
+//   Synopsis: file.wav
+//   Pack page: Plays a WAVE file and returns when it has played to its end.
 extern const ToolEntry kWaveOnce{u"WaveOnce", kWaveOnceHelp, HelpRule::kEmptyTail, true, &WaveMain<false>};
+// WaveRepeat, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: sound
+//   Description: Plays a WAVE file with the loop flag
+//   About: The same request with the loop flag. It plays once.
+//   Example: WaveRepeat alarm.wav
+//   Batch example: WaveRepeat.exe alarm.wav
+//   Synopsis: file.wav
+//   Pack page: The same request with the loop flag; it plays the sound once.
 extern const ToolEntry kWaveRepeat{u"WaveRepeat", kWaveRepeatHelp, HelpRule::kEmptyTail, true, &WaveMain<true>};
 
 }  // namespace qcp::entries

@@ -29,5 +29,17 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
 }  // namespace beep
 
 namespace qcp::entries {
+// Beep, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: sound
+//   Description: Sounds a tone of a given frequency and duration
+//   About: Sounds a tone: 37 to 32767 Hz, duration in milliseconds.
+//   Example: Beep 440 200
+//   Batch example: Beep.exe 440 200
+//   Synopsis: frequency duration
+//   Pack page: Sounds a sine tone of
+//     .I frequency
+//     hertz (37 to 32767) for
+//     .I duration
+//     milliseconds on the default audio output and returns when it has ended.
 extern const ToolEntry kBeep{u"Beep", beep::kHelp, HelpRule::kExactlyTwoWords, true, &beep::Main};
 }  // namespace qcp::entries

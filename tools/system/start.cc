@@ -26,5 +26,22 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
 }  // namespace start
 
 namespace qcp::entries {
+// Start, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: open
+//   Sources: shell_execute.cc
+//   Description: Opens a program, document or URL
+//   About: Opens a program, document or address as a double-click would, without waiting. Mode 0.
+//   Example: Start 0 ~/Reports/May 2026.txt
+//   Batch example: Start.exe 0 C:\Reports\May 2026.txt
+//   Synopsis: mode name
+//   Pack page: Starts
+//     .I name
+//     if it is an executable file (a path, or a name found on
+//     .BR $PATH ),
+//     otherwise opens it (a document or an address) with the user's default
+//     application.
+//     It does not wait.
+//     .I mode
+//     must be given and is not read; 0 is the documented value.
 extern const ToolEntry kStart{u"Start", start::kHelp, HelpRule::kFewerThanTwoWords, true, &start::Main};
 }  // namespace qcp::entries

@@ -37,5 +37,31 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
 }  // namespace trash_purge
 
 namespace qcp::entries {
+// TrashPurge, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: trash
+//   Description: Empties the recycle bin of a drive
+//   About: Empties the recycle bin of a drive: mode 0 asks first, 1 does not, 2 also shows no
+//     progress, 3 also plays no sound.
+//   Example: TrashPurge /home 3
+//   Batch example: TrashPurge.exe C:\ 3
+//   Synopsis: root mode
+//   Pack page: Empties the trash belonging to the file system mounted at
+//     .IR root ,
+//     or every trash of the user when
+//     .I root
+//     is empty.
+//     .I mode
+//     0 asks for confirmation, shows progress and plays the trash sound;
+//     1 does not ask; 2 also shows no progress; 3 also plays no sound.
+//     Only entries inside the trash directories are deleted; symbolic links are
+//     removed, never followed.
+//     Whatever cannot be removed stays under its own name with its description.
+//     One run at a time empties a trash: a second one waits up to five seconds,
+//     then says so.
+//     A trash whose
+//     .I files
+//     or
+//     .I info
+//     folder is another mount is refused.
 extern const ToolEntry kTrashPurge{u"TrashPurge", trash_purge::kHelp, HelpRule::kExactlyTwoWords, true, &trash_purge::Main};
 }  // namespace qcp::entries

@@ -19,5 +19,14 @@ qcp::Status Main(std::u16string_view, qcp::IPrintTarget& out) {
 }  // namespace uptime_clock
 
 namespace qcp::entries {
+// UptimeClock, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: clock
+//   Description: Prints the system tick count
+//   About: Prints the tick count: milliseconds since the system started.
+//   Example: start=$(UptimeClock)
+//   Batch example: for /f %%t in ('UptimeClock.exe') do set START=%%t
+//   Pack page: Prints the milliseconds since the system started, as a signed 32-bit
+//     number: after about 24.8 days the count is printed negative, and it starts
+//     again from 0 after about 49.7 days.
 extern const ToolEntry kUptimeClock{u"UptimeClock", uptime_clock::kHelp, HelpRule::kHelpSwitch, true, &uptime_clock::Main};
 }  // namespace qcp::entries

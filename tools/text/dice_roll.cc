@@ -42,5 +42,18 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget& out) {
 }  // namespace dice_roll
 
 namespace qcp::entries {
+// DiceRoll, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: random
+//   Description: Prints a random whole number between two bounds
+//   About: Prints a random whole number between the bounds, both included, with a blank after it
+//     and, unless it is negative, before it.
+//   Example: echo $(( $(DiceRoll 1 6) + 1 ))
+//   Example: n=$(DiceRoll 1 6) && n=$((n)) && [ "$n" = 6 ] && echo six
+//   Batch example: for /f %%n in ('DiceRoll.exe 1 6') do set DIE=%%n
+//   Synopsis: lowest highest
+//   Pack page: Prints a random whole number between the two bounds, both included, in
+//     the form
+//     .RB \(dq " 4 " \(dq
+//     (a blank or minus sign, the digits, a blank).
 extern const ToolEntry kDiceRoll{u"DiceRoll", dice_roll::kHelp, HelpRule::kFewerThanTwoWords, true, &dice_roll::Main};
 }  // namespace qcp::entries

@@ -82,5 +82,19 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget& out) {
 }  // namespace file_show
 
 namespace qcp::entries {
+// FileShow, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: files
+//   Sources: line_reader.cc
+//   Description: Lists a text file on standard output
+//   About: Prints a file line by line (CR LF and lone CR end lines, on Linux a lone LF too).
+//   Example: FileShow notes.txt > copy.txt
+//   Example: FileShow notes.txt || echo "FileShow failed with status $?"
+//   Batch example: FileShow.exe C:\Logs\today.log
+//   Synopsis: file
+//   Pack page: Prints every line of a file, one at a time.
+//     CR LF, a lone CR and a lone LF end a line (on Windows a lone LF stays
+//     inside it).
+//     The bytes of each line are written unchanged, each line followed by the
+//     platform's line end, also a last line that had none.
 extern const ToolEntry kFileShow{u"FileShow", file_show::kHelp, HelpRule::kEmptyTail, true, &file_show::Main};
 }  // namespace qcp::entries

@@ -44,6 +44,21 @@ qcp::Status Main(std::u16string_view tail, qcp::IPrintTarget&) {
 
 namespace qcp::entries {
 // Quotes stay: they are part of the icon word and of the message.
+// NoticeShow, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: dialogs
+//   Product: kPingnoteProduct
+//   Visual styles: yes
+//   Description: Shows a message box
+//   About: Shows a message box titled "Pingnote" and waits until it is closed. Icon 0 information,
+//     1 question, 2 exclamation, 3 critical.
+//   Example: NoticeShow 2 Backup finished with warnings
+//   Batch example: NoticeShow.exe 2 Backup finished with warnings
+//   Synopsis: icon message
+//   Pack page: Shows a message box titled
+//     .B Pingnote
+//     and waits until it is closed.
+//     .I icon
+//     0 information, 1 question, 2 exclamation, 3 critical.
 extern const ToolEntry kNoticeShow{u"NoticeShow", notice_show::kHelp, HelpRule::kFewerThanTwoWords, false,
                                    &notice_show::Main};
 }  // namespace qcp::entries

@@ -77,5 +77,12 @@ qcp::Status Main(std::u16string_view, qcp::IPrintTarget& out) {
 }  // namespace quip_maker
 
 namespace qcp::entries {
+// QuipMaker, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: random
+//   Description: Prints a random joke sentence
+//   About: Prints a random joke sentence.
+//   Example: QuipMaker
+//   Batch example: QuipMaker.exe
+//   Pack page: Prints a random joke sentence.
 extern const ToolEntry kQuipMaker{u"QuipMaker", quip_maker::kHelp, HelpRule::kHelpSwitch, true, &quip_maker::Main};
 }  // namespace qcp::entries

@@ -83,16 +83,71 @@ Status ListCaptions(IPrintTarget& out) {
 
 }  // namespace
 
+// PaneShut, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: window_control
+//   Sources: window_targeting.h
+//   Description: Asks a window to close
+//   About: Asks a window to close, as its Close menu item does.
+//   Example: PaneShut untitled document 1 - gedit
+//   Batch example: PaneShut.exe Untitled - Notepad
+//   Synopsis: caption
+//   Pack page: Asks the top-level window with that caption to close.
 extern const ToolEntry kPaneShut{u"PaneShut", kPaneShutHelp, HelpRule::kEmptyTail, false,
                                  &PaneMain<&platform::CloseWindow>, nullptr, &ListCaptions};
+// PaneRevive, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: window_control
+//   Sources: window_targeting.h
+//   Description: Restores a minimised or maximised window
+//   About: Restores a minimised or maximised window.
+//   Example: PaneRevive Calculator
+//   Batch example: PaneRevive.exe Calculator
+//   Synopsis: caption
+//   Pack page: Asks the window to restore from minimised or maximised.
 extern const ToolEntry kPaneRevive{u"PaneRevive", kPaneReviveHelp, HelpRule::kEmptyTail, false,
                                    &PaneMain<&platform::RestoreWindow>, nullptr, &ListCaptions};
+// PaneShrink, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: window_control
+//   Sources: window_targeting.h
+//   Description: Minimises a window
+//   About: Minimises a window.
+//   Example: PaneShrink 0
+//   Batch example: PaneShrink.exe 0
+//   Synopsis: caption
+//   Pack page: Minimises the window.
 extern const ToolEntry kPaneShrink{u"PaneShrink", kPaneShrinkHelp, HelpRule::kEmptyTail, false,
                                    &PaneMain<&platform::MinimizeWindow>, nullptr, &ListCaptions};
+// PaneGrow, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: window_control
+//   Sources: window_targeting.h
+//   Description: Maximises a window
+//   About: Maximises a window.
+//   Example: PaneGrow Terminal
+//   Example: PaneGrow Terminal || echo "no window called Terminal"
+//   Batch example: PaneGrow.exe Untitled - Notepad
+//   Synopsis: caption
+//   Pack page: Maximises the window.
 extern const ToolEntry kPaneGrow{u"PaneGrow", kPaneGrowHelp, HelpRule::kEmptyTail, false,
                                  &PaneMain<&platform::MaximizeWindow>, nullptr, &ListCaptions};
+// PanePin, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: window_control
+//   Sources: window_targeting.h
+//   Description: Keeps a window above all others
+//   About: Keeps a window above all others.
+//   Example: PanePin 0
+//   Batch example: PanePin.exe 0
+//   Synopsis: caption
+//   Pack page: Keeps the window above the others.
 extern const ToolEntry kPanePin{u"PanePin", kPanePinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Pin>, nullptr,
                                 &ListCaptions};
+// PaneUnpin, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: window_control
+//   Sources: window_targeting.h
+//   Description: Lets a topmost window go back among the others
+//   About: Lets a pinned window go below others again.
+//   Example: PaneUnpin 0
+//   Batch example: PaneUnpin.exe 0
+//   Synopsis: caption
+//   Pack page: Lets the window go below the others again.
 extern const ToolEntry kPaneUnpin{u"PaneUnpin", kPaneUnpinHelp, HelpRule::kEmptyTail, false, &PaneMain<&Unpin>,
                                   nullptr, &ListCaptions};
 

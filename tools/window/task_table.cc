@@ -65,5 +65,14 @@ qcp::Status Main(std::u16string_view, qcp::IPrintTarget& out) {
 }  // namespace task_table
 
 namespace qcp::entries {
+// TaskTable, as the build reads it (cmake/tool_declarations.cmake):
+//   Platform: processes
+//   Description: Lists the running processes
+//   About: Lists the running processes: ID, name, threads, base priority.
+//   Example: TaskTable | grep firefox
+//   Batch example: TaskTable.exe | find "notepad"
+//   Pack page: Lists the running processes: ID, executable name, thread count and base
+//     priority (8 for normal, 4 and 6 below, 10 and 13 above, 24 for real-time
+//     scheduling).
 extern const ToolEntry kTaskTable{u"TaskTable", task_table::kHelp, HelpRule::kHelpSwitch, true, &task_table::Main};
 }  // namespace qcp::entries

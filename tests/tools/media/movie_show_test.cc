@@ -18,8 +18,6 @@ constexpr MediaKey kOther = MediaKey::kOther;
 using qcp_test::RunMain;
 using Calls = fake::CallList;
 
-const std::string kHelp = qcp_test::Usage(qcp::entries::kMovieShow);
-
 const fake::Call kLoad = fake::LoadMediaWindowCall{}, kVolume = fake::SetPlayerVolumeCall{100},
                  kCount = fake::SetPlayerPlayCountCall{1}, kUrl = fake::SetPlayerUrlCall{u"clip.wmv"},
                  kPlay = fake::PlayerPlayCall{}, kPause = fake::PlayerPauseCall{}, kShow = fake::ShowMediaWindowCall{},
@@ -39,13 +37,6 @@ Calls With(Calls calls, std::initializer_list<fake::Call> more) {
 void Start() {
   RunMain(qcp::entries::kMovieShow, u"0 clip.wmv");
   ASSERT_EQ(fake::Calls(), kStart);
-}
-
-TEST(MovieShowTest, HelpForAnEmptyLineOrOneWord) {
-  for (const char16_t* tail : {u"", u"\"\"", u"clip.wmv", u"/?", u"\"0\""}) {
-    EXPECT_EQ(RunMain(qcp::entries::kMovieShow, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
-  }
 }
 
 TEST(MovieShowTest, AnyModeWordPlaysTheRestOfTheLineFullScreen) {

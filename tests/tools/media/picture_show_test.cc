@@ -10,8 +10,6 @@ namespace {
 
 using Calls = fake::CallList;
 
-const std::string kHelp = qcp_test::Usage(qcp::entries::kPictureShow);
-
 // A run of its own: the window an earlier run left open is closed first,
 // as its process would have ended.
 void Reset() {
@@ -36,13 +34,6 @@ Calls ShownThen(std::initializer_list<fake::Call> more) {
   Calls calls = kShown;
   calls.insert(calls.end(), more);
   return calls;
-}
-
-TEST(PictureShowTest, HelpForAnEmptyLineOrASingleWord) {
-  for (const char16_t* tail : {u"", u"\"\"", u"cat.jpg", u"/?", u"5", u"\"5\""}) {
-    EXPECT_EQ(Show(tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
-  }
 }
 
 TEST(PictureShowTest, APictureThatDoesNotLoadIsNeverShown) {

@@ -13,27 +13,13 @@ using Calls = fake::CallList;
 struct Tool {
   const qcp::ToolEntry& main;
   const char* name;
-  std::string help;
   bool loop;
 };
 
 const Tool kTools[] = {
-    {qcp::entries::kWaveOnce, "WaveOnce",
-     qcp_test::Usage(qcp::entries::kWaveOnce),
-     false},
-    {qcp::entries::kWaveRepeat, "WaveRepeat",
-     qcp_test::Usage(qcp::entries::kWaveRepeat),
-     true},
+    {qcp::entries::kWaveOnce, "WaveOnce", false},
+    {qcp::entries::kWaveRepeat, "WaveRepeat", true},
 };
-
-TEST(WaveTest, HelpOnlyForAnEmptyCleanedLine) {
-  for (const Tool& tool : kTools) {
-    for (const char16_t* tail : {u"", u"\"", u"\"\"\""}) {
-      EXPECT_EQ(RunMain(tool.main, tail), tool.help) << tool.name;
-      EXPECT_EQ(fake::Calls(), Calls{}) << tool.name;
-    }
-  }
-}
 
 TEST(WaveTest, TheWholeCleanedTailIsOneSynchronousRequest) {
   struct Case {

@@ -9,19 +9,10 @@ namespace {
 using qcp_test::RunMain;
 using Calls = fake::CallList;
 
-const std::string kHelp = qcp_test::Usage(qcp::entries::kSessionEnd);
-
 TEST(SessionEndTest, EndsTheSessionWhateverTheArguments) {
   for (const char16_t* tail : {u"", u"now", u"/ ?", u"\"\"", u"? /"}) {
     EXPECT_EQ(RunMain(qcp::entries::kSessionEnd, tail), "");
     EXPECT_EQ(fake::Calls(), Calls{fake::EndSessionCall{}});
-  }
-}
-
-TEST(SessionEndTest, HelpSwitchAnywhereAfterCleaningEndsNothing) {
-  for (const char16_t* tail : {u"/?", u"x/?y", u"\"/\"?", u"now /?"}) {
-    EXPECT_EQ(RunMain(qcp::entries::kSessionEnd, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 

@@ -11,8 +11,6 @@ namespace {
 using qcp_test::RunMain;
 using Calls = fake::CallList;
 
-const std::string kHelp = qcp_test::Usage(qcp::entries::kStart);
-
 TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
   struct Case {
     const char16_t* tail;
@@ -35,13 +33,6 @@ TEST(StartTest, FileNameIsEverythingAfterTheFirstBlank) {
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(qcp::entries::kStart, c.tail), "");
     EXPECT_EQ(fake::Calls(), (Calls{fake::OpenItemCall{c.item, u"", u"", false}}));
-  }
-}
-
-TEST(StartTest, HelpForAnEmptyLineOrASingleWord) {
-  for (const char16_t* tail : {u"", u"\"\"", u"notepad", u"C:\\a.txt", u"/?"}) {
-    EXPECT_EQ(RunMain(qcp::entries::kStart, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 

@@ -13,11 +13,6 @@ namespace {
 using qcp_test::RunMain;
 using Calls = fake::CallList;
 
-const std::string kUptimeHelp = qcp_test::Usage(qcp::entries::kUptimeClock);
-const std::string kDeskGuardHelp = qcp_test::Usage(qcp::entries::kDeskGuard);
-const std::string kBeepHelp =
-    qcp_test::Usage(qcp::entries::kBeep);
-
 TEST(UptimeClockTest, PrintsTheTickCountAsSigned) {
   for (auto [ticks, line] : {std::pair{0, "0\r\n"}, {123456, "123456\r\n"}, {-2147483647 - 1, "-2147483648\r\n"},
                              {-5, "-5\r\n"}}) {
@@ -28,26 +23,10 @@ TEST(UptimeClockTest, PrintsTheTickCountAsSigned) {
   }
 }
 
-TEST(UptimeClockTest, HelpSwitchAnywhereAfterCleaning) {
-  for (const char16_t* tail : {u"/?", u"x/?y", u"\"/\"?", u"a /? b"}) {
-    EXPECT_EQ(RunMain(qcp::entries::kUptimeClock, tail), kUptimeHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
-  }
-}
-
 TEST(DeskGuardTest, LocksUnlessTheSwitchIsGiven) {
   for (const char16_t* tail : {u"", u"now", u"/ ?"}) {
     EXPECT_EQ(RunMain(qcp::entries::kDeskGuard, tail), "");
     EXPECT_EQ(fake::Calls(), Calls{fake::LockSessionCall{}});
-  }
-  EXPECT_EQ(RunMain(qcp::entries::kDeskGuard, u"please/?"), kDeskGuardHelp);
-  EXPECT_EQ(fake::Calls(), Calls{});
-}
-
-TEST(BeepTest, HelpUnlessExactlyTwoWords) {
-  for (const char16_t* tail : {u"", u"\"\"", u"440", u"440 200 1", u"440  200", u"440 200 ", u"/?"}) {
-    EXPECT_EQ(RunMain(qcp::entries::kBeep, tail), kBeepHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 

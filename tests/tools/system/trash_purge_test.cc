@@ -11,8 +11,6 @@ namespace {
 using qcp_test::RunMain;
 using Calls = fake::CallList;
 
-const std::string kHelp = qcp_test::Usage(qcp::entries::kTrashPurge);
-
 TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
   struct Case {
     const char16_t* tail;
@@ -44,13 +42,6 @@ TEST(TrashPurgeTest, ModeIsComparedAsANumber) {
   for (const Case& c : cases) {
     EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, c.tail), "");
     EXPECT_EQ(fake::Calls(), Calls{c.call}) << fake::Narrow(c.tail);
-  }
-}
-
-TEST(TrashPurgeTest, HelpUnlessExactlyTwoWords) {
-  for (const char16_t* tail : {u"", u"\"\"", u"C:\\", u"/?", u"C:\\ 3 x", u"C:\\  3", u"C:\\ 3 ", u"\"/mnt/a b\" 3"}) {
-    EXPECT_EQ(RunMain(qcp::entries::kTrashPurge, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 

@@ -19,8 +19,6 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 const float kJustBelowOne = std::nextafter(1.0f, 0.0f);
 
-const std::string kHelp = qcp_test::Usage(qcp::entries::kDiceRoll);
-
 std::string Roll(std::u16string tail, float r) {
   fake::Reset();
   fake::QueueRandomFractions({r});
@@ -74,13 +72,6 @@ TEST(RandomInRangeTest, ASpanBeyond32BitsIsAnOverflow) {
     } catch (const qcp::Failure& failure) {
       EXPECT_EQ(failure.Description(), qcp::failures::kOverflow);
     }
-  }
-}
-
-TEST(DiceRollTest, HelpForFewerThanTwoWords) {
-  for (const char16_t* tail : {u"", u"\"\"", u"5", u"/?", u"5\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kDiceRoll, tail), kHelp) << fake::Narrow(tail);
-    EXPECT_EQ(fake::Calls(), Calls{});
   }
 }
 

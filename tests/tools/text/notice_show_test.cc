@@ -12,18 +12,8 @@ namespace {
 using Calls = fake::CallList;
 using enum platform::MessageIcon;
 
-const std::string kHelp =
-    qcp_test::Usage(qcp::entries::kNoticeShow);
-
 fake::ShowMessageBoxCall Box(std::u16string text, platform::MessageIcon icon) {
   return {std::move(text), u"Pingnote", icon};
-}
-
-TEST(NoticeShowTest, HelpWithoutABlank) {
-  for (const char16_t* tail : {u"", u"2", u"/?", u"Hello", u"\"\""}) {
-    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kNoticeShow, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
-  }
 }
 
 TEST(NoticeShowTest, IconNumberComparedExactly) {

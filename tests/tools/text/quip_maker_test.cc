@@ -13,7 +13,6 @@ namespace {
 
 using Calls = fake::CallList;
 
-const std::string kHelp = qcp_test::Usage(qcp::entries::kQuipMaker);
 const float kJustBelowOne = std::nextafter(1.0f, 0.0f);
 
 // The fraction that draws `index` from a list of `size` entries.
@@ -24,13 +23,6 @@ std::string Quote(std::initializer_list<float> fractions) {
   fake::QueueRandomFractions(fractions);
   qcp_test::Call(qcp::entries::kQuipMaker, u"");
   return fake::StdOut();
-}
-
-TEST(QuipMakerTest, HelpWhenTheSwitchIsAnywhere) {
-  for (const char16_t* tail : {u"/?", u"x/?y", u"/\"?", u"tell me /? please"}) {
-    EXPECT_EQ(qcp_test::RunMain(qcp::entries::kQuipMaker, tail), kHelp);
-    EXPECT_EQ(fake::Calls(), Calls{});
-  }
 }
 
 TEST(QuipMakerTest, DrawsInOrderWithTheInitialLast) {

@@ -23,29 +23,16 @@ using Calls = fake::CallList;
 struct Tool {
   const char* name;
   const qcp::ToolEntry& main;
-  std::string help;
   fake::Call action;  // the request to window 0x1234
 };
 
 const Tool kTools[] = {
-    {"PaneShut", qcp::entries::kPaneShut,
-     qcp_test::Usage(qcp::entries::kPaneShut),
-     fake::CloseWindowCall{0x1234}},
-    {"PaneRevive", qcp::entries::kPaneRevive,
-     qcp_test::Usage(qcp::entries::kPaneRevive),
-     fake::RestoreWindowCall{0x1234}},
-    {"PaneShrink", qcp::entries::kPaneShrink,
-     qcp_test::Usage(qcp::entries::kPaneShrink),
-     fake::MinimizeWindowCall{0x1234}},
-    {"PaneGrow", qcp::entries::kPaneGrow,
-     qcp_test::Usage(qcp::entries::kPaneGrow),
-     fake::MaximizeWindowCall{0x1234}},
-    {"PanePin", qcp::entries::kPanePin,
-     qcp_test::Usage(qcp::entries::kPanePin),
-     fake::SetTopmostCall{0x1234, true}},
-    {"PaneUnpin", qcp::entries::kPaneUnpin,
-     qcp_test::Usage(qcp::entries::kPaneUnpin),
-     fake::SetTopmostCall{0x1234, false}},
+    {"PaneShut", qcp::entries::kPaneShut, fake::CloseWindowCall{0x1234}},
+    {"PaneRevive", qcp::entries::kPaneRevive, fake::RestoreWindowCall{0x1234}},
+    {"PaneShrink", qcp::entries::kPaneShrink, fake::MinimizeWindowCall{0x1234}},
+    {"PaneGrow", qcp::entries::kPaneGrow, fake::MaximizeWindowCall{0x1234}},
+    {"PanePin", qcp::entries::kPanePin, fake::SetTopmostCall{0x1234, true}},
+    {"PaneUnpin", qcp::entries::kPaneUnpin, fake::SetTopmostCall{0x1234, false}},
 };
 
 // Runs `tool` with `tail` on a desktop prepared by `setup`.
@@ -54,13 +41,6 @@ std::string RunOn(const Tool& tool, std::u16string tail, void (*setup)() = [] {}
   setup();
   qcp_test::Call(tool.main, tail);
   return fake::StdOut();
-}
-
-TEST(WindowToolsTest, HelpScreenOnlyForAnEmptyTail) {
-  for (const Tool& tool : kTools) {
-    EXPECT_EQ(RunMain(tool.main, u""), tool.help) << tool.name;
-    EXPECT_EQ(fake::Calls(), Calls{}) << tool.name;
-  }
 }
 
 TEST(WindowToolsTest, FoundWindowGetsTheToolsOneCallAndNothingIsPrinted) {
