@@ -162,17 +162,24 @@ std::string KWinScript(std::u16string_view caption, bool active, KWinAction acti
       "var windows = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
       "var current = workspace.windowList ? workspace.activeWindow : workspace.activeClient;\n"
       "var w = null;\n"
+      "var title = '';\n"
       "var wanted = fold(target);\n"
-      "if (useActive) { w = current; } else {\n"
-      "  for (var i = 0; i < windows.length; ++i) {\n"
-      "    var c = windows[i];\n"
-      "    if (c.desktopWindow || c.dock || !matches(c.caption)) continue;\n"
-      "    w = c;\n"
-      "    if (c === current) break;\n"
+      // A window that closes meanwhile may make KWin throw, or leave its
+      // caption undefined: the script still answers, with a string, and with
+      // the window not found, rather than leave the tool waiting it out.
+      "try {\n"
+      "  if (useActive) { w = current; } else {\n"
+      "    for (var i = 0; i < windows.length; ++i) {\n"
+      "      var c = windows[i];\n"
+      "      if (c.desktopWindow || c.dock || !matches(c.caption)) continue;\n"
+      "      w = c;\n"
+      "      if (c === current) break;\n"
+      "    }\n"
       "  }\n"
-      "}\n";
-  script += std::string("if (w) { ") + ActionCode(action) + " }\n";
-  script += done + "w ? w.caption : \"\", w ? true : false);\n";
+      "  if (w) { title = String(w.caption); ";
+  script += ActionCode(action);
+  script += " }\n} catch (e) { w = null; }\n";
+  script += done + "w ? title : '', w ? true : false);\n";
   script += "})();\n";
   return script;
 }

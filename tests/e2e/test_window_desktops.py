@@ -8,6 +8,8 @@ requests are carried out after the tool has ended. Where a desktop ignores a
 request by design (sway tiles, and does not minimise or maximise), the
 Wayland trace shows that it went to the right window."""
 
+import subprocess
+
 import pytest
 
 from desktop_session import DESKTOPS, TOOLS, live_session, requests_on
@@ -128,6 +130,30 @@ def test_of_two_windows_with_one_title_the_focused_topmost_one_is_acted_on(deskt
         assert [w["id"] for w in desktop.records() if w["title"] == TWIN and w["above"]] == [chosen]
     finally:
         desktop.close_all()
+
+
+def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(desktop):
+    """Whenever the window goes, before the lookup, between it and the
+    request or after, the tool ends with the request done, the window not
+    found, or the line saying the request could not be made."""
+    title = "Short Lived"
+    gone = b"PaneGrow: the window was found, but the request could not be made (it may have closed meanwhile)\n"
+    try:
+        for _ in range(3):
+            desktop.open_window(title)
+            # Closed once the tool has started, at whatever step it then is.
+            window = desktop.record(title)["id"]
+            tool = subprocess.Popen(desktop.command(desktop.argv("maximize", title)), stdout=subprocess.PIPE,
+                                    stderr=subprocess.PIPE)
+            desktop.close_id(window)
+            stdout, stderr = tool.communicate(timeout=60)
+            assert (stdout, stderr, tool.returncode) in [
+                (b"", b"", 0), (NOT_FOUND + title.encode() + b"\n", b"", 1), (b"", gone, 1)]
+            wait_for(lambda: desktop.record(title) is None, what="the short-lived window to close")
+    finally:
+        desktop.close_all()
+    result = desktop.tool("maximize", title)
+    assert (result.returncode, result.stdout) == (1, NOT_FOUND + title.encode() + b"\n")
 
 
 def test_list_captions_names_every_window_for_completion(desk):

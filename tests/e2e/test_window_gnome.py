@@ -57,25 +57,6 @@ def act(gnome, verb, caption, prefix=None):
     return outcome, result.stderr.decode()
 
 
-def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(gnome):
-    """Whenever the window goes, the tool ends with the request done, the
-    window not found, or the line saying the request could not be made."""
-    title = "Short Lived"
-    gone = "PaneGrow: the window was found, but the request could not be made (it may have closed meanwhile)\n"
-    for _ in range(3):
-        gnome.open_window(title)
-        assert act(gnome, "maximize", title) == ("done", "")
-        # Closed once the tool has started, at whatever step it then is.
-        tool = subprocess.Popen(gnome.command([str(gnome.build / "bin" / "PaneGrow")] + title.split(" ")),
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        gnome.call("Close", gnome.window(title)["id"])
-        stdout, stderr = tool.communicate(timeout=60)
-        assert (stdout, stderr.decode(), tool.returncode) in [
-            (b"", "", 0), (NOT_FOUND + title.encode() + b"\n", "", 1), (b"", gone, 1)]
-        wait_for(lambda: not gnome.window(title), what="the short-lived window to close")
-    assert act(gnome, "maximize", title)[0] == "not found"
-
-
 def test_a_caller_of_another_user_is_refused(desk):
     """The tool sends nothing to a shell of another user; each method called
     as that user by hand gets AccessDenied and changes nothing."""

@@ -15,7 +15,7 @@ from pathlib import Path
 
 import pytest
 
-from desktop_session import TOOLS, SwaySession, live_session
+from desktop_session import SwaySession, live_session
 from harness import wait_for
 
 TITLE = "Target Window"
@@ -25,29 +25,14 @@ pytestmark = pytest.mark.skipif(not (shutil.which("sway") and shutil.which("foot
                                 reason="sway, foot and swaymsg are needed")
 
 
-class ToolDriver:
-    """Each request through its window tool; the outcome is "done" (nothing
-    printed) or "not found"."""
-
-    def __init__(self, build):
-        self.bin = Path(build) / "bin"
-
-    def argv(self, verb, caption):
-        return [str(self.bin / TOOLS[verb])] + caption.split(" ")
-
-    @staticmethod
-    def outcome(stdout):
-        return "not found" if stdout.startswith("ERROR! Couldn't find window") else "done" if not stdout else stdout
+def outcome_of(stdout):
+    """"done" (nothing printed), "not found", or what was printed."""
+    return "not found" if stdout.startswith("ERROR! Couldn't find window") else "done" if not stdout else stdout
 
 
 @pytest.fixture(scope="module")
 def sway(request):
     yield from live_session(request, SwaySession)
-
-
-@pytest.fixture
-def driver(request):
-    return ToolDriver(request.config.getoption("--native-build"))
 
 
 @pytest.fixture
@@ -66,56 +51,35 @@ def close_all(sway):
     wait_for(lambda: not sway.windows(), what="the windows to close")
 
 
-def act(sway, driver, verb, caption, env=None):
-    result = sway.run(driver.argv(verb, caption), env=env)
-    outcome = driver.outcome(result.stdout)
+def act(sway, verb, caption, env=None):
+    result = sway.run(sway.argv(verb, caption), env=env)
+    outcome = outcome_of(result.stdout)
     assert result.returncode == (1 if outcome == "not found" else 0), result.stderr
     return outcome, result.stderr
 
 
-def test_a_wlroots_desktop_that_names_itself_gnome_still_finds_the_window(desk, driver):
+def test_a_wlroots_desktop_that_names_itself_gnome_still_finds_the_window(desk):
     """The backend goes by what answers, not by the desktop's name (Phosh
     says GNOME, on a wlroots compositor)."""
-    assert act(desk, driver, "close", TITLE, env=dict(desk.env, XDG_CURRENT_DESKTOP="Phosh:GNOME"))[0] == "done"
+    assert act(desk, "close", TITLE, env=dict(desk.env, XDG_CURRENT_DESKTOP="Phosh:GNOME"))[0] == "done"
     wait_for(lambda: TITLE not in desk.windows(), what="the target to close")
     assert OTHER in desk.windows()
 
 
 @pytest.mark.parametrize("title", [TITLE, 'Quote "A" \\ [x], y; z'], ids=["plain", "quotes-and-brackets"])
-def test_pin_floats_the_window_on_every_workspace_and_unpin_tiles_it_again(sway, driver, title):
+def test_pin_floats_the_window_on_every_workspace_and_unpin_tiles_it_again(sway, title):
     sway.open_window(OTHER)
     sway.open_window(title)
     try:
-        assert act(sway, driver, "pin", title.swapcase())[0] == "done"
+        assert act(sway, "pin", title.swapcase())[0] == "done"
         wait_for(lambda: sway.windows()[title]["type"] == "floating_con" and sway.windows()[title]["sticky"],
                  what="the window to float and stick")
         assert sway.windows()[OTHER]["type"] == "con"
-        assert act(sway, driver, "unpin", title)[0] == "done"
+        assert act(sway, "unpin", title)[0] == "done"
         wait_for(lambda: sway.windows()[title]["type"] == "con" and not sway.windows()[title]["sticky"],
                  what="the window to tile again")
     finally:
         close_all(sway)
-
-
-def test_a_window_that_closes_while_the_tool_runs_is_done_or_not_found(sway, driver):
-    """Whenever the window goes, between the lookup and the request or
-    before either, the tool ends normally with one of its two outcomes."""
-    title = "Short Lived"
-    for _ in range(3):
-        sway.open_window(title)
-        assert act(sway, driver, "maximize", title) == ("done", "")
-        # Closed once the tool has started, at whatever step it then is.
-        tool = subprocess.Popen(sway.command(driver.argv("maximize", title)), stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, text=True)
-        sway.run(["swaymsg", f"[con_id={sway.windows()[title]['id']}] kill"])
-        stdout, stderr = tool.communicate(timeout=60)
-        outcome = driver.outcome(stdout)
-        assert (outcome in ("done", "not found"), stderr) == (True, "")
-        assert tool.returncode == (1 if outcome == "not found" else 0)
-        while title in sway.windows():
-            outcome, stderr = act(sway, driver, "maximize", title)
-            assert outcome in ("done", "not found") and stderr == ""
-    assert act(sway, driver, "maximize", title)[0] == "not found"
 
 
 def test_a_desktop_without_a_window_interface_says_so_on_standard_error(request, tmp_path):
@@ -179,10 +143,10 @@ class StandInSway:
 
 
 @pytest.mark.parametrize("variable", ["WAYLAND_DISPLAY", "SWAYSOCK"])
-def test_a_compositor_that_never_answers_ends_the_tool_with_the_run_time_error(desk, driver, variable):
+def test_a_compositor_that_never_answers_ends_the_tool_with_the_run_time_error(desk, variable):
     silent = StandInSway(desk.root)
     try:
-        result = desk.run(driver.argv("pin", TITLE), env=dict(desk.env, **{variable: silent.path}))
+        result = desk.run(desk.argv("pin", TITLE), env=dict(desk.env, **{variable: silent.path}))
     finally:
         silent.close()
     answerer = "The Wayland compositor" if variable == "WAYLAND_DISPLAY" else "sway"
@@ -191,10 +155,10 @@ def test_a_compositor_that_never_answers_ends_the_tool_with_the_run_time_error(d
     assert desk.windows()[TITLE]["type"] == "con"
 
 
-def test_a_command_sway_refuses_is_reported(desk, driver):
+def test_a_command_sway_refuses_is_reported(desk):
     stand_in = StandInSway(desk.root, TITLE)
     try:
-        result = desk.run(driver.argv("pin", TITLE), env=dict(desk.env, SWAYSOCK=stand_in.path))
+        result = desk.run(desk.argv("pin", TITLE), env=dict(desk.env, SWAYSOCK=stand_in.path))
     finally:
         stand_in.close()
     assert stand_in.commands == ["[con_id=41] floating enable, sticky enable"]
@@ -202,15 +166,15 @@ def test_a_command_sway_refuses_is_reported(desk, driver):
         "", f'PanePin: sway refused to pin the window "{TITLE}": Invalid con_id\n', 1)
 
 
-def test_pinning_on_a_wlroots_desktop_without_sway_says_so(desk, driver):
+def test_pinning_on_a_wlroots_desktop_without_sway_says_so(desk):
     env = {name: value for name, value in desk.env.items() if name != "SWAYSOCK"}
-    result = desk.run(driver.argv("pin", TITLE), env=env)
+    result = desk.run(desk.argv("pin", TITLE), env=env)
     assert (result.stdout, result.stderr, result.returncode) == (
         "", "PanePin: this Wayland desktop offers no way to keep a window above others; only sway's windows can be "
         "pinned\n", 1)
 
 
-def test_of_two_windows_with_one_title_the_activated_one_is_acted_on(sway, driver):
+def test_of_two_windows_with_one_title_the_activated_one_is_acted_on(sway):
     """And where neither is, sway cannot be told which one to pin."""
     for title in ("Dup", "Dup", OTHER):
         sway.open_window(title)
@@ -222,15 +186,15 @@ def test_of_two_windows_with_one_title_the_activated_one_is_acted_on(sway, drive
 
         def types():
             return {node["id"]: node["type"] for node in sway.views() if node["name"] == "Dup"}
-        assert act(sway, driver, "pin", "dup")[0] == "done"
+        assert act(sway, "pin", "dup")[0] == "done"
         wait_for(lambda: types() == {first: "con", second: "floating_con"}, what="the second alone to float")
         sway.focus(OTHER)
-        result = sway.run(driver.argv("pin", "dup"))
+        result = sway.run(sway.argv("pin", "dup"))
         assert (result.stdout, result.stderr, result.returncode) == (
             "", 'PanePin: several windows are titled "Dup" and sway cannot be told which one to pin\n', 1)
         sway.run(["swaymsg", f"[con_id={first}] focus"])
         wait_for(lambda: any(n["focused"] for n in sway.views() if n["id"] == first), what="focus on the first")
-        assert act(sway, driver, "close", "DUP")[0] == "done"
+        assert act(sway, "close", "DUP")[0] == "done"
         wait_for(lambda: [n["id"] for n in sway.views() if n["name"] == "Dup"] == [second], what="the first to close")
     finally:
         close_all(sway)
@@ -292,12 +256,10 @@ def test_a_session_bus_that_never_answers_ends_a_kwin_request_with_the_run_time_
         b"", b"PaneShut: run-time error: The session bus did not answer\n", 1)
 
 
-def test_bash_completes_the_captions_of_sways_windows(desk, driver):
+def test_bash_completes_the_captions_of_sways_windows(desk):
     completions = Path(__file__).resolve().parents[2] / "completions" / "quorvex-command-pack.bash"
-    script = (f"PATH={driver.bin}:$PATH; source {completions}; line='PaneShut '; COMP_LINE=$line; "
+    script = (f"PATH={desk.build / 'bin'}:$PATH; source {completions}; line='PaneShut '; COMP_LINE=$line; "
               "COMP_POINT=${#line}; COMP_WORDS=(PaneShut ''); COMP_CWORD=1; _quorvex_command_pack PaneShut; "
               "printf '%s\\n' \"${COMPREPLY[@]}\" | sort")
-    listed = desk.run([str(driver.bin / "PaneShut"), "--list-captions"])
-    assert (sorted(listed.stdout.splitlines()), listed.returncode) == (sorted([OTHER, TITLE]), 0), listed
     result = desk.run(["bash", "-c", script])
     assert result.stdout.splitlines() == sorted(["0", OTHER, TITLE]), result
