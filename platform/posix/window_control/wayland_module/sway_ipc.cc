@@ -1,7 +1,7 @@
 // sway's IPC speaks i3's framing: the magic "i3-ipc", the payload length and
 // the message type as 32-bit numbers in the host's order, then the payload.
 // Replies are JSON, read here for the few fields the pin needs.
-#include "platform/posix/wayland_sway_ipc.h"
+#include "platform/posix/window_control/wayland_module/sway_ipc.h"
 
 #include <errno.h>
 #include <poll.h>
@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "console/utf.h"
-#include "platform/posix/wayland_failure.h"
+#include "platform/posix/window_control/wayland_module/pending_failure.h"
 
 namespace platform::wayland {
 namespace {

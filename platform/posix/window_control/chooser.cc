@@ -19,10 +19,10 @@
 #include "console/failure.h"
 #include "console/utf.h"
 #include "platform/console.h"
-#include "platform/posix/gnome_windows.h"
-#include "platform/posix/wayland_module.h"
-#include "platform/posix/window_backend.h"
-#include "platform/posix/x11_window_control.h"
+#include "platform/posix/window_control/backend.h"
+#include "platform/posix/window_control/gnome_shell.h"
+#include "platform/posix/window_control/wayland_module/module.h"
+#include "platform/posix/window_control/x11_ewmh.h"
 #include "platform/window_control.h"
 
 namespace platform {

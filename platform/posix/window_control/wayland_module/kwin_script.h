@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/window_backend.h"
+#include "platform/posix/window_control/backend.h"
 
 namespace platform::wayland {
 
