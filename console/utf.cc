@@ -52,6 +52,24 @@ std::u16string Utf16FromUtf8(std::string_view bytes) {
   return text;
 }
 
+void AppendUtf8(std::string& bytes, char32_t code) {
+  if (code < 0x80) {
+    bytes += static_cast<char>(code);
+  } else if (code < 0x800) {
+    bytes += static_cast<char>(0xC0 | (code >> 6));
+    bytes += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    bytes += static_cast<char>(0xE0 | (code >> 12));
+    bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    bytes += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    bytes += static_cast<char>(0xF0 | (code >> 18));
+    bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    bytes += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
 std::string Utf8FromUtf16(std::u16string_view text, char replacement) {
   std::string bytes;
   bytes.reserve(text.size());
@@ -68,21 +86,7 @@ std::string Utf8FromUtf16(std::u16string_view text, char replacement) {
       bytes += replacement;
       continue;
     }
-    if (code < 0x80) {
-      bytes += static_cast<char>(code);
-    } else if (code < 0x800) {
-      bytes += static_cast<char>(0xC0 | (code >> 6));
-      bytes += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      bytes += static_cast<char>(0xE0 | (code >> 12));
-      bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      bytes += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      bytes += static_cast<char>(0xF0 | (code >> 18));
-      bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      bytes += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    AppendUtf8(bytes, code);
   }
   return bytes;
 }

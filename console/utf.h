@@ -10,6 +10,10 @@ namespace qcp {
 
 std::u16string Utf16FromUtf8(std::string_view bytes);
 
+// Appends `code` (at most U+10FFFF) in UTF-8's 1 to 4 bytes. A surrogate is
+// encoded like any other code, in 3 bytes.
+void AppendUtf8(std::string& bytes, char32_t code);
+
 // Lone surrogates outside U+DC80..U+DCFF become `replacement`.
 std::string Utf8FromUtf16(std::u16string_view text, char replacement = '?');
 

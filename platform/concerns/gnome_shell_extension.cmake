@@ -6,7 +6,7 @@
 # running shell. Each lies in the build tree where it is installed:
 # share/gnome-shell/extensions/<uuid>/.
 if(QCP_BACKEND STREQUAL "posix")
-  set(source ${CMAKE_CURRENT_SOURCE_DIR}/posix/gnome_shell_extension)
+  set(source ${CMAKE_CURRENT_SOURCE_DIR}/posix/window_control/gnome_shell_extension)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
     ${source}/window_control.js ${source}/legacy/extension.js ${source}/legacy/metadata.json
     ${source}/module/extension.js ${source}/module/metadata.json)

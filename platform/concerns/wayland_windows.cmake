@@ -2,9 +2,11 @@
 # foreign-toplevel protocol, sway's IPC for pinning, and KWin scripts over
 # D-Bus. POSIX only; the window backend links it when it asks Wayland first.
 if(QCP_BACKEND STREQUAL "posix")
+  # What the module is built of lies in its own folder of the window stack.
+  set(module_dir posix/window_control/wayland_module)
   pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
   find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
-  set(protocol ${CMAKE_CURRENT_SOURCE_DIR}/posix/protocols/wlr-foreign-toplevel-management-unstable-v1.xml)
+  set(protocol ${CMAKE_CURRENT_SOURCE_DIR}/${module_dir}/protocols/wlr-foreign-toplevel-management-unstable-v1.xml)
   set(generated ${CMAKE_CURRENT_BINARY_DIR}/wayland_protocols)
   set(protocol_header ${generated}/wlr-foreign-toplevel-management-unstable-v1-client-protocol.h)
   set(protocol_code ${generated}/wlr-foreign-toplevel-management-unstable-v1-protocol.c)
@@ -16,8 +18,8 @@ if(QCP_BACKEND STREQUAL "posix")
     DEPENDS ${protocol}
     VERBATIM)
   add_library(qcp_platform_wayland STATIC
-    posix/wayland_toplevels.cc posix/wayland_sway_ipc.cc posix/wayland_kwin_script.cc posix/wayland_failure.cc
-    posix/gio_session_bus.cc
+    ${module_dir}/wlr_foreign_toplevel.cc ${module_dir}/sway_ipc.cc ${module_dir}/kwin_script.cc ${module_dir}/pending_failure.cc
+    posix/window_control/gio_session_bus.cc
     ${protocol_code})
   set_target_properties(qcp_platform_wayland PROPERTIES POSITION_INDEPENDENT_CODE ON)
   target_include_directories(qcp_platform_wayland PRIVATE ${generated})
@@ -27,7 +29,7 @@ if(QCP_BACKEND STREQUAL "posix")
   # The module the window tools load on a Wayland session only: they start
   # without libwayland-client. It lies in ../lib/quorvex-command-pack/ from
   # the programs, in the build as once installed.
-  add_library(qcp_wayland_module MODULE posix/wayland_module.cc)
+  add_library(qcp_wayland_module MODULE ${module_dir}/module.cc)
   set_target_properties(qcp_wayland_module PROPERTIES OUTPUT_NAME qcp-wayland PREFIX ""
                         LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/quorvex-command-pack
                         CXX_VISIBILITY_PRESET hidden)

@@ -5,8 +5,9 @@
 # library alone when static.
 qcp_platform_concern(window_control
   WIN32 win32/win32_window_control.cc
-  POSIX posix/posix_window_control.cc posix/wayland_module_loader.cc posix/x11_window_control.cc
-        posix/gnome_windows.cc posix/gio_session_bus.cc
+  POSIX posix/window_control/chooser.cc posix/window_control/wayland_module_loader.cc
+        posix/window_control/x11_ewmh.cc posix/window_control/gnome_shell.cc
+        posix/window_control/gio_session_bus.cc
   FAKE fake/fake_window_control.cc
   WIN32_LIBS user32
   POSIX_LIBS qcp_x11 qcp_gio_headers ${CMAKE_DL_LIBS})

@@ -1,5 +1,8 @@
 #include "console/command_line.h"
 
+#include <cstdint>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "console/utf.h"
@@ -105,6 +108,30 @@ TEST(UtfTest, InvalidBytesRoundTripThroughEscapes) {
   }
   // Lone surrogates of real text; only U+DC80..U+DCFF stand for bytes.
   EXPECT_EQ(qcp::Utf8FromUtf16(u"a\xd800z\xdc00\xdc7f\xdbff"), "a?z???");
+}
+
+TEST(UtfTest, EachCodeTakesTheBytesOfItsRange) {
+  struct Case {
+    char32_t code;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {U'\0', std::string(1, '\0')},
+      {0x7F, "\x7f"},
+      {0x80, "\xc2\x80"},
+      {0x7FF, "\xdf\xbf"},
+      {0x800, "\xe0\xa0\x80"},
+      {0xFFFF, "\xef\xbf\xbf"},
+      {0x10000, "\xf0\x90\x80\x80"},
+      {0x10FFFF, "\xf4\x8f\xbf\xbf"},
+      // A JSON \ud800 with no low half after it.
+      {0xD800, "\xed\xa0\x80"},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = "x";
+    qcp::AppendUtf8(bytes, c.code);
+    EXPECT_EQ(bytes, "x" + c.bytes) << std::hex << static_cast<std::uint32_t>(c.code);
+  }
 }
 
 TEST(UtfTest, WhatCouldDriveATerminalIsMasked) {

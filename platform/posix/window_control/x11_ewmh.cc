@@ -19,7 +19,7 @@
 #include "console/case_fold.h"
 #include "console/utf.h"
 #include "platform/posix/held_std_err.h"
-#include "platform/posix/x11_window_control.h"
+#include "platform/posix/window_control/x11_ewmh.h"
 
 namespace platform::x11 {
 namespace {

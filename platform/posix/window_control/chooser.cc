@@ -19,10 +19,10 @@
 #include "console/failure.h"
 #include "console/utf.h"
 #include "platform/console.h"
-#include "platform/posix/gnome_windows.h"
-#include "platform/posix/wayland_module.h"
-#include "platform/posix/window_backend.h"
-#include "platform/posix/x11_window_control.h"
+#include "platform/posix/window_control/backend.h"
+#include "platform/posix/window_control/gnome_shell.h"
+#include "platform/posix/window_control/wayland_module/module.h"
+#include "platform/posix/window_control/x11_ewmh.h"
 #include "platform/window_control.h"
 
 namespace platform {
@@ -108,52 +108,118 @@ bool Acted(bool done) {
   return true;
 }
 
-// The compositor's backend for this run, or null for X11 alone.
-const WindowBackend* ChooseCompositorBackend() {
-  if (!HasText("WAYLAND_DISPLAY")) return nullptr;
-  // Chosen by what answers, not by a desktop's name: the foreign-toplevel
-  // protocol first (Phosh offers it, beside an org.gnome.Shell of its own),
-  // then GNOME Shell on the session bus, which needs nothing of the module.
-  const wayland::Module* module = wayland::LoadModule();
-  if (module == nullptr) {
-    if (gnome::ShellAnswers()) return &gnome::Backend();
-    wayland::ComplainOfModule();
-    return WaylandDisplayReachable() ? &kNoModule : nullptr;
-  }
-  take_module_failure = module->take_failure;
-  switch (Checked(module->probe())) {
-    case wayland::Availability::kAvailable: return module->wlroots;
-    case wayland::Availability::kNoDisplay: return nullptr;  // a stale variable: no compositor there
-    case wayland::Availability::kNoManager: break;
-  }
-  if (gnome::ShellAnswers()) return &gnome::Backend();
-  if (OnKde()) return module->kwin;
-  return &kShutCompositor;
+// The Wayland module, loaded on first use; null when it cannot be.
+const wayland::Module* WaylandModule() {
+  static const wayland::Module* const module = [] {
+    const wayland::Module* loaded = wayland::LoadModule();
+    if (loaded != nullptr) take_module_failure = loaded->take_failure;
+    return loaded;
+  }();
+  return module;
 }
 
-// The compositor's backend, chosen on first use; ends the run when there is
-// no display at all.
-const WindowBackend* Compositor() {
-  static const WindowBackend* const compositor = ChooseCompositorBackend();
-  static const bool reachable = compositor != nullptr || x11::DisplayReachable();
-  if (!reachable) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
-  return compositor;
+// What the module finds at WAYLAND_DISPLAY, asked once.
+wayland::Availability ToplevelManager() {
+  static const wayland::Availability availability = Checked(WaylandModule()->probe());
+  return availability;
 }
+
+// The probes, in the order of the rows that ask them.
+bool NoWaylandDisplay() { return !HasText("WAYLAND_DISPLAY"); }
+bool ToplevelsOffered() {
+  return WaylandModule() != nullptr && ToplevelManager() == wayland::Availability::kAvailable;
+}
+bool StaleWaylandDisplay() {
+  return WaylandModule() != nullptr && ToplevelManager() == wayland::Availability::kNoDisplay;
+}
+bool ModuleMissing() { return WaylandModule() == nullptr; }
+bool Always() { return true; }
+
+// The backends the rows hand out; null for X11 alone.
+const WindowBackend* X11Alone() { return nullptr; }
+const WindowBackend* Wlroots() { return WaylandModule()->wlroots; }
+const WindowBackend* GnomeShell() { return &gnome::Backend(); }
+const WindowBackend* KWin() { return WaylandModule()->kwin; }
+const WindowBackend* ShutCompositor() { return &kShutCompositor; }
+
+// The module's line on standard error has said that only X11 windows can
+// be found; where no compositor answers either, X11 alone it is.
+const WindowBackend* WithoutModule() {
+  wayland::ComplainOfModule();
+  return WaylandDisplayReachable() ? &kNoModule : nullptr;
+}
+
+// The notes for a window not found, beside the tool's own line.
+std::u16string ShutNote() {
+  if (gnome::SessionBusLost()) {
+    return u"the session bus cannot be reached, through which GNOME Shell and KWin are asked for their Wayland "
+           u"windows; only X11 windows can be found";
+  }
+  return u"this desktop lets no other program control its Wayland windows; only X11 windows can be found";
+}
+
+// One way to a session's windows. The rows are walked once per run, in
+// order, and the first whose probe answers is the run's; a new backend is
+// its files and one row. Chosen by what answers, not by a desktop's name:
+// the foreign-toplevel protocol first (Phosh offers it, beside an
+// org.gnome.Shell of its own), then GNOME Shell on the session bus, which
+// needs nothing of the module.
+struct CompositorRow {
+  const char* name;
+  bool (*probe)();
+  // The compositor's backend, asked once the row is chosen; null for X11
+  // alone.
+  const WindowBackend* (*backend)();
+  // Why a window may exist out of reach, once a run finds none; empty when
+  // nothing is to be said. Null for a row with no such note.
+  std::u16string (*not_found_note)() = nullptr;
+};
+
+constexpr CompositorRow kCompositorRows[] = {
+    {.name = "X11 alone", .probe = &NoWaylandDisplay, .backend = &X11Alone},
+    {.name = "wlroots foreign toplevels", .probe = &ToplevelsOffered, .backend = &Wlroots},
+    // A stale variable: no compositor there.
+    {.name = "no compositor", .probe = &StaleWaylandDisplay, .backend = &X11Alone},
+    {.name = "GNOME Shell",
+     .probe = &gnome::ShellAnswers,
+     .backend = &GnomeShell,
+     .not_found_note = &gnome::UnreachableNote},
+    {.name = "no module", .probe = &ModuleMissing, .backend = &WithoutModule},
+    {.name = "KWin", .probe = &OnKde, .backend = &KWin},
+    {.name = "shut compositor", .probe = &Always, .backend = &ShutCompositor, .not_found_note = &ShutNote},
+};
+
+// The run's row and its backend, chosen on first use; ends the run when
+// there is no display at all.
+struct Chosen {
+  const CompositorRow* row;
+  const WindowBackend* compositor;
+};
+
+Chosen Choose() {
+  for (const CompositorRow& row : kCompositorRows) {
+    if (row.probe()) return {&row, row.backend()};
+  }
+  return {nullptr, nullptr};
+}
+
+const Chosen& Choice() {
+  static const Chosen chosen = Choose();
+  static const bool reachable = chosen.compositor != nullptr || x11::DisplayReachable();
+  if (!reachable) qcp::RaiseUnfulfilled(qcp::kNoDisplay);
+  return chosen;
+}
+
+const WindowBackend* Compositor() { return Choice().compositor; }
 
 // Once per run, beside the tool's own not-found line: on such a desktop the
 // window may well exist, out of reach.
 void WarnOfShutCompositor() {
   static bool warned = false;
   if (warned) return;
-  std::u16string note;
-  if (Compositor() == &kShutCompositor && gnome::SessionBusLost()) {
-    note = u"the session bus cannot be reached, through which GNOME Shell and KWin are asked for their Wayland "
-           u"windows; only X11 windows can be found";
-  } else if (Compositor() == &kShutCompositor) {
-    note = u"this desktop lets no other program control its Wayland windows; only X11 windows can be found";
-  } else if (Compositor() == &gnome::Backend()) {
-    note = gnome::UnreachableNote();
-  }
+  const CompositorRow* row = Choice().row;
+  if (row == nullptr || row->not_found_note == nullptr) return;
+  const std::u16string note = row->not_found_note();
   if (note.empty()) return;
   warned = true;
   WriteStdErrLine(qcp::Utf16FromUtf8(program_invocation_short_name) + u": " + note);

@@ -1,4 +1,5 @@
-#include "platform/posix/wayland_failure.h"
+// Failures the Wayland module keeps for the program to raise.
+#include "platform/posix/window_control/wayland_module/pending_failure.h"
 
 #include <utility>
 

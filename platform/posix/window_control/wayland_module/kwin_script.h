@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/window_backend.h"
+#include "platform/posix/window_control/backend.h"
 
 namespace platform::wayland {
 
@@ -26,7 +26,7 @@ inline constexpr unsigned kKWinReplyTimeoutMs = 10000;
 // Acts on the window titled `caption` regardless of case (or, with
 // `active`, on the active window). `title`, if given, receives the title of
 // the window acted on. A bus or KWin that does not answer in time, or a
-// KWin that fails the script, is a failure kept (see wayland_failure.h).
+// KWin that fails the script, is a failure kept (see pending_failure.h).
 KWinOutcome KWinAct(std::u16string_view caption, bool active, KWinAction action, std::u16string* title = nullptr,
                     unsigned reply_timeout_ms = kKWinReplyTimeoutMs);
 

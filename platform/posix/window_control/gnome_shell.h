@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/posix/window_backend.h"
+#include "platform/posix/window_control/backend.h"
 #include "platform/window_control.h"
 
 namespace platform::gnome {

@@ -1,7 +1,7 @@
 // The module's one export: its table of functions.
-#include "platform/posix/wayland_module.h"
+#include "platform/posix/window_control/wayland_module/module.h"
 
-#include "platform/posix/wayland_kwin_script.h"
+#include "platform/posix/window_control/wayland_module/kwin_script.h"
 
 namespace {
 

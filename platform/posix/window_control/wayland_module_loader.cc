@@ -8,7 +8,7 @@
 #include "console/utf.h"
 #include "platform/console.h"
 #include "platform/posix/dynamic_library.h"
-#include "platform/posix/wayland_module.h"
+#include "platform/posix/window_control/wayland_module/module.h"
 
 namespace platform::wayland {
 namespace {

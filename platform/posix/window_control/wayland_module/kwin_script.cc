@@ -3,7 +3,7 @@
 // /Scripting/Script<N> (KWin 5.23 and later) or /<N> (before). The script
 // speaks both the KWin 5 names (clientList, activeClient) and the KWin 6
 // ones (windowList, activeWindow).
-#include "platform/posix/wayland_kwin_script.h"
+#include "platform/posix/window_control/wayland_module/kwin_script.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "console/utf.h"
-#include "platform/posix/gio_session_bus.h"
-#include "platform/posix/wayland_failure.h"
+#include "platform/posix/window_control/gio_session_bus.h"
+#include "platform/posix/window_control/wayland_module/pending_failure.h"
 
 namespace platform::wayland {
 namespace {

@@ -1,7 +1,7 @@
 // sway's IPC speaks i3's framing: the magic "i3-ipc", the payload length and
 // the message type as 32-bit numbers in the host's order, then the payload.
 // Replies are JSON, read here for the few fields the pin needs.
-#include "platform/posix/wayland_sway_ipc.h"
+#include "platform/posix/window_control/wayland_module/sway_ipc.h"
 
 #include <errno.h>
 #include <poll.h>
@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "console/utf.h"
-#include "platform/posix/wayland_failure.h"
+#include "platform/posix/window_control/wayland_module/pending_failure.h"
 
 namespace platform::wayland {
 namespace {
@@ -152,24 +152,6 @@ class JsonReader {
     return true;
   }
 
-  static void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xc0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xe0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-      out += static_cast<char>(0x80 | (c & 0x3f));
-    } else {
-      out += static_cast<char>(0xf0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-      out += static_cast<char>(0x80 | (c & 0x3f));
-    }
-  }
-
   // A string's bytes; its other bytes (a title need not be UTF-8) as they are.
   bool String(std::string& out) {
     if (!Take('"')) return false;
@@ -198,11 +180,11 @@ class JsonReader {
             if (low >= 0xdc00 && low < 0xe000) {
               code = 0x10000 + ((code - 0xd800) << 10) + (low - 0xdc00);
             } else {
-              AppendUtf8(out, code);
+              qcp::AppendUtf8(out, code);
               code = low;
             }
           }
-          AppendUtf8(out, code);
+          qcp::AppendUtf8(out, code);
           break;
         default: out += escaped; break;  // '"', '\\' and '/'
       }

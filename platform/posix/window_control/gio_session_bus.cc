@@ -1,4 +1,5 @@
-#include "platform/posix/gio_session_bus.h"
+// GIO looked up at run time, and the session bus reached within a time limit.
+#include "platform/posix/window_control/gio_session_bus.h"
 
 #include "platform/posix/dynamic_library.h"
 

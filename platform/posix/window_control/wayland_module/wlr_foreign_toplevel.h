@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/posix/window_backend.h"
+#include "platform/posix/window_control/backend.h"
 
 namespace platform::wayland {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/wayland_failure.h"
-#include "platform/posix/wayland_kwin_script.h"
+#include "platform/posix/window_control/wayland_module/pending_failure.h"
+#include "platform/posix/window_control/wayland_module/kwin_script.h"
 
 namespace platform::wayland {
 namespace {

@@ -4,9 +4,9 @@
 // cross between them.
 #pragma once
 
-#include "platform/posix/wayland_failure.h"
-#include "platform/posix/wayland_toplevels.h"
-#include "platform/posix/window_backend.h"
+#include "platform/posix/window_control/backend.h"
+#include "platform/posix/window_control/wayland_module/pending_failure.h"
+#include "platform/posix/window_control/wayland_module/wlr_foreign_toplevel.h"
 
 namespace platform::wayland {
 

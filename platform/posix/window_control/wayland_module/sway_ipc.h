@@ -25,7 +25,7 @@ enum class SwayOutcome {
 
 // Pins or unpins the container in sway's tree that is `window`. A window
 // sway cannot tell from another, a command sway refuses, or sway not
-// answering in time is a failure kept (wayland_failure.h).
+// answering in time is a failure kept (pending_failure.h).
 SwayOutcome SwaySetPinned(const SwayTarget& window, bool pinned);
 
 }  // namespace platform::wayland

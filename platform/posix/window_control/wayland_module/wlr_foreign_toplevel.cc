@@ -2,7 +2,7 @@
 // announces every toplevel on bind; each handle then sends its title and
 // state, committed by `done`, so two round trips after binding give a
 // complete list. Every exchange with the compositor has a time limit.
-#include "platform/posix/wayland_toplevels.h"
+#include "platform/posix/window_control/wayland_module/wlr_foreign_toplevel.h"
 
 #include <errno.h>
 #include <poll.h>
@@ -17,8 +17,8 @@
 
 #include "console/case_fold.h"
 #include "console/utf.h"
-#include "platform/posix/wayland_failure.h"
-#include "platform/posix/wayland_sway_ipc.h"
+#include "platform/posix/window_control/wayland_module/pending_failure.h"
+#include "platform/posix/window_control/wayland_module/sway_ipc.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 namespace platform::wayland {

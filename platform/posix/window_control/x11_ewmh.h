@@ -1,7 +1,7 @@
 // The window intents on an X server (or XWayland) as a window backend.
 #pragma once
 
-#include "platform/posix/window_backend.h"
+#include "platform/posix/window_control/backend.h"
 
 namespace platform::x11 {
 

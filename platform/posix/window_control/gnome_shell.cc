@@ -3,7 +3,7 @@
 // a time limit on the connection and on every call. A bus name proves
 // nothing: the extension is called only at the unique name that also owns
 // org.gnome.Shell, when that connection runs as this user.
-#include "platform/posix/gnome_windows.h"
+#include "platform/posix/window_control/gnome_shell.h"
 
 #include <unistd.h>
 
@@ -19,7 +19,7 @@
 #include "console/case_fold.h"
 #include "console/failure.h"
 #include "console/utf.h"
-#include "platform/posix/gio_session_bus.h"
+#include "platform/posix/window_control/gio_session_bus.h"
 
 namespace platform::gnome {
 namespace {
