@@ -118,10 +118,9 @@ class DesktopSession:
         wait_for(lambda: self.record(title)["focused"], what=f"focus on {title!r}")
 
     def minimize(self, title):
-        """Minimises with the desktop's own means; False where it has none."""
+        """Minimises with the desktop's own means, where it has any."""
         self.minimize_id(self.record(title)["id"])
         wait_for(lambda: self.record(title)["minimized"], what=f"{title!r} to minimise")
-        return True
 
     def pin(self, title):
         self.pin_id(self.record(title)["id"])
@@ -287,7 +286,7 @@ class SwaySession(DesktopSession):
         self.run(["swaymsg", f"[con_id={id_}] focus"])
 
     def minimize(self, title):
-        return False
+        pass  # sway keeps no minimised windows
 
     def close_id(self, id_):
         self.run(["swaymsg", f"[con_id={id_}] kill"])
