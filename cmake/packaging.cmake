@@ -80,27 +80,31 @@ else()
   string(TOLOWER "${QCP_WINDOW_CONTROL_COUNT_WORDS}" QCP_WINDOW_CONTROL_COUNT_WORDS)
   set(man ${CMAKE_BINARY_DIR}/packaging/quorvex-command-pack.1)
   configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvex-command-pack.1.in ${man} @ONLY)
-  install(FILES ${man} DESTINATION share/man/man1)
+  install(FILES ${man} DESTINATION share/man/man1 COMPONENT console)
   # Each tool has its own page too (cmake/qcp_tool.cmake).
-  # Shell completion where each shell looks: bash-completion and fish load a
-  # file by the command's name, so each tool's name links to the pack's one.
+  # Shell completion where each shell looks, for every declared tool (the
+  # scripts name them as @QCP_COMPLETED_TOOLS@): bash-completion and fish load
+  # a file by the command's name, so each tool's name links to the pack's one.
   set(completions ${CMAKE_BINARY_DIR}/completions)
   file(REMOVE_RECURSE ${completions})
-  file(MAKE_DIRECTORY ${completions}/bash ${completions}/fish)
+  file(MAKE_DIRECTORY ${completions}/bash ${completions}/fish ${completions}/zsh)
+  list(JOIN tools " " QCP_COMPLETED_TOOLS)
   configure_file(${CMAKE_SOURCE_DIR}/completions/quorvex-command-pack.bash ${completions}/bash/quorvex-command-pack
-                 COPYONLY)
+                 @ONLY)
   configure_file(${CMAKE_SOURCE_DIR}/completions/quorvex-command-pack.fish
-                 ${completions}/fish/quorvex-command-pack.fish COPYONLY)
+                 ${completions}/fish/quorvex-command-pack.fish @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/completions/_quorvex-command-pack ${completions}/zsh/_quorvex-command-pack @ONLY)
   foreach(tool IN LISTS tools)
     file(CREATE_LINK quorvex-command-pack ${completions}/bash/${tool} SYMBOLIC)
     file(CREATE_LINK quorvex-command-pack.fish ${completions}/fish/${tool}.fish SYMBOLIC)
   endforeach()
-  install(DIRECTORY ${completions}/bash/ DESTINATION share/bash-completion/completions)
-  install(DIRECTORY ${completions}/fish/ DESTINATION share/fish/vendor_completions.d)
-  install(FILES ${CMAKE_SOURCE_DIR}/completions/_quorvex-command-pack DESTINATION share/zsh/vendor-completions)
-  install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+  install(DIRECTORY ${completions}/bash/ DESTINATION share/bash-completion/completions COMPONENT console)
+  install(DIRECTORY ${completions}/fish/ DESTINATION share/fish/vendor_completions.d COMPONENT console)
+  install(FILES ${completions}/zsh/_quorvex-command-pack DESTINATION share/zsh/vendor-completions
+          COMPONENT console)
+  install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT archive)
   configure_file(${CMAKE_SOURCE_DIR}/packaging/README.Linux ${CMAKE_BINARY_DIR}/packaging/README.txt COPYONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION . COMPONENT archive)
 endif()
 
 include(CPack)

@@ -65,6 +65,5 @@ _quorvex_command_pack() {
     mapfile -t COMPREPLY < <(_quorvex_command_pack_paths "$cur" "${paths[@]}")
   fi
 }
-complete -F _quorvex_command_pack PaneShut PaneRevive PaneShrink PaneGrow PanePin PaneUnpin TaskTable \
-  UptimeClock DeskGuard Beep SessionEnd TrashPurge Start WaveOnce WaveRepeat PictureShow MovieShow FileShow \
-  DiceRoll NoticeShow QuipMaker
+# The build names every declared tool here (cmake/packaging.cmake).
+complete -F _quorvex_command_pack @QCP_COMPLETED_TOOLS@

@@ -1,7 +1,7 @@
 # fish completion for the Quorvex Command Pack: installed once and linked
 # under each tool's name, where fish looks for it.
-set -l tools PaneShut PaneRevive PaneShrink PaneGrow PanePin PaneUnpin TaskTable UptimeClock DeskGuard Beep \
-    SessionEnd TrashPurge Start WaveOnce WaveRepeat PictureShow MovieShow FileShow DiceRoll NoticeShow QuipMaker
+# The build names every declared tool here (cmake/packaging.cmake).
+set -l tools @QCP_COMPLETED_TOOLS@
 for tool in $tools
     complete -c $tool -f -n '__fish_is_first_arg' -l help -d 'Show the help screen'
     complete -c $tool -f -n '__fish_is_first_arg' -l version -d 'Show the version'

@@ -1,4 +1,5 @@
 qcp_platform_concern(open
+  PACKAGE windows
   WIN32 win32/win32_open.cc
   POSIX posix/gio_open.cc
   FAKE fake/fake_open.cc

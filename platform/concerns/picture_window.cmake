@@ -1,4 +1,5 @@
 qcp_platform_concern(picture_window
+  PACKAGE media
   WIN32 win32/win32_picture_window.cc
   POSIX posix/gtk_picture_window.cc
   FAKE fake/fake_picture_window.cc

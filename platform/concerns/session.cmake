@@ -1,4 +1,5 @@
 qcp_platform_concern(session
+  PACKAGE windows
   WIN32 win32/win32_session.cc
   POSIX posix/logind_session.cc
   FAKE fake/fake_session.cc

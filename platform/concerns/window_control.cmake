@@ -4,6 +4,7 @@
 # dynamic loader, so the window tools are dynamic programs, though of the C
 # library alone when static.
 qcp_platform_concern(window_control
+  PACKAGE windows
   WIN32 win32/win32_window_control.cc
   POSIX posix/window_control/chooser.cc posix/window_control/wayland_module_loader.cc
         posix/window_control/x11_ewmh.cc posix/window_control/gnome_shell.cc

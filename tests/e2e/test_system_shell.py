@@ -52,8 +52,6 @@ def test_help_screens_name_the_program_as_called(runner):
                      "QuipMaker": b"    QuipMaker"}
 
 
-ROOT = __import__("pathlib").Path(__file__).resolve().parents[2]
-
 # What Tab offers after each command line, in a real bash with the pack's
 # completion loaded as bash-completion loads it: by the command's name.
 COMPLETIONS = [
@@ -88,7 +86,7 @@ def test_bash_completes_the_tools_arguments(runner, tmp_path):
             # Directories are marked the way -o filenames shows them.
             "r=(); for c in \"${COMPREPLY[@]}\"; do [[ -d $c ]] && c=$c/; r+=(\"$c\"); done; "
             "printf '%s\\n' \"$(printf '%s\\n' \"${r[@]}\" | sort | paste -sd ' ')\"")
-    completions = ROOT / "completions" / "quorvex-command-pack.bash"
+    completions = runner.bin_dir.parent / "completions" / "bash" / "quorvex-command-pack"
     out = bash(runner, f"source {completions}\n" + "\n".join(script)).decode().splitlines()
     assert out[0].startswith("complete -F _quorvex_command_pack "), out
     offered = dict(zip((line for line, _ in COMPLETIONS), out[3:]))

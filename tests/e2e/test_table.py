@@ -112,26 +112,7 @@ def per_tool_tables():
          {tool.name for tool in declared} - {"FileShow", "QuipMaker", "NoticeShow", "PictureShow", "MovieShow"}),
         ("desktop scenarios (TOOLS in desktop_session.py)", set(desktop_session.TOOLS.values()),
          {tool.name for tool in declared if "window_control" in tool.platform}),
-        # Which Debian package ships each program, and the shells' lists of
-        # the commands they complete.
-        ("Debian packages (usr/bin/ lines of debian/*.install)",
-         {line[len("usr/bin/"):] for install in (ROOT / "debian").glob("*.install")
-          for line in install.read_text().split() if line.startswith("usr/bin/")}, {tool.name for tool in declared}),
-        ("bash completion (its complete line)",
-         completed("quorvex-command-pack.bash", r"^complete -F \S+ ((?:[^\\\n]|\\\n)*)$"),
-         {tool.name for tool in declared}),
-        ("zsh completion (its #compdef line)", completed("_quorvex-command-pack", r"^#compdef (.*)$"),
-         {tool.name for tool in declared}),
-        ("fish completion (its tools list)",
-         completed("quorvex-command-pack.fish", r"^set -l tools ((?:[^\\\n]|\\\n)*)$"),
-         {tool.name for tool in declared}),
     ]
-
-
-def completed(script, pattern):
-    """The command names a completion script lists where `pattern` finds them."""
-    found = re.search(pattern, (ROOT / "completions" / script).read_text(), re.M)
-    return set(found.group(1).replace("\\\n", " ").split()) if found else set()
 
 
 @pytest.mark.parametrize("table", range(len(per_tool_tables())),

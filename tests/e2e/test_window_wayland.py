@@ -257,7 +257,7 @@ def test_a_session_bus_that_never_answers_ends_a_kwin_request_with_the_run_time_
 
 
 def test_bash_completes_the_captions_of_sways_windows(desk):
-    completions = Path(__file__).resolve().parents[2] / "completions" / "quorvex-command-pack.bash"
+    completions = desk.build / "completions" / "bash" / "quorvex-command-pack"
     script = (f"PATH={desk.build / 'bin'}:$PATH; source {completions}; line='PaneShut '; COMP_LINE=$line; "
               "COMP_POINT=${#line}; COMP_WORDS=(PaneShut ''); COMP_CWORD=1; _quorvex_command_pack PaneShut; "
               "printf '%s\\n' \"${COMPREPLY[@]}\" | sort")

@@ -285,13 +285,11 @@ def test_without_a_window_manager_movieshow_covers_the_monitor(runner, services,
     assert (out, process.returncode) == (b"", 0)
 
 
-COMPLETION = os.path.join(os.path.dirname(__file__), "..", "..", "completions", "quorvex-command-pack.bash")
-
-
 def bash_completes(runner, env, line):
-    """What the pack's bash completion offers for `line`, in a real bash,
-    one offer a line, sorted."""
-    script = (f"source {COMPLETION}; complete -p PaneShut >/dev/null || exit 9; line={line!r}; COMP_LINE=$line; "
+    """What the pack's bash completion, as the build made it, offers for
+    `line` in a real bash, one offer a line, sorted."""
+    completion = runner.bin_dir.parent / "completions" / "bash" / "quorvex-command-pack"
+    script = (f"source {completion}; complete -p PaneShut >/dev/null || exit 9; line={line!r}; COMP_LINE=$line; "
               "COMP_POINT=${#line}; read -ra COMP_WORDS <<<\"$line\"; [[ $line == *' ' ]] && COMP_WORDS+=(''); "
               "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _quorvex_command_pack \"${COMP_WORDS[0]}\"; "
               "(( ${#COMPREPLY[@]} )) && printf '%s\\n' \"${COMPREPLY[@]}\" | sort; true")
@@ -325,7 +323,7 @@ def test_fish_completes_the_captions_of_open_windows(runner, windows, services):
     if shutil.which("fish") is None:
         pytest.skip("fish is not installed")
     windows("Fish Completion Test")
-    completions = os.path.join(os.path.dirname(COMPLETION), "quorvex-command-pack.fish")
+    completions = runner.bin_dir.parent / "completions" / "fish" / "quorvex-command-pack.fish"
     env = dict(services.env, PATH=f"{runner.bin_dir}:{services.env.get('PATH', '/usr/bin:/bin')}")
     result = subprocess.run(["fish", "--no-config", "-c", f"source {completions}; complete -C 'PaneShut fish'"],
                             env=env, capture_output=True, text=True, timeout=60)
