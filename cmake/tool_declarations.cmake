@@ -1,7 +1,7 @@
-# qcp_tools_declared_in(<files>)
+# qcp_tools_declared_here()
 #
-# Builds every tool declared in the given files of the current folder, in the
-# order of the files and, within a file, of its declarations; the folder is
+# Builds every tool declared in the current folder's .cc files, in the order
+# of the files' names and, within a file, of its declarations; the folder is
 # the tools' area. A tool is declared once, in its own file: its entry
 #
 #   extern const ToolEntry kFoo{u"Foo", <help lines>, <help rule>, <quotes>, ...};
@@ -54,11 +54,19 @@ macro(qcp_clear_declaration)
   endforeach()
 endmacro()
 
-function(qcp_tools_declared_in)
+function(qcp_tools_declared_here)
   get_filename_component(area ${CMAKE_CURRENT_SOURCE_DIR} NAME)
-  foreach(file IN LISTS ARGN)
+  # A file added or removed configures the build anew.
+  file(GLOB files CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*.cc)
+  list(SORT files)
+  set(tools_here 0)
+  foreach(file IN LISTS files)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${file})
     file(READ ${CMAKE_CURRENT_SOURCE_DIR}/${file} text)
+    # Helper sources beside the tools declare none.
+    if(NOT text MATCHES "\nextern const ToolEntry k")
+      continue()
+    endif()
     string(REPLACE "\\" "<qcp-backslash>" text "${text}")
     string(REPLACE ";" "<qcp-semicolon>" text "${text}")
     string(REPLACE "[" "<qcp-open>" text "${text}")
@@ -103,13 +111,14 @@ function(qcp_tools_declared_in)
         set(field "")
       endif()
     endforeach()
-    if(declared EQUAL 0)
-      message(FATAL_ERROR "${file} declares no tool")
-    endif()
+    math(EXPR tools_here "${tools_here} + ${declared}")
   endforeach()
+  if(tools_here EQUAL 0)
+    message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR} declares no tool")
+  endif()
 endfunction()
 
-# One tool, from the decl_* texts of qcp_tools_declared_in() (its caller):
+# One tool, from the decl_* texts of qcp_tools_declared_here() (its caller):
 # checks them, keeps them and builds the program (cmake/qcp_tool.cmake).
 macro(qcp_declared_tool tool)
   foreach(required DESCRIPTION ABOUT EXAMPLES BATCH_EXAMPLE PACK_PAGE)
