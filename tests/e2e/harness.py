@@ -15,6 +15,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 BANNER = b"  Quorvex Command Pack - https://www.quorvex.com"
+NOT_FOUND = b"ERROR! Couldn't find window: "
 
 
 def x86_wine_available():
@@ -74,6 +75,21 @@ def wait_for(predicate, timeout=20.0, interval=0.05, what="condition"):
         if time.monotonic() > deadline:
             raise TimeoutError(f"timed out waiting for {what}")
         time.sleep(interval)
+
+
+def without_display(env):
+    """`env` with neither DISPLAY nor WAYLAND_DISPLAY."""
+    return {key: value for key, value in env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+
+
+def run_quiet(runner, tool, tail, env=None):
+    """Runs a tool that is to do its job without a word: nothing printed,
+    status 0 (natively nothing on standard error either; under Wine it may
+    carry Wine's own lines)."""
+    result = runner.run(tool, tail, env=env)
+    assert (result.stdout, result.status) == (b"", 0), result
+    assert runner.name != "native" or result.stderr == b"", result.stderr
+    return result
 
 
 def only_on(*platforms):

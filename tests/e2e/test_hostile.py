@@ -25,7 +25,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import only_on, wait_for, wine_major
+from harness import only_on, wait_for, wine_major, without_display
 
 CONSOLE = ["UptimeClock", "DeskGuard", "Beep", "SessionEnd", "TrashPurge", "Start", "TaskTable", "FileShow",
            "DiceRoll", "QuipMaker", "WaveOnce", "WaveRepeat", "PaneShut", "PaneRevive", "PaneShrink", "PaneGrow",
@@ -847,11 +847,9 @@ def refusing_display(services):
     ("MovieShow", "0 missing.avi", b""),
     # The error step's line is not lost with the box that cannot be shown.
     ("MovieShow", "1E999 missing.avi", b"ERROR! Overflow.\r\n"),
-    ("PaneShut", "Nobody", b""),
-    ("PaneGrow", "0", b""),
-])
+] + [(tool, tail, b"") for tool in TOOLS if tool.startswith("Pane") for tail in ("Nobody", "0")])
 def test_a_tool_without_a_display_says_so(runner, services, tmp_path, request, display, tool, tail, stdout):
-    env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env = without_display(services.env)
     if display == "nothing there":
         # Far above any number Xvfb picks; a socket name nothing listens on.
         env.update(DISPLAY=":65000", WAYLAND_DISPLAY=str(tmp_path / "no-compositor"))

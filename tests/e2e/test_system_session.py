@@ -9,7 +9,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import Recorder, WineRunner, only_on, wait_for
+from harness import Recorder, WineRunner, only_on, wait_for, without_display
 
 UID = os.getuid()
 
@@ -82,7 +82,7 @@ class Desk:
         (self.outside / "keep.txt").write_text("keep")
         self.env = dict(services.env, HOME=str(self.home), XDG_DATA_HOME=str(self.home / ".local/share"),
                         DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
-        self.no_display = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        self.no_display = without_display(self.env)
         self.refill()
 
     def refill(self, trash=None):

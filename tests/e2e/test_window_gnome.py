@@ -19,7 +19,7 @@ import pytest
 
 from desktop_session import (GNOME_BUS_NAME, GNOME_MODULE_UUID, GNOME_OBJECT_PATH, GNOME_UUID, TOOLS, GnomeSession,
                              gnome_shell_major, live_session)
-from harness import wait_for
+from harness import NOT_FOUND, wait_for
 
 UUID, MODULE_UUID = GNOME_UUID, GNOME_MODULE_UUID
 BUS_NAME, OBJECT_PATH = GNOME_BUS_NAME, GNOME_OBJECT_PATH
@@ -27,7 +27,6 @@ BUS_NAME, OBJECT_PATH = GNOME_BUS_NAME, GNOME_OBJECT_PATH
 LIVE_UUID = MODULE_UUID if gnome_shell_major() >= 45 else UUID
 TITLE = "Target Window"
 OTHER = "Other Window"
-NOT_FOUND = b"ERROR! Couldn't find window: "
 ENABLE_LINE = (f"GNOME's Wayland windows are reached through the pack's GNOME Shell extension, which is disabled; "
                f"enable it with \"gnome-extensions enable {UUID}\"")
 IMPOSTOR_LINE = f"the bus name {BUS_NAME} is held by another program than GNOME Shell; nothing was sent to it"
