@@ -1,9 +1,9 @@
-"""The window tools natively, beyond the window manager's own requests:
-captions match regardless of case, of two windows with the same caption the
-topmost is acted on, and on an X server without a window manager the tools
-act on the window directly (and MovieShow's window covers the monitor). Each window is an xmessage whose button (Return)
-ends it with status 7 and whose close ends it with status 1; everything is
-read back with xprop, xwininfo and xdotool."""
+"""The window tools natively, beyond the desktop table: captions in each
+encoding match regardless of case, and on an X server without a window
+manager the tools act on the window directly (and MovieShow's window covers
+the monitor). Each window is an xmessage whose button (Return) ends it with
+status 7 and whose close ends it with status 1; everything is read back with
+xprop, xwininfo and xdotool."""
 
 import itertools
 import os
@@ -13,7 +13,7 @@ import subprocess
 
 import pytest
 
-from harness import only_on, wait_for
+from harness import only_on, run_quiet, wait_for
 from test_media_movie import clip
 
 OKAY, CLOSED = 7, 1
@@ -103,26 +103,18 @@ def bare_env(services):
     return env
 
 
-def run_quiet(runner, tool, tail, env=None):
-    result = runner.run(tool, tail, env=env)
-    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
-
-
 def stacking(env):
     """Client window ids of the bare display, topmost first."""
     out = subprocess.run(["xwininfo", "-root", "-children"], env=env, capture_output=True, text=True).stdout
     return [int(word, 16) for word in re.findall(r"^\s+(0x[0-9a-f]+)", out, re.M)]
 
 
-# Captions compare by simple case folding of the whole caption, as on Windows.
+# Captions compare by simple case folding of the whole caption, as on Windows
+# (the folding itself is tested in-process): each way a caption is read.
 @only_on("native")
 @pytest.mark.parametrize("title, utf8, tail", [
-    ("Cap Test", None, "cap test"),
-    ("Cap Test", None, "CAP TEST"),
-    ("Cap Test", None, "Cap Test"),
     ("Ärger Über", None, "äRGER üBER"),  # WM_NAME in Latin-1
     ("Greek", "Ωμέγα ΣΟΦΊΑ ς", "ωΜΈΓΑ σοφία Σ"),
-    ("Cyrillic", "Привет Ёж Ӂ", "пРИВЕТ ёЖ ӂ"),
 ])
 def test_caption_matches_regardless_of_case(runner, windows, title, utf8, tail):
     window = windows(title)
@@ -164,22 +156,16 @@ def test_only_the_whole_caption_matches(runner, windows, tail):
 
 
 # Of two windows with the same caption the one higher in the stacking order
-# is acted on, whichever was opened first.
+# is acted on, whichever was opened first (under a window manager: the
+# desktop table).
 @only_on("native")
-@pytest.mark.parametrize("display", ["openbox", "no window manager"])
 @pytest.mark.parametrize("raised", [0, 1])
-def test_the_topmost_of_two_same_captions_is_acted_on(runner, windows, bare_env, display, raised):
-    env = bare_env if display == "no window manager" else None
-    pair = [windows("Twin Caption", env=env, managed=env is None) for _ in range(2)]
+def test_without_a_window_manager_the_topmost_of_two_same_captions_is_acted_on(runner, windows, bare_env, raised):
+    pair = [windows("Twin Caption", env=bare_env, managed=False) for _ in range(2)]
     top, other = pair[raised], pair[1 - raised]
-    if env is None:
-        top.x("xdotool", "windowactivate", "--sync", str(top.id))
-        wait_for(lambda: top.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING").rstrip().endswith(f"{top.id:#x}"),
-                 what="the raised window on top")
-    else:
-        top.x("xdotool", "windowraise", str(top.id))
-        wait_for(lambda: stacking(env)[0] == top.id, what="the raised window on top")
-    run_quiet(runner, "PaneShut", "twin caption", env=env)
+    top.x("xdotool", "windowraise", str(top.id))
+    wait_for(lambda: stacking(bare_env)[0] == top.id, what="the raised window on top")
+    run_quiet(runner, "PaneShut", "twin caption", env=bare_env)
     assert top.status() == CLOSED
     other.press_okay()
     assert other.status() == OKAY
