@@ -12,11 +12,9 @@ import subprocess
 
 import pytest
 
-from desktop_session import DESKTOPS, TOOLS, live_session, requests_on
+from desktop_session import DESKTOPS, OTHER, TITLE, TOOLS, live_session, requests_on, with_two_windows
 from harness import NOT_FOUND, wait_for
 
-TITLE = "Target Window"
-OTHER = "Other Window"
 TWIN = "Twin Window"
 
 
@@ -30,14 +28,7 @@ def desktop(request):
 
 @pytest.fixture
 def desk(desktop):
-    """Two windows, the target opened last and focused; all closed after."""
-    try:
-        for title in (OTHER, TITLE):
-            desktop.open_window(title)
-        desktop.focus(TITLE)
-        yield desktop
-    finally:
-        desktop.close_all()
+    yield from with_two_windows(desktop)
 
 
 def restore_first(desk):
@@ -92,8 +83,7 @@ def test_each_tool_acts_on_the_window_named_in_any_case_or_the_active_one(desk, 
 
 
 def quietly(desk, verb, caption, done):
-    result = desk.tool(verb, caption)
-    assert (result.returncode, result.stdout, result.stderr) == (0, b"", b"")
+    desk.request(verb, caption)
     wait_for(lambda: done(desk.record(TITLE)), what=f"{verb} to take effect")
 
 
