@@ -575,17 +575,16 @@ def test_sessionend_ends_the_wine_session(runner, services):
         own.stop()
 
 
-# ---- Ending the session on this desktop --------------------------------------
+# ---- Ending and locking the session through logind ---------------------------
 
 @only_on("native")
-def test_sessionend_asks_logind_to_end_the_callers_session(runner, logind):
-    result = runner.run("SessionEnd", "", env=logind.env)
-    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
-    assert any("TerminateSession" in call and '"auto"' in call for call in logind.calls()), logind.calls()
-
-    result = runner.run("SessionEnd", "right now", env=dict(logind.env, XDG_SESSION_ID="c7"))
-    assert (result.stdout, result.status) == (b"", 0)
-    assert any("TerminateSession" in call and '"c7"' in call for call in logind.calls()), logind.calls()
+@pytest.mark.parametrize("tool, method", [("SessionEnd", "TerminateSession"), ("DeskGuard", "LockSession")])
+def test_logind_is_asked_about_the_callers_session(runner, logind, tool, method):
+    for tail, env, session in (("", logind.env, '"auto"'),
+                               ("right now", dict(logind.env, XDG_SESSION_ID="c7"), '"c7"')):
+        result = runner.run(tool, tail, env=env)
+        assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
+        assert any(method in call and session in call for call in logind.calls()), logind.calls()
 
 
 @only_on("native")
@@ -604,7 +603,11 @@ def test_help_ends_and_locks_nothing(runner, logind, tool, tail, status):
 @only_on("native")
 @pytest.mark.parametrize("tool, method, action", [("SessionEnd", "TerminateSession", "end the session"),
                                                   ("DeskGuard", "LockSession", "lock the session")])
-def test_a_refusal_from_logind_is_reported(runner, logind, tool, method, action):
+def test_a_refusal_from_logind_or_a_system_bus_out_of_reach_is_reported(runner, services, logind, tool, method,
+                                                                         action):
+    result = runner.run(tool, "", env=dict(services.env, DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent"))
+    assert (result.stdout, result.stderr.decode(), result.status) == (
+        b"", f"{tool}: cannot reach the system bus to {action}: check that D-Bus is running\n", 1)
     subprocess.run(["dbus-send", f"--bus={logind.address}", "--print-reply", "--dest=org.freedesktop.login1",
                     "/org/freedesktop/login1", "org.freedesktop.DBus.Mock.AddMethod",
                     "string:org.freedesktop.login1.Manager", f"string:{method}", "string:s", "string:",
@@ -614,11 +617,3 @@ def test_a_refusal_from_logind_is_reported(runner, logind, tool, method, action)
     assert (result.stdout, result.stderr.decode(), result.status) == (
         b"", f"{tool}: systemd-logind refused to {action} (org.freedesktop.DBus.Error.AccessDenied): "
              "check that this is a logind session and that polkit allows it\n", 1)
-
-
-@only_on("native")
-def test_sessionend_without_a_session_manager_says_so(runner, services):
-    env = dict(services.env, DBUS_SYSTEM_BUS_ADDRESS="unix:path=/nonexistent")
-    result = runner.run("SessionEnd", "", env=env)
-    assert (result.stdout, result.stderr.decode(), result.status) == (
-        b"", "SessionEnd: cannot reach the system bus to end the session: check that D-Bus is running\n", 1)
