@@ -163,18 +163,22 @@ class Services:
         self.processes.append(process)
         return process
 
-    def start_display(self):
-        # Xvfb picks a free display itself and reports it: several test runs
-        # on one machine never race for the same number.
+    def xvfb(self, *options, screen="1280x1024x24"):
+        """An X server of the session's own: (its process, its display).
+        Xvfb picks a free display itself and reports it: several test runs
+        on one machine never race for the same number."""
         read, write = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                    "-noreset"], pass_fds=(write,))
+        process = self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", screen, "-nolisten", "tcp", *options],
+                             pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as reply:
             number = reply.readline().strip()
         if not number:
             raise RuntimeError("Xvfb did not start")
-        self.env["DISPLAY"] = f":{number}"
+        return process, f":{number}"
+
+    def start_display(self):
+        self.env["DISPLAY"] = self.xvfb("-noreset")[1]
         self.spawn(["openbox", "--sm-disable"])
         wait_for(lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True).stdout,

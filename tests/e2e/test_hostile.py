@@ -393,13 +393,9 @@ def test_pictureshow_refuses_pictures_too_large_to_show_on_windows(runner, tmp_p
 @only_on("native")
 def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
     """Xlib's and GDK's ways out (a silent _exit, a dump) end with the one line."""
-    read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
-                              pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
+    server, display = runner.services.xvfb(screen="640x480x24")
     try:
-        with os.fdopen(read) as reply:
-            env = dict(runner.services.env, DISPLAY=":" + reply.readline().strip())
+        env = dict(runner.services.env, DISPLAY=display)
         picture = tmp_path / "small.png"
         picture.write_bytes(png(40, 30))
         process = runner.start("PictureShow", f"60 {picture}", env=env)
@@ -830,13 +826,7 @@ def refusing_display(services):
     cookie = services.root / "refusing-display.cookie"
     subprocess.run(["xauth", "-f", str(cookie), "add", ":0", ".", os.urandom(16).hex()], check=True,
                    capture_output=True)
-    read, write = os.pipe()
-    services.spawn(["Xvfb", "-displayfd", str(write), "-auth", str(cookie), "-nolisten", "tcp"], pass_fds=(write,))
-    os.close(write)
-    with os.fdopen(read) as reply:
-        number = reply.readline().strip()
-    assert number, "Xvfb did not start"
-    return f":{number}"
+    return services.xvfb("-auth", str(cookie))[1]
 
 
 @only_on("native")

@@ -90,14 +90,7 @@ def windows(services):
 @pytest.fixture(scope="module")
 def bare_env(services):
     """A second X server of its own size with no window manager on it."""
-    read, write = os.pipe()
-    services.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "{}x{}x24".format(*BARE_SIZE), "-nolisten",
-                    "tcp", "-noreset"], pass_fds=(write,))
-    os.close(write)
-    with os.fdopen(read) as reply:
-        number = reply.readline().strip()
-    assert number, "Xvfb did not start"
-    env = dict(services.env, DISPLAY=f":{number}")
+    env = dict(services.env, DISPLAY=services.xvfb("-noreset", screen="{}x{}x24".format(*BARE_SIZE))[1])
     assert "_NET_SUPPORTING_WM_CHECK(" not in subprocess.run(["xprop", "-root"], env=env, capture_output=True,
                                                               text=True).stdout
     return env
