@@ -132,23 +132,20 @@ def runs_to_see_all(values, chance=1e-10):
     """Runs after which every one of `values` equally likely outcomes has
     come out but for `chance`: a value is missed in n independent runs with
     probability (1 - 1/k)^n, some value with at most k (1 - 1/k)^n, so
-    n = ceil(ln(k / chance) / -ln(1 - 1/k)). With 1e-10 per case and eight
+    n = ceil(ln(k / chance) / -ln(1 - 1/k)). With 1e-10 per case and three
     cases a sound build fails by chance less than once in 10^9 runs of the
-    suite (11 values: 267 runs; 2 values: 35)."""
+    suite (6 values: 137 runs; 3 values: 60)."""
     if values == 1:
         return 1
     return math.ceil(math.log(values / chance) / -math.log1p(-1 / values))
 
 
 def test_diceroll_spread(runner):
+    # The real generator over each value of a span: where the bounds come
+    # from is the in-process table's (tests/tools/text/dice_roll_test.cc).
     cases = [
         ("1 6", range(1, 7)),
-        ("x 10", range(0, 11)),
         ("-3 -1", range(-3, 0)),
-        ("0.5 1.5", range(0, 3)),
-        ("1 6 100", range(1, 7)),
-        ("5 1", range(1, 6)),  # given the wrong way round: both bounds can come out
-        ("6 5", range(5, 7)),
         ("5  9", range(0, 6)),  # the empty word 1 is 0
     ]
     for tail, allowed in cases:
