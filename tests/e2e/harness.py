@@ -77,6 +77,16 @@ def wait_for(predicate, timeout=20.0, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+def xdotool(env, *args):
+    """What xdotool prints on the display of `env`, as words."""
+    return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True, timeout=60).stdout.split()
+
+
+def visible_windows(env, title):
+    """The visible windows titled exactly `title`."""
+    return xdotool(env, "search", "--onlyvisible", "--name", f"^{title}$")
+
+
 def without_display(env):
     """`env` with neither DISPLAY nor WAYLAND_DISPLAY."""
     return {key: value for key, value in env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}

@@ -25,7 +25,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import only_on, wait_for, wine_major, without_display
+from harness import only_on, visible_windows, wait_for, wine_major, without_display, xdotool
 
 CONSOLE = ["UptimeClock", "DeskGuard", "Beep", "SessionEnd", "TrashPurge", "Start", "TaskTable", "FileShow",
            "DiceRoll", "QuipMaker", "WaveOnce", "WaveRepeat", "PaneShut", "PaneRevive", "PaneShrink", "PaneGrow",
@@ -399,8 +399,7 @@ def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
         picture = tmp_path / "small.png"
         picture.write_bytes(png(40, 30))
         process = runner.start("PictureShow", f"60 {picture}", env=env)
-        wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "PictureShow"], env=env,
-                                        capture_output=True).stdout.strip(), what="the picture window")
+        wait_for(lambda: xdotool(env, "search", "--onlyvisible", "--name", "PictureShow"), what="the picture window")
         server.kill()
         server.wait()
         out, err = process.communicate(timeout=30)
@@ -858,14 +857,9 @@ def test_noticeshow_keeps_a_box_of_2000_lines_on_the_screen(runner, services):
     message = "\n".join(f"line{i}" for i in range(2000))
     box = runner.start("NoticeShow", "0 " + message)
     try:
-        window = wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Pingnote$"],
-                                                 env=services.env, capture_output=True).stdout.split(),
-                          what="the Pingnote box")[0]
-        shape = dict(line.split("=") for line in subprocess.run(
-            ["xdotool", "getwindowgeometry", "--shell", window], env=services.env, capture_output=True,
-            text=True).stdout.split())
-        screen_width, screen_height = map(int, subprocess.run(["xdotool", "getdisplaygeometry"], env=services.env,
-                                                              capture_output=True, text=True).stdout.split())
+        window = wait_for(lambda: visible_windows(services.env, "Pingnote"), what="the Pingnote box")[0]
+        shape = dict(line.split("=") for line in xdotool(services.env, "getwindowgeometry", "--shell", window))
+        screen_width, screen_height = map(int, xdotool(services.env, "getdisplaygeometry"))
         assert 0 <= int(shape["Y"]) and int(shape["Y"]) + int(shape["HEIGHT"]) <= screen_height, shape
         # The OK button is reachable: Return presses it.
         subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "Return"], env=services.env,

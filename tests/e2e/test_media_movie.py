@@ -9,7 +9,7 @@ import time
 
 import pytest
 
-from harness import only_on, wait_for, wine_major
+from harness import only_on, visible_windows, wait_for, wine_major
 
 TITLE = "MovieShow"
 
@@ -40,14 +40,8 @@ def pending_output(process):
     return data or b""
 
 
-def xdotool(services, *args):
-    result = subprocess.run(["xdotool", *args], env=services.env, capture_output=True, text=True)
-    return result.stdout.split()
-
-
 def visible_window(services, timeout=20.0):
-    return wait_for(lambda: xdotool(services, "search", "--onlyvisible", "--name", f"^{TITLE}$"),
-                    timeout=timeout, what="MovieShow window")[0]
+    return wait_for(lambda: visible_windows(services.env, TITLE), timeout=timeout, what="MovieShow window")[0]
 
 
 class Box:

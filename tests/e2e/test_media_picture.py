@@ -9,7 +9,7 @@ import time
 
 import pytest
 
-from harness import wait_for
+from harness import visible_windows, wait_for
 
 FORMATS = ["bmp", "png", "gif", "jpg"]
 
@@ -38,11 +38,8 @@ def file_name(runner, path):
 
 def x_window(services, timeout=30):
     """The id of the visible top-level window titled PictureShow."""
-    def look():
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^PictureShow$"],
-                               env=services.env, capture_output=True, text=True).stdout.split()
-        return found[0] if found else None
-    return wait_for(look, timeout=timeout, what="the PictureShow window")
+    return wait_for(lambda: visible_windows(services.env, "PictureShow"), timeout=timeout,
+                    what="the PictureShow window")[0]
 
 
 def x_geometry(services, window):
@@ -52,8 +49,7 @@ def x_geometry(services, window):
 
 
 def no_window(services):
-    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^PictureShow$"],
-                          env=services.env, capture_output=True).stdout.strip() == b""
+    return not visible_windows(services.env, "PictureShow")
 
 
 def probe(runner, *arguments):

@@ -9,24 +9,20 @@ from pathlib import Path
 
 import pytest
 
-from harness import Recorder, WineRunner, only_on, wait_for, without_display
+from harness import Recorder, WineRunner, only_on, visible_windows, wait_for, without_display, xdotool
 
 UID = os.getuid()
 
 
-def xdotool(services, *args):
-    return subprocess.run(["xdotool", *args], env=services.env, capture_output=True, text=True)
-
-
 def windows_named(services, name):
-    return xdotool(services, "search", "--name", name).stdout.split()
+    return xdotool(services.env, "search", "--name", name)
 
 
 def press_in_window(services, title, key):
     """Waits for the window, gives it the focus and presses `key` in it."""
     window = wait_for(lambda: windows_named(services, title), what=f"window {title!r}")[0]
-    xdotool(services, "windowactivate", "--sync", window)
-    xdotool(services, "key", "--clearmodifiers", key)
+    xdotool(services.env, "windowactivate", "--sync", window)
+    xdotool(services.env, "key", "--clearmodifiers", key)
 
 
 # ---- Trash on this desktop ---------------------------------------------------
@@ -292,17 +288,15 @@ def test_trashpurge_cancelled_keeps_each_item_left_with_its_description(runner, 
     try:
         # Held at the second item, with the window up and drawn.
         wait_for(lambda: (gate / "waiting").exists(), what="the emptying to reach the second item")
-        window = wait_for(lambda: xdotool(services, "search", "--onlyvisible", "--name", "^Emptying Trash$")
-                          .stdout.split(), what="the progress window")[0]
-        geometry = dict(line.split("=") for line in
-                        xdotool(services, "getwindowgeometry", "--shell", window).stdout.split())
+        window = wait_for(lambda: visible_windows(services.env, "Emptying Trash"), what="the progress window")[0]
+        geometry = dict(line.split("=") for line in xdotool(services.env, "getwindowgeometry", "--shell", window))
         width, height = int(geometry["WIDTH"]), int(geometry["HEIGHT"])
         # Cancel sits at the bottom right, inside the 12-pixel border.
         x, y = width - 12 - 16, height - 12 - 10
         wait_for(lambda: drawn(services, window, x - 8, y - 6), what="the Cancel button")
         # The pointer's position read back after the click, on the same
         # connection, brings the click to the tool before the go.
-        xdotool(services, "mousemove", "--window", window, str(x), str(y), "click", "1", "getmouselocation")
+        xdotool(services.env, "mousemove", "--window", window, str(x), str(y), "click", "1", "getmouselocation")
         (gate / "go").touch()
         out, err = process.communicate(timeout=30)
     finally:
