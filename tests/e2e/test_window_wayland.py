@@ -1,8 +1,8 @@
 """The window tools under Wayland beyond the scenarios every desktop runs
 (test_window_desktops.py): sway's own ways (pinning floats, twins it cannot
 tell apart, a compositor that hangs or refuses), Wayland modules that cannot
-be loaded, a desktop without a window interface, and completion. Windows are
-foot terminals in a headless sway, read back with swaymsg."""
+be loaded, and a desktop without a window interface. Windows are foot
+terminals in a headless sway, read back with swaymsg."""
 
 import json
 import os
@@ -223,12 +223,3 @@ def test_a_session_bus_that_never_answers_ends_a_kwin_request_with_the_run_time_
         compositor.wait()
     assert (result.stdout, result.stderr, result.returncode) == (
         b"", b"PaneShut: run-time error: The session bus did not answer\n", 1)
-
-
-def test_bash_completes_the_captions_of_sways_windows(desk):
-    completions = Path(__file__).resolve().parents[2] / "completions" / "quorvex-command-pack.bash"
-    script = (f"PATH={desk.build / 'bin'}:$PATH; source {completions}; line='PaneShut '; COMP_LINE=$line; "
-              "COMP_POINT=${#line}; COMP_WORDS=(PaneShut ''); COMP_CWORD=1; _quorvex_command_pack PaneShut; "
-              "printf '%s\\n' \"${COMPREPLY[@]}\" | sort")
-    result = desk.run(["bash", "-c", script])
-    assert result.stdout.splitlines() == sorted(["0", OTHER, TITLE]), result
