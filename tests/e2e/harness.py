@@ -7,8 +7,10 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import tempfile
+import threading
 import time
 from dataclasses import dataclass
 from pathlib import Path
@@ -85,6 +87,33 @@ def xdotool(env, *args):
 def visible_windows(env, title):
     """The visible windows titled exactly `title`."""
     return xdotool(env, "search", "--onlyvisible", "--name", f"^{title}$")
+
+
+class SilentSocket:
+    """A Unix socket at `path`, open to every user, that takes each
+    connection and never says a word; a subclass may `serve` instead."""
+
+    def __init__(self, path):
+        self.path = str(path)
+        self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.listener.bind(self.path)
+        os.chmod(self.path, 0o777)
+        self.listener.listen(8)
+        self.accepted = []
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        try:
+            while True:
+                self.accepted.append(self.listener.accept()[0])
+        except OSError:
+            pass
+
+    def close(self):
+        self.listener.close()
+        for connection in self.accepted:
+            connection.close()
+        os.unlink(self.path)
 
 
 def without_display(env):
@@ -267,6 +296,11 @@ class NativeRunner:
         return self.bin_dir / tool
 
     @staticmethod
+    def file_name(path):
+        """`path` as a tool is given it."""
+        return str(path)
+
+    @staticmethod
     def expect(expected):
         """The output expected natively where Windows writes `expected`."""
         return native_bytes(expected)
@@ -319,6 +353,9 @@ class WineRunner:
 
     def program(self, tool):
         return self.bin_dir / f"{tool}.exe"
+
+    def file_name(self, path):
+        return self.windows_path(path)
 
     @staticmethod
     def expect(expected):

@@ -76,7 +76,7 @@ def test_pictureshow_screenshot(runner, services, request, tmp_path):
                     "-draw", "rectangle 40,120 80,180", "-draw", "rectangle 110,80 150,180",
                     "-draw", "rectangle 180,40 220,180", "-draw", "rectangle 250,100 290,180", str(picture)],
                    check=True)
-    name = runner.windows_path(picture) if runner.name == "wine" else str(picture)
+    name = runner.file_name(picture)
     process = runner.start("PictureShow", f"0 {name}")
     try:
         title = "PictureShow" if runner.name == "native" else ".*"
