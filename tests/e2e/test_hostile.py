@@ -15,7 +15,6 @@ import os
 import re
 import select
 import shutil
-import socket
 import struct
 import subprocess
 import threading
@@ -25,7 +24,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import only_on, visible_windows, wait_for, wine_major, without_display, xdotool
+from harness import SilentSocket, only_on, visible_windows, wait_for, wine_major, without_display, xdotool
 
 CONSOLE = ["UptimeClock", "DeskGuard", "Beep", "SessionEnd", "TrashPurge", "Start", "TaskTable", "FileShow",
            "DiceRoll", "QuipMaker", "WaveOnce", "WaveRepeat", "PaneShut", "PaneRevive", "PaneShrink", "PaneGrow",
@@ -115,7 +114,7 @@ def help_screen_of(runner, tool):
 def tails(runner, files):
     """(id, tail) pairs: the hostile inputs as whole tails, as bounds and as file names."""
     native = runner.name == "native"
-    name = (lambda p: str(p)) if native else runner.windows_path
+    name = runner.file_name
     yield "empty", ""
     yield "quotes", '"""""'
     yield "help", "/?"
@@ -208,7 +207,7 @@ def test_output_to_a_closed_pipe_or_a_full_device(runner, services, files, tool)
     if tail is None:
         listing = files / "listing.txt"
         listing.write_bytes(b"line\r\n" * 50000)
-        tail = str(listing) if runner.name == "native" else runner.windows_path(listing)
+        tail = runner.file_name(listing)
     read_end, write_end = os.pipe()
     os.close(read_end)
     try:
@@ -766,21 +765,9 @@ def test_a_session_manager_out_of_reach_is_reported(runner, services, tmp_path, 
     calls = None
     try:
         if stand_in == "silent socket":
-            listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-            listener.bind(str(tmp_path / "silent_bus"))
-            listener.listen(8)
-            accepted = []
-            cleanup += [listener.close, lambda: [connection.close() for connection in accepted]]
-
-            def accept():
-                try:
-                    while True:
-                        accepted.append(listener.accept()[0])
-                except OSError:
-                    pass
-
-            threading.Thread(target=accept, daemon=True).start()
-            address = f"unix:path={tmp_path / 'silent_bus'}"
+            silent = SilentSocket(tmp_path / "silent_bus")
+            cleanup.append(silent.close)
+            address = f"unix:path={silent.path}"
         else:
             bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"],
                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=services.env)
@@ -805,7 +792,7 @@ def test_a_session_manager_out_of_reach_is_reported(runner, services, tmp_path, 
             assert (out, process.returncode) == (b"", 1), err
             assert err.decode().splitlines() == [expected.format(tool=tool, action=ACTIONS[tool])]
         if stand_in == "silent socket":
-            assert accepted
+            assert silent.accepted
         if calls is not None:
             # The calls did reach the stand-in: the wait was on logind, not on the bus.
             assert sorted([calls.readline(), calls.readline()]) == ["LockSession\n", "TerminateSession\n"]

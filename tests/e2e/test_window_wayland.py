@@ -10,13 +10,12 @@ import shutil
 import socket
 import struct
 import subprocess
-import threading
 from pathlib import Path
 
 import pytest
 
 from desktop_session import OTHER, TITLE, SwaySession, live_session, with_two_windows
-from harness import wait_for
+from harness import SilentSocket, wait_for
 
 pytestmark = pytest.mark.skipif(not (shutil.which("sway") and shutil.which("foot") and shutil.which("swaymsg")),
                                 reason="sway, foot and swaymsg are needed")
@@ -85,21 +84,17 @@ def test_a_desktop_without_a_window_interface_says_so_on_standard_error(request,
         compositor.wait()
 
 
-class StandInSway:
+class StandInSway(SilentSocket):
     """An IPC socket in sway's framing: silent, or answering a tree with one
     focused foot window titled `title` and refusing every command."""
 
     def __init__(self, folder, title=None):
-        self.path = str(Path(folder) / "stand-in-sway.sock")
-        self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-        self.listener.bind(self.path)
-        os.chmod(self.path, 0o777)
-        self.listener.listen(4)
         self.title, self.commands = title, []
-        if title is not None:
-            threading.Thread(target=self._serve, daemon=True).start()
+        super().__init__(Path(folder) / "stand-in-sway.sock")
 
-    def _serve(self):
+    def serve(self):
+        if self.title is None:
+            return super().serve()
         tree = {"id": 1, "type": "root", "nodes": [{"id": 41, "type": "con", "pid": 7, "name": self.title,
                                                       "app_id": "foot", "focused": True, "nodes": []}]}
         connection, _ = self.listener.accept()
@@ -111,10 +106,6 @@ class StandInSway:
                     self.commands.append(payload.decode())
                 answer = json.dumps(tree if kind == 4 else [{"success": False, "error": "Invalid con_id"}]).encode()
                 connection.sendall(b"i3-ipc" + struct.pack("=II", len(answer), kind) + answer)
-
-    def close(self):
-        self.listener.close()
-        os.unlink(self.path)
 
 
 @pytest.mark.parametrize("variable", ["WAYLAND_DISPLAY", "SWAYSOCK"])
