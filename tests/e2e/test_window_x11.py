@@ -198,7 +198,7 @@ def test_without_a_window_manager_pin_and_unpin_restack(runner, windows, bare_en
 
 
 # Without a window manager PaneShut asks through WM_DELETE_WINDOW: a window
-# that takes no part in it ignores the close, and the button pressed
+# that does not follow that protocol ignores the close, and the button pressed
 # afterwards is what ends it.
 @only_on("native")
 @pytest.mark.parametrize("protocol", [True, False], ids=["delete-window", "no-protocols"])
