@@ -52,6 +52,7 @@ TEST(CaseFold, WholeTexts) {
       {u"Cap Test", u"Cap", false},
       {u"Ελληνικά ΌΣΟΣ", u"ελληνικά όσος", true},
       {u"Привет Мир", u"пРИВЕТ мИР", true},
+      {u"Привет Ёж Ӂ", u"пРИВЕТ ёЖ ӂ", true},
       {u"Straße", u"STRASSE", false},  // full folding only: not equal one to one
       {u"", u"", true},
       {u"a", u"b", false},

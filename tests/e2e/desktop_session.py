@@ -29,6 +29,7 @@ from harness import wait_for
 
 TOOLS = {"close": "PaneShut", "restore": "PaneRevive", "minimize": "PaneShrink", "maximize": "PaneGrow",
          "pin": "PanePin", "unpin": "PaneUnpin"}
+TITLE, OTHER = "Target Window", "Other Window"
 
 
 class DesktopSession:
@@ -105,6 +106,11 @@ class DesktopSession:
     def tool(self, verb, caption, prefix=None, env=None):
         return self.run(self.argv(verb, caption), prefix=prefix, env=env)
 
+    def request(self, verb, caption, env=None):
+        """Runs the tool for a request it is to make without a word."""
+        result = self.tool(verb, caption, env=env)
+        assert (result.returncode, result.stdout, result.stderr) == (0, b"", b""), result
+
     def record(self, title):
         """The topmost window titled `title`, or None."""
         return next((w for w in self.records() if w["title"] == title), None)
@@ -162,6 +168,18 @@ def live_session(request, session_class):
         yield session
     finally:
         session.stop()
+
+
+def with_two_windows(session):
+    """For a test's fixture: OTHER and TITLE open, the target focused; every
+    window the session opened closed after."""
+    try:
+        for title in (OTHER, TITLE):
+            session.open_window(title)
+        session.focus(TITLE)
+        yield session
+    finally:
+        session.close_all()
 
 
 def _flag(value):

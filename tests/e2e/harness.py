@@ -7,14 +7,17 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import tempfile
+import threading
 import time
 from dataclasses import dataclass
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 BANNER = b"  Quorvex Command Pack - https://www.quorvex.com"
+NOT_FOUND = b"ERROR! Couldn't find window: "
 
 
 def x86_wine_available():
@@ -74,6 +77,58 @@ def wait_for(predicate, timeout=20.0, interval=0.05, what="condition"):
         if time.monotonic() > deadline:
             raise TimeoutError(f"timed out waiting for {what}")
         time.sleep(interval)
+
+
+def xdotool(env, *args):
+    """What xdotool prints on the display of `env`, as words."""
+    return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True, timeout=60).stdout.split()
+
+
+def visible_windows(env, title):
+    """The visible windows titled exactly `title`."""
+    return xdotool(env, "search", "--onlyvisible", "--name", f"^{title}$")
+
+
+class SilentSocket:
+    """A Unix socket at `path`, open to every user, that takes each
+    connection and never says a word; a subclass may `serve` instead."""
+
+    def __init__(self, path):
+        self.path = str(path)
+        self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.listener.bind(self.path)
+        os.chmod(self.path, 0o777)
+        self.listener.listen(8)
+        self.accepted = []
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        try:
+            while True:
+                self.accepted.append(self.listener.accept()[0])
+        except OSError:
+            pass
+
+    def close(self):
+        self.listener.close()
+        for connection in self.accepted:
+            connection.close()
+        os.unlink(self.path)
+
+
+def without_display(env):
+    """`env` with neither DISPLAY nor WAYLAND_DISPLAY."""
+    return {key: value for key, value in env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+
+
+def run_quiet(runner, tool, tail, env=None):
+    """Runs a tool that is to do its job without a word: nothing printed,
+    status 0 (natively nothing on standard error either; under Wine it may
+    carry Wine's own lines)."""
+    result = runner.run(tool, tail, env=env)
+    assert (result.stdout, result.status) == (b"", 0), result
+    assert runner.name != "native" or result.stderr == b"", result.stderr
+    return result
 
 
 def only_on(*platforms):
@@ -147,18 +202,22 @@ class Services:
         self.processes.append(process)
         return process
 
-    def start_display(self):
-        # Xvfb picks a free display itself and reports it: several test runs
-        # on one machine never race for the same number.
+    def xvfb(self, *options, screen="1280x1024x24"):
+        """An X server of the session's own: (its process, its display).
+        Xvfb picks a free display itself and reports it: several test runs
+        on one machine never race for the same number."""
         read, write = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                    "-noreset"], pass_fds=(write,))
+        process = self.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", screen, "-nolisten", "tcp", *options],
+                             pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as reply:
             number = reply.readline().strip()
         if not number:
             raise RuntimeError("Xvfb did not start")
-        self.env["DISPLAY"] = f":{number}"
+        return process, f":{number}"
+
+    def start_display(self):
+        self.env["DISPLAY"] = self.xvfb("-noreset")[1]
         self.spawn(["openbox", "--sm-disable"])
         wait_for(lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True).stdout,
@@ -237,6 +296,11 @@ class NativeRunner:
         return self.bin_dir / tool
 
     @staticmethod
+    def file_name(path):
+        """`path` as a tool is given it."""
+        return str(path)
+
+    @staticmethod
     def expect(expected):
         """The output expected natively where Windows writes `expected`."""
         return native_bytes(expected)
@@ -289,6 +353,9 @@ class WineRunner:
 
     def program(self, tool):
         return self.bin_dir / f"{tool}.exe"
+
+    def file_name(self, path):
+        return self.windows_path(path)
 
     @staticmethod
     def expect(expected):

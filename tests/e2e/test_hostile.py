@@ -15,7 +15,6 @@ import os
 import re
 import select
 import shutil
-import socket
 import struct
 import subprocess
 import threading
@@ -25,7 +24,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import only_on, wait_for, wine_major
+from harness import SilentSocket, only_on, visible_windows, wait_for, wine_major, without_display, xdotool
 
 CONSOLE = ["UptimeClock", "DeskGuard", "Beep", "SessionEnd", "TrashPurge", "Start", "TaskTable", "FileShow",
            "DiceRoll", "QuipMaker", "WaveOnce", "WaveRepeat", "PaneShut", "PaneRevive", "PaneShrink", "PaneGrow",
@@ -115,7 +114,7 @@ def help_screen_of(runner, tool):
 def tails(runner, files):
     """(id, tail) pairs: the hostile inputs as whole tails, as bounds and as file names."""
     native = runner.name == "native"
-    name = (lambda p: str(p)) if native else runner.windows_path
+    name = runner.file_name
     yield "empty", ""
     yield "quotes", '"""""'
     yield "help", "/?"
@@ -208,7 +207,7 @@ def test_output_to_a_closed_pipe_or_a_full_device(runner, services, files, tool)
     if tail is None:
         listing = files / "listing.txt"
         listing.write_bytes(b"line\r\n" * 50000)
-        tail = str(listing) if runner.name == "native" else runner.windows_path(listing)
+        tail = runner.file_name(listing)
     read_end, write_end = os.pipe()
     os.close(read_end)
     try:
@@ -393,18 +392,13 @@ def test_pictureshow_refuses_pictures_too_large_to_show_on_windows(runner, tmp_p
 @only_on("native")
 def test_pictureshow_losing_its_display_is_a_run_time_error(runner, tmp_path):
     """Xlib's and GDK's ways out (a silent _exit, a dump) end with the one line."""
-    read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
-                              pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
+    server, display = runner.services.xvfb(screen="640x480x24")
     try:
-        with os.fdopen(read) as reply:
-            env = dict(runner.services.env, DISPLAY=":" + reply.readline().strip())
+        env = dict(runner.services.env, DISPLAY=display)
         picture = tmp_path / "small.png"
         picture.write_bytes(png(40, 30))
         process = runner.start("PictureShow", f"60 {picture}", env=env)
-        wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "PictureShow"], env=env,
-                                        capture_output=True).stdout.strip(), what="the picture window")
+        wait_for(lambda: xdotool(env, "search", "--onlyvisible", "--name", "PictureShow"), what="the picture window")
         server.kill()
         server.wait()
         out, err = process.communicate(timeout=30)
@@ -771,21 +765,9 @@ def test_a_session_manager_out_of_reach_is_reported(runner, services, tmp_path, 
     calls = None
     try:
         if stand_in == "silent socket":
-            listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-            listener.bind(str(tmp_path / "silent_bus"))
-            listener.listen(8)
-            accepted = []
-            cleanup += [listener.close, lambda: [connection.close() for connection in accepted]]
-
-            def accept():
-                try:
-                    while True:
-                        accepted.append(listener.accept()[0])
-                except OSError:
-                    pass
-
-            threading.Thread(target=accept, daemon=True).start()
-            address = f"unix:path={tmp_path / 'silent_bus'}"
+            silent = SilentSocket(tmp_path / "silent_bus")
+            cleanup.append(silent.close)
+            address = f"unix:path={silent.path}"
         else:
             bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"],
                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=services.env)
@@ -810,7 +792,7 @@ def test_a_session_manager_out_of_reach_is_reported(runner, services, tmp_path, 
             assert (out, process.returncode) == (b"", 1), err
             assert err.decode().splitlines() == [expected.format(tool=tool, action=ACTIONS[tool])]
         if stand_in == "silent socket":
-            assert accepted
+            assert silent.accepted
         if calls is not None:
             # The calls did reach the stand-in: the wait was on logind, not on the bus.
             assert sorted([calls.readline(), calls.readline()]) == ["LockSession\n", "TerminateSession\n"]
@@ -830,13 +812,7 @@ def refusing_display(services):
     cookie = services.root / "refusing-display.cookie"
     subprocess.run(["xauth", "-f", str(cookie), "add", ":0", ".", os.urandom(16).hex()], check=True,
                    capture_output=True)
-    read, write = os.pipe()
-    services.spawn(["Xvfb", "-displayfd", str(write), "-auth", str(cookie), "-nolisten", "tcp"], pass_fds=(write,))
-    os.close(write)
-    with os.fdopen(read) as reply:
-        number = reply.readline().strip()
-    assert number, "Xvfb did not start"
-    return f":{number}"
+    return services.xvfb("-auth", str(cookie))[1]
 
 
 @only_on("native")
@@ -847,11 +823,9 @@ def refusing_display(services):
     ("MovieShow", "0 missing.avi", b""),
     # The error step's line is not lost with the box that cannot be shown.
     ("MovieShow", "1E999 missing.avi", b"ERROR! Overflow.\r\n"),
-    ("PaneShut", "Nobody", b""),
-    ("PaneGrow", "0", b""),
-])
+] + [(tool, tail, b"") for tool in TOOLS if tool.startswith("Pane") for tail in ("Nobody", "0")])
 def test_a_tool_without_a_display_says_so(runner, services, tmp_path, request, display, tool, tail, stdout):
-    env = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env = without_display(services.env)
     if display == "nothing there":
         # Far above any number Xvfb picks; a socket name nothing listens on.
         env.update(DISPLAY=":65000", WAYLAND_DISPLAY=str(tmp_path / "no-compositor"))
@@ -870,14 +844,9 @@ def test_noticeshow_keeps_a_box_of_2000_lines_on_the_screen(runner, services):
     message = "\n".join(f"line{i}" for i in range(2000))
     box = runner.start("NoticeShow", "0 " + message)
     try:
-        window = wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Pingnote$"],
-                                                 env=services.env, capture_output=True).stdout.split(),
-                          what="the Pingnote box")[0]
-        shape = dict(line.split("=") for line in subprocess.run(
-            ["xdotool", "getwindowgeometry", "--shell", window], env=services.env, capture_output=True,
-            text=True).stdout.split())
-        screen_width, screen_height = map(int, subprocess.run(["xdotool", "getdisplaygeometry"], env=services.env,
-                                                              capture_output=True, text=True).stdout.split())
+        window = wait_for(lambda: visible_windows(services.env, "Pingnote"), what="the Pingnote box")[0]
+        shape = dict(line.split("=") for line in xdotool(services.env, "getwindowgeometry", "--shell", window))
+        screen_width, screen_height = map(int, xdotool(services.env, "getdisplaygeometry"))
         assert 0 <= int(shape["Y"]) and int(shape["Y"]) + int(shape["HEIGHT"]) <= screen_height, shape
         # The OK button is reachable: Return presses it.
         subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "Return"], env=services.env,

@@ -9,7 +9,7 @@ import time
 
 import pytest
 
-from harness import only_on, wait_for, wine_major
+from harness import only_on, visible_windows, wait_for, wine_major
 
 TITLE = "MovieShow"
 
@@ -28,10 +28,6 @@ def clip(services, name, seconds):
     return path
 
 
-def file_argument(runner, path):
-    return runner.windows_path(path) if runner.name == "wine" else str(path)
-
-
 def pending_output(process):
     """What the program has written so far, without waiting for more."""
     os.set_blocking(process.stdout.fileno(), False)
@@ -40,14 +36,8 @@ def pending_output(process):
     return data or b""
 
 
-def xdotool(services, *args):
-    result = subprocess.run(["xdotool", *args], env=services.env, capture_output=True, text=True)
-    return result.stdout.split()
-
-
 def visible_window(services, timeout=20.0):
-    return wait_for(lambda: xdotool(services, "search", "--onlyvisible", "--name", f"^{TITLE}$"),
-                    timeout=timeout, what="MovieShow window")[0]
+    return wait_for(lambda: visible_windows(services.env, TITLE), timeout=timeout, what="MovieShow window")[0]
 
 
 class Box:
@@ -84,7 +74,7 @@ class Box:
 
 
 def test_mode_beyond_a_whole_number_shows_the_box_then_the_line(runner, services):
-    process = runner.start("MovieShow", "123456789012 " + file_argument(runner, services.root / "clip.webm"))
+    process = runner.start("MovieShow", "123456789012 " + runner.file_name(services.root / "clip.webm"))
     try:
         box = Box(runner, services)
         text = box.wait()
@@ -108,7 +98,7 @@ def test_media_that_cannot_be_opened_ends_the_program(runner, services):
     the tool's own line). Wine's player fails a member of the window-load
     step (playCount) before the URL is set: then the error step runs, box
     first and line after, and the run ends all the same."""
-    process = runner.start("MovieShow", "0 " + file_argument(runner, services.root / "no such clip.webm"))
+    process = runner.start("MovieShow", "0 " + runner.file_name(services.root / "no such clip.webm"))
     try:
         expected = b""
         box = Box(runner, services)
@@ -167,7 +157,7 @@ def test_clip_plays_and_ends_by_itself_under_wine(runner, services):
         pytest.xfail("Wine 10's 32-bit media player ends this clip at once, where its 64-bit one plays it")
     path = clip(services, "short.webm", 2)
     started = time.monotonic()
-    result = runner.run("MovieShow", "0 " + file_argument(runner, path), timeout=60)
+    result = runner.run("MovieShow", "0 " + runner.file_name(path), timeout=60)
     assert (result.stdout, result.status) == (b"", 0)
     assert time.monotonic() - started >= 2.0
 

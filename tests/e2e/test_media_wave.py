@@ -59,10 +59,6 @@ def sound_played(recording, threshold=2000, gap=240):
     return length / 48000, crossings / 2 / (length / 48000), len(stretches) - 1
 
 
-def file_name(runner, path):
-    return runner.windows_path(path) if runner.name == "wine" else str(path)
-
-
 @pytest.mark.parametrize("which, quote", [("tone", ""), ("mulaw", ""), ("spaced", ""), ("spaced", '"'),
                                           ("ansi", ""), ("unicode", "")])
 def test_waveonce_plays_the_whole_file(runner, services, sounds, which, quote):
@@ -70,7 +66,7 @@ def test_waveonce_plays_the_whole_file(runner, services, sounds, which, quote):
         pytest.xfail("Wine 8's PlaySoundW plays no file whose name is outside the ANSI code page")
     with Recorder(services) as recording:
         started = time.monotonic()
-        result = runner.run("WaveOnce", quote + file_name(runner, sounds[which]) + quote)
+        result = runner.run("WaveOnce", quote + runner.file_name(sounds[which]) + quote)
         elapsed = time.monotonic() - started
     assert (result.stdout, result.status) == (b"", 0)
     seconds, frequency, dropouts = sound_played(recording)
@@ -85,7 +81,7 @@ def test_waveonce_plays_the_whole_file(runner, services, sounds, which, quote):
 
 def test_waverepeat_makes_one_request_and_ends(runner, services, sounds):
     with Recorder(services) as recording:
-        result = runner.run("WaveRepeat", file_name(runner, sounds["tone"]), timeout=20)
+        result = runner.run("WaveRepeat", runner.file_name(sounds["tone"]), timeout=20)
     assert (result.stdout, result.status) == (b"", 0)
     # The loop flag plays the sound once: natively by design, and under Wine
     # a synchronous request with the loop flag does the same.
@@ -109,7 +105,7 @@ def test_what_cannot_be_played_is_silence(runner, services, sounds, which, says)
             pytest.skip("Wine's own audio drivers are not the tool's")
         env = dict(env, PULSE_SERVER="unix:/nonexistent")
     with Recorder(services) as recording:
-        result = runner.run("WaveOnce", file_name(runner, path), env=env, timeout=20)
+        result = runner.run("WaveOnce", runner.file_name(path), env=env, timeout=20)
     assert result.stdout == b""
     if runner.name == "native":
         assert (result.stderr.decode(), result.status) == (f"WaveOnce: {says.format(path)}\n", 1)

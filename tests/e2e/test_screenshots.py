@@ -11,18 +11,12 @@ from pathlib import Path
 
 import pytest
 
-from harness import ROOT, only_on, wait_for
+from harness import ROOT, only_on, visible_windows, wait_for
 
 SHOTS = ROOT / "build" / "screenshots"
 DOCS = ROOT / "docs" / "screenshots"
 MESSAGES = {0: "Backup finished: 1,204 files copied.", 1: "Overwrite the report of May?",
             2: "The disk is almost full.", 3: "The printer is not responding."}
-
-
-def visible(services, name):
-    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"], env=services.env,
-                            capture_output=True, text=True)
-    return result.stdout.split()
 
 
 def settled_picture(services, window, frame=True):
@@ -65,7 +59,7 @@ def capture(services, window, name, update):
 def test_noticeshow_screenshot(runner, services, icon, request):
     process = runner.start("NoticeShow", f"{icon} {MESSAGES[icon]}")
     try:
-        window = wait_for(lambda: visible(services, "Pingnote"), what="Pingnote box")[0]
+        window = wait_for(lambda: visible_windows(services.env, "Pingnote"), what="Pingnote box")[0]
         capture(services, window, f"noticeshow-{icon}-{runner.name}.png",
                 request.config.getoption("--update-screenshots"))
         subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "Return"], env=services.env)
@@ -82,13 +76,13 @@ def test_pictureshow_screenshot(runner, services, request, tmp_path):
                     "-draw", "rectangle 40,120 80,180", "-draw", "rectangle 110,80 150,180",
                     "-draw", "rectangle 180,40 220,180", "-draw", "rectangle 250,100 290,180", str(picture)],
                    check=True)
-    name = runner.windows_path(picture) if runner.name == "wine" else str(picture)
+    name = runner.file_name(picture)
     process = runner.start("PictureShow", f"0 {name}")
     try:
         title = "PictureShow" if runner.name == "native" else ".*"
 
         def window():
-            for candidate in visible(services, title):
+            for candidate in visible_windows(services.env, title):
                 size = subprocess.run(["xdotool", "getwindowgeometry", candidate], env=services.env,
                                       capture_output=True, text=True).stdout
                 if "320x200" in size:
@@ -109,7 +103,7 @@ def look_of_box(services, start, title):
     """Starts a box, takes its picture with the focus on it, presses Return."""
     box = start()
     try:
-        window = wait_for(lambda: visible(services, title), what=f"the {title} box")
+        window = wait_for(lambda: visible_windows(services.env, title), what=f"the {title} box")
         assert len(window) == 1
         subprocess.run(["xdotool", "windowactivate", "--sync", window[0]], env=services.env, timeout=20)
         picture = settled_picture(services, window[0], frame=False)

@@ -8,8 +8,8 @@ from pathlib import Path
 
 import pytest
 
-from harness import BANNER, ROOT, declared_tools, matches, only_on
-from test_window import XTermWindow
+from harness import BANNER, ROOT, declared_tools, matches, only_on, without_display
+from test_window_x11 import XMessage
 
 CASES = []
 for _module in sorted(Path(__file__).parent.glob("cases_*.py")):
@@ -33,7 +33,7 @@ def test_table(runner, case):
 # Each tool once as it succeeds, fails and lacks arguments (None where it
 # cannot fail, or has no arguments to lack); "--help" and "--version" for all.
 # {dir} holds tone.wav, picture.png and text.txt; {window} is the caption of
-# an xterm; "logind" runs against the stand-in session manager, "no display"
+# an xmessage; "logind" runs against the stand-in session manager, "no display"
 # with DISPLAY and WAYLAND_DISPLAY unset.
 PANE_TOOLS = ["PaneShut", "PaneRevive", "PaneShrink", "PaneGrow", "PanePin", "PaneUnpin"]
 STATUS_ROWS = [(tool, "{window}", "No Such Window Anywhere", "") for tool in PANE_TOOLS] + [
@@ -78,10 +78,10 @@ def test_native_exit_status(runner, services, request, status_files, tool, kind,
     if tail == "logind":
         env, tail = request.getfixturevalue("logind").env, ""
     elif tail == "no display":
-        env = {key: value for key, value in env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        env = without_display(env)
         tail = "1e999 clip.webm"
     elif "{window}" in tail:
-        window = XTermWindow(services)
+        window = XMessage(services.env, "QCP Status Window", managed=True)
         request.addfinalizer(window.close)
         tail = tail.format(window=window.title)
     result = runner.run(tool, tail.format(dir=status_files), env=env)

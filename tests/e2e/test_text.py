@@ -12,11 +12,7 @@ import time
 
 import pytest
 
-from harness import WineRunner, only_on
-
-
-def file_name(runner, path):
-    return WineRunner.windows_path(path) if runner.name == "wine" else str(path)
+from harness import only_on
 
 
 def normalised(data):
@@ -48,7 +44,7 @@ def test_fileshow_line_end_shapes(runner, tmp_path):
     for number, (data, windows, native) in enumerate(LINE_END_SHAPES):
         path = tmp_path / f"shape{number}.txt"
         path.write_bytes(data)
-        result = runner.run("FileShow", file_name(runner, path))
+        result = runner.run("FileShow", runner.file_name(path))
         expected = native if runner.name == "native" and native is not None else runner.expect(windows)
         assert (result.stdout, result.status) == (expected, 0), data
 
@@ -56,10 +52,10 @@ def test_fileshow_line_end_shapes(runner, tmp_path):
 def test_fileshow_names_with_blanks_and_unicode(runner, tmp_path):
     (tmp_path / "two words.txt").write_bytes(b"blank\r\n")
     (tmp_path / "Grüße ☃ Ω.txt").write_bytes(b"unicode\r\n")
-    name = file_name(runner, tmp_path / "two words.txt")
+    name = runner.file_name(tmp_path / "two words.txt")
     for tail in (name, f'"{name}"', name.replace("two", '"two"')):
         assert runner.run("FileShow", tail).stdout == runner.expect(b"blank\r\n"), tail
-    assert runner.run("FileShow", file_name(runner, tmp_path / "Grüße ☃ Ω.txt")).stdout == runner.expect(b"unicode\r\n")
+    assert runner.run("FileShow", runner.file_name(tmp_path / "Grüße ☃ Ω.txt")).stdout == runner.expect(b"unicode\r\n")
 
 
 def test_fileshow_files_that_cannot_be_listed(runner, tmp_path):
@@ -69,7 +65,7 @@ def test_fileshow_files_that_cannot_be_listed(runner, tmp_path):
         (tmp_path, b"ERROR! Path is a folder.\r\n"),
     ]
     for path, line in cases:
-        result = runner.run("FileShow", file_name(runner, path))
+        result = runner.run("FileShow", runner.file_name(path))
         failed = 1 if runner.name == "native" else 0
         assert (result.stdout, result.stderr, result.status) == (runner.expect(line), b"", failed), path
 
@@ -88,7 +84,7 @@ def test_fileshow_a_large_file_comes_out_whole(runner, tmp_path):
     data = b"".join(parts) + b"no end"
     path = tmp_path / "large.txt"
     path.write_bytes(data)
-    result = runner.run("FileShow", file_name(runner, path), timeout=300)
+    result = runner.run("FileShow", runner.file_name(path), timeout=300)
     assert result.status == 0
     expected = runner.expect(normalised(data))
     assert len(result.stdout) == len(expected)
@@ -98,7 +94,7 @@ def test_fileshow_a_large_file_comes_out_whole(runner, tmp_path):
     read_end, write_end = os.pipe()
     fcntl.fcntl(write_end, fcntl.F_SETPIPE_SZ, 4096)
     os.set_blocking(write_end, False)
-    process = runner.start("FileShow", file_name(runner, path), stdout=write_end)
+    process = runner.start("FileShow", runner.file_name(path), stdout=write_end)
     os.close(write_end)
     received = bytearray()
     with os.fdopen(read_end, "rb", buffering=0) as reader:
@@ -132,23 +128,20 @@ def runs_to_see_all(values, chance=1e-10):
     """Runs after which every one of `values` equally likely outcomes has
     come out but for `chance`: a value is missed in n independent runs with
     probability (1 - 1/k)^n, some value with at most k (1 - 1/k)^n, so
-    n = ceil(ln(k / chance) / -ln(1 - 1/k)). With 1e-10 per case and eight
+    n = ceil(ln(k / chance) / -ln(1 - 1/k)). With 1e-10 per case and three
     cases a sound build fails by chance less than once in 10^9 runs of the
-    suite (11 values: 267 runs; 2 values: 35)."""
+    suite (6 values: 137 runs; 3 values: 60)."""
     if values == 1:
         return 1
     return math.ceil(math.log(values / chance) / -math.log1p(-1 / values))
 
 
 def test_diceroll_spread(runner):
+    # The real generator over each value of a span: where the bounds come
+    # from is the in-process table's (tests/tools/text/dice_roll_test.cc).
     cases = [
         ("1 6", range(1, 7)),
-        ("x 10", range(0, 11)),
         ("-3 -1", range(-3, 0)),
-        ("0.5 1.5", range(0, 3)),
-        ("1 6 100", range(1, 7)),
-        ("5 1", range(1, 6)),  # given the wrong way round: both bounds can come out
-        ("6 5", range(5, 7)),
         ("5  9", range(0, 6)),  # the empty word 1 is 0
     ]
     for tail, allowed in cases:

@@ -1,10 +1,7 @@
-"""Effects of the window tools on real windows beyond the scenarios every
-desktop runs (test_window_desktops.py): an xterm managed by openbox natively
-(read back through _NET_WM_STATE), Wine's notepad under Wine (read back with
-a Win32 probe). Every effect is polled for, as the requests are
-carried out after the tool has ended. Also the process list against ps."""
+"""The window tools on Wine's notepad (read back with a Win32 probe; the
+native desktops run the scenarios of test_window_desktops.py), and the
+process list against ps and /proc."""
 
-import itertools
 import os
 import re
 import shutil
@@ -13,106 +10,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import only_on, wait_for
-
-NOT_FOUND = b"ERROR! Couldn't find window: "
-_titles = itertools.count(1)
-
-
-class XTermWindow:
-    """An xterm with a known title, as a window of the native desktop."""
-
-    def __init__(self, services):
-        self.env = services.env
-        self.title = f"QCP Target {next(_titles)}"
-        self.process = subprocess.Popen(["xterm", "-T", self.title, "-e", "sleep", "600"], env=self.env,
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL, start_new_session=True)
-        self.id = wait_for(self._managed_id, what=f"window {self.title}")
-
-    def _x(self, *argv):
-        return subprocess.run(argv, env=self.env, capture_output=True, text=True)
-
-    def _managed_id(self):
-        found = self._x("xdotool", "search", "--name", f"^{re.escape(self.title)}$").stdout.split()
-        clients = self._x("xprop", "-root", "_NET_CLIENT_LIST").stdout
-        ids = [int(word, 16) for word in re.findall(r"0x[0-9a-f]+", clients)]
-        return next((int(w) for w in found if int(w) in ids), None)
-
-    def states(self):
-        out = self._x("xprop", "-id", str(self.id), "_NET_WM_STATE").stdout
-        return set(re.findall(r"_NET_WM_STATE_[A-Z_]+", out.split("=", 1)[1])) if "=" in out else set()
-
-    def wait_states(self, present=(), absent=()):
-        return wait_for(lambda: set(present) <= self.states() and not set(absent) & self.states(),
-                        what=f"{self.title}: {present} set, {absent} cleared")
-
-    def activate(self):
-        self._x("xdotool", "windowactivate", "--sync", str(self.id))
-        wait_for(lambda: self._x("xdotool", "getactivewindow").stdout.strip() == str(self.id), what="activation")
-
-    def close(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(timeout=10)
-
-
-@pytest.fixture
-def xterm(services):
-    window = XTermWindow(services)
-    yield window
-    window.close()
-
-
-MAXIMIZED = ("_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ")
-HIDDEN = ("_NET_WM_STATE_HIDDEN",)
-ABOVE = ("_NET_WM_STATE_ABOVE",)
-
-
-def run_quiet(runner, tool, tail):
-    result = runner.run(tool, tail)
-    assert (result.stdout, result.status) == (b"", 0), result
-    return result
-
-
-@only_on("native")
-def test_grow_shrink_and_revive_an_x_window(runner, xterm):
-    run_quiet(runner, "PaneGrow", xterm.title)
-    xterm.wait_states(present=MAXIMIZED)
-    run_quiet(runner, "PaneShrink", xterm.title)
-    xterm.wait_states(present=HIDDEN)
-    # Restored from minimised, it comes back as it was: still maximised.
-    run_quiet(runner, "PaneRevive", xterm.title)
-    xterm.wait_states(present=MAXIMIZED, absent=HIDDEN)
-    run_quiet(runner, "PaneRevive", xterm.title)
-    xterm.wait_states(absent=MAXIMIZED + HIDDEN)
-
-
-@only_on("native")
-def test_pin_and_unpin_an_x_window(runner, xterm):
-    run_quiet(runner, "PanePin", xterm.title)
-    xterm.wait_states(present=ABOVE)
-    # Pinning a pinned window keeps it pinned: a toggle in place of an add
-    # would unpin it. The window manager takes requests in order, so once the
-    # later maximising shows, the second pin has been carried out.
-    run_quiet(runner, "PanePin", xterm.title)
-    run_quiet(runner, "PaneGrow", xterm.title)
-    xterm.wait_states(present=MAXIMIZED)
-    assert set(ABOVE) <= xterm.states()
-    run_quiet(runner, "PaneUnpin", xterm.title)
-    xterm.wait_states(absent=ABOVE)
-
-
-@only_on("native")
-@pytest.mark.parametrize("tool", ["PaneShut", "PaneRevive", "PaneShrink", "PaneGrow", "PanePin", "PaneUnpin"])
-def test_without_a_display_the_tool_says_so_and_fails(runner, services, tool):
-    unset = {key: value for key, value in services.env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    nowhere = dict(unset, DISPLAY=":9999", WAYLAND_DISPLAY="qcp-no-compositor-here")
-    for env, tail in ((unset, "Target"), (unset, "0"), (nowhere, "Target")):
-        result = runner.run(tool, tail, env=env)
-        assert (result.stdout, result.status) == (b"", 1), (env.get("DISPLAY"), tail)
-        assert result.stderr == tool.encode() + (b": no X11 or Wayland display "
-                                                 b"(DISPLAY and WAYLAND_DISPLAY are unset or unreachable)\n")
+from harness import NOT_FOUND, only_on, run_quiet, wait_for
 
 
 def _table(stdout):

@@ -12,13 +12,10 @@ import subprocess
 
 import pytest
 
-from desktop_session import DESKTOPS, TOOLS, live_session, requests_on
-from harness import wait_for
+from desktop_session import DESKTOPS, OTHER, TITLE, TOOLS, live_session, requests_on, with_two_windows
+from harness import NOT_FOUND, wait_for
 
-TITLE = "Target Window"
-OTHER = "Other Window"
 TWIN = "Twin Window"
-NOT_FOUND = b"ERROR! Couldn't find window: "
 
 
 @pytest.fixture(scope="module", params=DESKTOPS, ids=[d.NAME for d in DESKTOPS])
@@ -31,14 +28,7 @@ def desktop(request):
 
 @pytest.fixture
 def desk(desktop):
-    """Two windows, the target opened last and focused; all closed after."""
-    try:
-        for title in (OTHER, TITLE):
-            desktop.open_window(title)
-        desktop.focus(TITLE)
-        yield desktop
-    finally:
-        desktop.close_all()
+    yield from with_two_windows(desktop)
 
 
 def restore_first(desk):
@@ -90,6 +80,31 @@ def test_each_tool_acts_on_the_window_named_in_any_case_or_the_active_one(desk, 
         assert result.stderr == b""
         wait_for(lambda: done(desk.record(TITLE)), what=f"{verb} to take effect")
     assert unchanged(desk.record(OTHER)) == unchanged(other)
+
+
+def quietly(desk, verb, caption, done):
+    desk.request(verb, caption)
+    wait_for(lambda: done(desk.record(TITLE)), what=f"{verb} to take effect")
+
+
+def test_a_maximised_window_minimised_and_restored_comes_back_maximised(desk):
+    if "maximize" in desk.IGNORES:
+        pytest.skip(f"{desk.NAME} neither minimises nor maximises")
+    quietly(desk, "maximize", TITLE, lambda w: w["maximized"])
+    quietly(desk, "minimize", TITLE, lambda w: w["minimized"])
+    quietly(desk, "restore", TITLE, lambda w: w["maximized"] and not w["minimized"])
+    quietly(desk, "restore", TITLE, lambda w: not w["maximized"] and not w["minimized"])
+
+
+def test_pinning_a_pinned_window_keeps_it_pinned(desk):
+    """A toggle in place of an add would unpin it. The desktop takes the
+    requests in order: once the later maximising shows, the second pin has
+    been carried out (sway answers a command only once it is done)."""
+    quietly(desk, "pin", TITLE, lambda w: w["above"])
+    quietly(desk, "pin", TITLE, lambda w: w["above"])
+    if "maximize" not in desk.IGNORES:
+        quietly(desk, "maximize", TITLE, lambda w: w["maximized"])
+    assert desk.record(TITLE)["above"]
 
 
 # Quotes are part of the caption: the window is "Target Window", not this.

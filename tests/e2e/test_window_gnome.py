@@ -17,17 +17,14 @@ from pathlib import Path
 
 import pytest
 
-from desktop_session import (GNOME_BUS_NAME, GNOME_MODULE_UUID, GNOME_OBJECT_PATH, GNOME_UUID, TOOLS, GnomeSession,
-                             gnome_shell_major, live_session)
-from harness import wait_for
+from desktop_session import (GNOME_BUS_NAME, GNOME_MODULE_UUID, GNOME_OBJECT_PATH, GNOME_UUID, TITLE, TOOLS,
+                             GnomeSession, gnome_shell_major, live_session, with_two_windows)
+from harness import NOT_FOUND, wait_for
 
 UUID, MODULE_UUID = GNOME_UUID, GNOME_MODULE_UUID
 BUS_NAME, OBJECT_PATH = GNOME_BUS_NAME, GNOME_OBJECT_PATH
 # The shape the shell under test loads.
 LIVE_UUID = MODULE_UUID if gnome_shell_major() >= 45 else UUID
-TITLE = "Target Window"
-OTHER = "Other Window"
-NOT_FOUND = b"ERROR! Couldn't find window: "
 ENABLE_LINE = (f"GNOME's Wayland windows are reached through the pack's GNOME Shell extension, which is disabled; "
                f"enable it with \"gnome-extensions enable {UUID}\"")
 IMPOSTOR_LINE = f"the bus name {BUS_NAME} is held by another program than GNOME Shell; nothing was sent to it"
@@ -41,20 +38,7 @@ def gnome(request):
 
 @pytest.fixture
 def desk(gnome):
-    """Two windows, the target focused; whatever is left is closed after."""
-    for title in (OTHER, TITLE):
-        gnome.open_window(title)
-    gnome.focus(TITLE)
-    yield gnome
-    gnome.close_all()
-
-
-def act(gnome, verb, caption, prefix=None):
-    """The tool's outcome, "done" (nothing printed) or "not found", and its standard error."""
-    result = gnome.tool(verb, caption, prefix)
-    outcome = "not found" if result.stdout.startswith(NOT_FOUND) else "done" if not result.stdout else result.stdout
-    assert result.returncode == (1 if outcome == "not found" else 0), result.stderr
-    return outcome, result.stderr.decode()
+    yield from with_two_windows(gnome)
 
 
 def test_a_caller_of_another_user_is_refused(desk):
@@ -138,7 +122,7 @@ def test_a_program_queued_for_the_extensions_name_gets_no_call_and_the_shell_tak
         calls = queued.communicate(timeout=10)[0]
     assert calls == ""
     wait_for(lambda: desk.windows() is not None, what="the extension to take its name back")
-    assert act(desk, "minimize", TITLE) == ("done", "")
+    desk.request("minimize", TITLE)
     wait_for(lambda: desk.window(TITLE)["minimized"], what="the target to minimise")
 
 

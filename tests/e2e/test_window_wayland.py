@@ -1,8 +1,8 @@
 """The window tools under Wayland beyond the scenarios every desktop runs
 (test_window_desktops.py): sway's own ways (pinning floats, twins it cannot
 tell apart, a compositor that hangs or refuses), Wayland modules that cannot
-be loaded, a desktop without a window interface, and completion. Windows are
-foot terminals in a headless sway, read back with swaymsg."""
+be loaded, and a desktop without a window interface. Windows are foot
+terminals in a headless sway, read back with swaymsg."""
 
 import json
 import os
@@ -10,24 +10,15 @@ import shutil
 import socket
 import struct
 import subprocess
-import threading
 from pathlib import Path
 
 import pytest
 
-from desktop_session import SwaySession, live_session
-from harness import wait_for
-
-TITLE = "Target Window"
-OTHER = "Other Window"
+from desktop_session import OTHER, TITLE, SwaySession, live_session, with_two_windows
+from harness import SilentSocket, wait_for
 
 pytestmark = pytest.mark.skipif(not (shutil.which("sway") and shutil.which("foot") and shutil.which("swaymsg")),
                                 reason="sway, foot and swaymsg are needed")
-
-
-def outcome_of(stdout):
-    """"done" (nothing printed), "not found", or what was printed."""
-    return "not found" if stdout.startswith("ERROR! Couldn't find window") else "done" if not stdout else stdout
 
 
 @pytest.fixture(scope="module")
@@ -37,49 +28,32 @@ def sway(request):
 
 @pytest.fixture
 def desk(sway):
-    """Two windows, the target focused; whatever is left is closed after."""
-    for title in (OTHER, TITLE):
-        sway.open_window(title)
-    sway.focus(TITLE)
-    yield sway
-    close_all(sway)
-
-
-def close_all(sway):
-    for node in sway.views():
-        sway.run(["swaymsg", f"[con_id={node['id']}] kill"])
-    wait_for(lambda: not sway.windows(), what="the windows to close")
-
-
-def act(sway, verb, caption, env=None):
-    result = sway.run(sway.argv(verb, caption), env=env)
-    outcome = outcome_of(result.stdout)
-    assert result.returncode == (1 if outcome == "not found" else 0), result.stderr
-    return outcome, result.stderr
+    yield from with_two_windows(sway)
 
 
 def test_a_wlroots_desktop_that_names_itself_gnome_still_finds_the_window(desk):
     """The backend goes by what answers, not by the desktop's name (Phosh
     says GNOME, on a wlroots compositor)."""
-    assert act(desk, "close", TITLE, env=dict(desk.env, XDG_CURRENT_DESKTOP="Phosh:GNOME"))[0] == "done"
+    desk.request("close", TITLE, env=dict(desk.env, XDG_CURRENT_DESKTOP="Phosh:GNOME"))
     wait_for(lambda: TITLE not in desk.windows(), what="the target to close")
     assert OTHER in desk.windows()
 
 
-@pytest.mark.parametrize("title", [TITLE, 'Quote "A" \\ [x], y; z'], ids=["plain", "quotes-and-brackets"])
-def test_pin_floats_the_window_on_every_workspace_and_unpin_tiles_it_again(sway, title):
+def test_pin_floats_the_window_on_every_workspace_and_unpin_tiles_it_again(sway):
+    """The title goes into sway's criteria: quotes and brackets are escaped."""
+    title = 'Quote "A" \\ [x], y; z'
     sway.open_window(OTHER)
     sway.open_window(title)
     try:
-        assert act(sway, "pin", title.swapcase())[0] == "done"
+        sway.request("pin", title.swapcase())
         wait_for(lambda: sway.windows()[title]["type"] == "floating_con" and sway.windows()[title]["sticky"],
                  what="the window to float and stick")
         assert sway.windows()[OTHER]["type"] == "con"
-        assert act(sway, "unpin", title)[0] == "done"
+        sway.request("unpin", title)
         wait_for(lambda: sway.windows()[title]["type"] == "con" and not sway.windows()[title]["sticky"],
                  what="the window to tile again")
     finally:
-        close_all(sway)
+        sway.close_all()
 
 
 def test_a_desktop_without_a_window_interface_says_so_on_standard_error(request, tmp_path):
@@ -110,21 +84,17 @@ def test_a_desktop_without_a_window_interface_says_so_on_standard_error(request,
         compositor.wait()
 
 
-class StandInSway:
+class StandInSway(SilentSocket):
     """An IPC socket in sway's framing: silent, or answering a tree with one
     focused foot window titled `title` and refusing every command."""
 
     def __init__(self, folder, title=None):
-        self.path = str(Path(folder) / "stand-in-sway.sock")
-        self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-        self.listener.bind(self.path)
-        os.chmod(self.path, 0o777)
-        self.listener.listen(4)
         self.title, self.commands = title, []
-        if title is not None:
-            threading.Thread(target=self._serve, daemon=True).start()
+        super().__init__(Path(folder) / "stand-in-sway.sock")
 
-    def _serve(self):
+    def serve(self):
+        if self.title is None:
+            return super().serve()
         tree = {"id": 1, "type": "root", "nodes": [{"id": 41, "type": "con", "pid": 7, "name": self.title,
                                                       "app_id": "foot", "focused": True, "nodes": []}]}
         connection, _ = self.listener.accept()
@@ -136,10 +106,6 @@ class StandInSway:
                     self.commands.append(payload.decode())
                 answer = json.dumps(tree if kind == 4 else [{"success": False, "error": "Invalid con_id"}]).encode()
                 connection.sendall(b"i3-ipc" + struct.pack("=II", len(answer), kind) + answer)
-
-    def close(self):
-        self.listener.close()
-        os.unlink(self.path)
 
 
 @pytest.mark.parametrize("variable", ["WAYLAND_DISPLAY", "SWAYSOCK"])
@@ -175,29 +141,23 @@ def test_pinning_on_a_wlroots_desktop_without_sway_says_so(desk):
 
 
 def test_of_two_windows_with_one_title_the_activated_one_is_acted_on(sway):
-    """And where neither is, sway cannot be told which one to pin."""
+    """Where neither is, sway cannot be told which one to pin (a pin of the
+    activated one is the desktop table's)."""
     for title in ("Dup", "Dup", OTHER):
         sway.open_window(title)
     try:
         wait_for(lambda: len([n for n in sway.views() if n["name"] == "Dup"]) == 2, what="two windows titled Dup")
         first, second = (node["id"] for node in sway.views() if node["name"] == "Dup")
-        sway.run(["swaymsg", f"[con_id={second}] focus"])
-        wait_for(lambda: any(n["focused"] for n in sway.views() if n["id"] == second), what="focus on the second")
-
-        def types():
-            return {node["id"]: node["type"] for node in sway.views() if node["name"] == "Dup"}
-        assert act(sway, "pin", "dup")[0] == "done"
-        wait_for(lambda: types() == {first: "con", second: "floating_con"}, what="the second alone to float")
         sway.focus(OTHER)
         result = sway.run(sway.argv("pin", "dup"))
         assert (result.stdout, result.stderr, result.returncode) == (
             "", 'PanePin: several windows are titled "Dup" and sway cannot be told which one to pin\n', 1)
         sway.run(["swaymsg", f"[con_id={first}] focus"])
         wait_for(lambda: any(n["focused"] for n in sway.views() if n["id"] == first), what="focus on the first")
-        assert act(sway, "close", "DUP")[0] == "done"
+        sway.request("close", "DUP")
         wait_for(lambda: [n["id"] for n in sway.views() if n["name"] == "Dup"] == [second], what="the first to close")
     finally:
-        close_all(sway)
+        sway.close_all()
 
 
 @pytest.mark.parametrize("module, reason", [

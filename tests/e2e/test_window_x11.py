@@ -1,9 +1,9 @@
-"""The window tools natively, beyond the window manager's own requests:
-captions match regardless of case, of two windows with the same caption the
-topmost is acted on, and on an X server without a window manager the tools
-act on the window directly (and MovieShow's window covers the monitor). Each window is an xmessage whose button (Return)
-ends it with status 7 and whose close ends it with status 1; everything is
-read back with xprop, xwininfo and xdotool."""
+"""The window tools natively, beyond the desktop table: captions in each
+encoding match regardless of case, and on an X server without a window
+manager the tools act on the window directly (and MovieShow's window covers
+the monitor). Each window is an xmessage whose button (Return) ends it with
+status 7 and whose close ends it with status 1; everything is read back with
+xprop, xwininfo and xdotool."""
 
 import itertools
 import os
@@ -13,7 +13,7 @@ import subprocess
 
 import pytest
 
-from harness import only_on, wait_for
+from harness import only_on, run_quiet, wait_for
 from test_media_movie import clip
 
 OKAY, CLOSED = 7, 1
@@ -90,22 +90,10 @@ def windows(services):
 @pytest.fixture(scope="module")
 def bare_env(services):
     """A second X server of its own size with no window manager on it."""
-    read, write = os.pipe()
-    services.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "{}x{}x24".format(*BARE_SIZE), "-nolisten",
-                    "tcp", "-noreset"], pass_fds=(write,))
-    os.close(write)
-    with os.fdopen(read) as reply:
-        number = reply.readline().strip()
-    assert number, "Xvfb did not start"
-    env = dict(services.env, DISPLAY=f":{number}")
+    env = dict(services.env, DISPLAY=services.xvfb("-noreset", screen="{}x{}x24".format(*BARE_SIZE))[1])
     assert "_NET_SUPPORTING_WM_CHECK(" not in subprocess.run(["xprop", "-root"], env=env, capture_output=True,
                                                               text=True).stdout
     return env
-
-
-def run_quiet(runner, tool, tail, env=None):
-    result = runner.run(tool, tail, env=env)
-    assert (result.stdout, result.stderr, result.status) == (b"", b"", 0)
 
 
 def stacking(env):
@@ -114,15 +102,12 @@ def stacking(env):
     return [int(word, 16) for word in re.findall(r"^\s+(0x[0-9a-f]+)", out, re.M)]
 
 
-# Captions compare by simple case folding of the whole caption, as on Windows.
+# Captions compare by simple case folding of the whole caption, as on Windows
+# (the folding itself is tested in-process): each way a caption is read.
 @only_on("native")
 @pytest.mark.parametrize("title, utf8, tail", [
-    ("Cap Test", None, "cap test"),
-    ("Cap Test", None, "CAP TEST"),
-    ("Cap Test", None, "Cap Test"),
     ("Ärger Über", None, "äRGER üBER"),  # WM_NAME in Latin-1
     ("Greek", "Ωμέγα ΣΟΦΊΑ ς", "ωΜΈΓΑ σοφία Σ"),
-    ("Cyrillic", "Привет Ёж Ӂ", "пРИВЕТ ёЖ ӂ"),
 ])
 def test_caption_matches_regardless_of_case(runner, windows, title, utf8, tail):
     window = windows(title)
@@ -164,22 +149,16 @@ def test_only_the_whole_caption_matches(runner, windows, tail):
 
 
 # Of two windows with the same caption the one higher in the stacking order
-# is acted on, whichever was opened first.
+# is acted on, whichever was opened first (under a window manager: the
+# desktop table).
 @only_on("native")
-@pytest.mark.parametrize("display", ["openbox", "no window manager"])
 @pytest.mark.parametrize("raised", [0, 1])
-def test_the_topmost_of_two_same_captions_is_acted_on(runner, windows, bare_env, display, raised):
-    env = bare_env if display == "no window manager" else None
-    pair = [windows("Twin Caption", env=env, managed=env is None) for _ in range(2)]
+def test_without_a_window_manager_the_topmost_of_two_same_captions_is_acted_on(runner, windows, bare_env, raised):
+    pair = [windows("Twin Caption", env=bare_env, managed=False) for _ in range(2)]
     top, other = pair[raised], pair[1 - raised]
-    if env is None:
-        top.x("xdotool", "windowactivate", "--sync", str(top.id))
-        wait_for(lambda: top.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING").rstrip().endswith(f"{top.id:#x}"),
-                 what="the raised window on top")
-    else:
-        top.x("xdotool", "windowraise", str(top.id))
-        wait_for(lambda: stacking(env)[0] == top.id, what="the raised window on top")
-    run_quiet(runner, "PaneShut", "twin caption", env=env)
+    top.x("xdotool", "windowraise", str(top.id))
+    wait_for(lambda: stacking(bare_env)[0] == top.id, what="the raised window on top")
+    run_quiet(runner, "PaneShut", "twin caption", env=bare_env)
     assert top.status() == CLOSED
     other.press_okay()
     assert other.status() == OKAY
@@ -218,23 +197,21 @@ def test_without_a_window_manager_pin_and_unpin_restack(runner, windows, bare_en
     assert stacking(bare_env)[-1] == lower.id
 
 
+# Without a window manager PaneShut asks through WM_DELETE_WINDOW: a window
+# that does not follow that protocol ignores the close, and the button pressed
+# afterwards is what ends it.
 @only_on("native")
-def test_without_a_window_manager_shut_asks_the_window_to_close(runner, windows, bare_env):
+@pytest.mark.parametrize("protocol", [True, False], ids=["delete-window", "no-protocols"])
+def test_without_a_window_manager_shut_asks_the_window_to_close(runner, windows, bare_env, protocol):
     window = windows("Bare Window", env=bare_env, managed=False)
-    assert "WM_DELETE_WINDOW" in window.x("xprop", "-id", str(window.id), "WM_PROTOCOLS")
+    if protocol:
+        assert "WM_DELETE_WINDOW" in window.x("xprop", "-id", str(window.id), "WM_PROTOCOLS")
+    else:
+        window.x("xprop", "-id", str(window.id), "-remove", "WM_PROTOCOLS")
     run_quiet(runner, "PaneShut", "Bare Window", env=bare_env)
-    assert window.status() == CLOSED
-
-
-# A window that takes no part in WM_DELETE_WINDOW ignores the close; the
-# button pressed afterwards is what ends it.
-@only_on("native")
-def test_without_a_window_manager_shut_leaves_a_window_without_the_protocol(runner, windows, bare_env):
-    window = windows("Bare Window", env=bare_env, managed=False)
-    window.x("xprop", "-id", str(window.id), "-remove", "WM_PROTOCOLS")
-    run_quiet(runner, "PaneShut", "Bare Window", env=bare_env)
-    window.press_okay()
-    assert window.status() == OKAY
+    if not protocol:
+        window.press_okay()
+    assert window.status() == (CLOSED if protocol else OKAY)
 
 
 @only_on("native")

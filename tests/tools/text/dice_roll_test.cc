@@ -87,14 +87,18 @@ TEST(DiceRollTest, BoundsFromTheFirstTwoWords) {
       {u"-3 -1", 0.0f, "-3 \r\n"},
       {u"-3 -1", kJustBelowOne, "-1 \r\n"},
       {u"1.5 2.5", kJustBelowOne, " 2 \r\n"},
+      {u"1.5 2.5", 0.0f, " 2 \r\n"},
       {u"0.5 1.5", kJustBelowOne, " 2 \r\n"},
+      {u"0.5 1.5", 0.0f, " 0 \r\n"},
       {u"a b", kJustBelowOne, " 0 \r\n"},
       {u"x 10", kJustBelowOne, " 10 \r\n"},
+      {u"x 10", 0.0f, " 0 \r\n"},
       {u"12abc 2e1", 0.0f, " 12 \r\n"},
       {u"1 6 100", kJustBelowOne, " 6 \r\n"},
       {u"5  9", kJustBelowOne, " 5 \r\n"},  // the empty word 1 is 0
       {u"5  9", 0.0f, " 0 \r\n"},
       {u"5 1", 0.0f, " 1 \r\n"},
+      {u"5 1", kJustBelowOne, " 5 \r\n"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Roll(c.tail, c.r), c.line) << fake::Narrow(c.tail);
