@@ -106,6 +106,10 @@ void ShowMessageBox(const std::u16string& text, const std::u16string& title, Mes
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   BreakLongWords(dialog);
   FitOnScreen(dialog);
+  // Return presses OK, as in any message box, even where the text scrolls
+  // and its scroller would otherwise take the focus first.
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  gtk_widget_grab_focus(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK));
   if (icon.name != nullptr) {
     GtkWidget* image = gtk_image_new_from_icon_name(icon.name, GTK_ICON_SIZE_DIALOG);
     gtk_widget_show(image);

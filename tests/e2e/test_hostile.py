@@ -24,7 +24,7 @@ from pathlib import Path
 
 import pytest
 
-from harness import SilentSocket, only_on, visible_windows, wait_for, wine_major, without_display, xdotool
+from harness import SilentSocket, only_on, wait_for, wine_major, without_display, xdotool
 
 CONSOLE = ["UptimeClock", "DeskGuard", "Beep", "SessionEnd", "TrashPurge", "Start", "TaskTable", "FileShow",
            "DiceRoll", "QuipMaker", "WaveOnce", "WaveRepeat", "PaneShut", "PaneRevive", "PaneShrink", "PaneGrow",
@@ -836,23 +836,3 @@ def test_a_tool_without_a_display_says_so(runner, services, tmp_path, request, d
     assert result.stdout == runner.expect(stdout)
     assert (result.stderr.decode().splitlines(), result.status) == ([f"{tool}: {NO_DISPLAY}"], 1)
 
-
-# ---- Smaller points ------------------------------------------------------------------
-
-@only_on("native")
-def test_noticeshow_keeps_a_box_of_2000_lines_on_the_screen(runner, services):
-    message = "\n".join(f"line{i}" for i in range(2000))
-    box = runner.start("NoticeShow", "0 " + message)
-    try:
-        window = wait_for(lambda: visible_windows(services.env, "Pingnote"), what="the Pingnote box")[0]
-        shape = dict(line.split("=") for line in xdotool(services.env, "getwindowgeometry", "--shell", window))
-        screen_width, screen_height = map(int, xdotool(services.env, "getdisplaygeometry"))
-        assert 0 <= int(shape["Y"]) and int(shape["Y"]) + int(shape["HEIGHT"]) <= screen_height, shape
-        # The OK button is reachable: Return presses it.
-        subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "Return"], env=services.env,
-                       check=True, timeout=20)
-        out, err = box.communicate(timeout=20)
-        assert (out, box.returncode) == (b"", 0), err
-    finally:
-        if box.poll() is None:
-            box.kill()

@@ -12,7 +12,7 @@ import time
 
 import pytest
 
-from harness import only_on
+from harness import only_on, visible_windows, wait_for, xdotool
 
 
 def normalised(data):
@@ -214,3 +214,32 @@ def test_noticeshow_box_under_wine(runner, tail, text, icon):
     assert seen.returncode == 0, seen.stderr
     assert seen.stdout.decode().splitlines() == [f"text={text}", f"icon={icon}", "buttons=1"], seen.stderr
     assert (out, box.returncode) == (b"", 0), err
+
+
+# No other test presses keys on this module's display meanwhile.
+@only_on("native")
+def test_noticeshow_keeps_a_box_of_2000_lines_on_the_screen(runner, services):
+    message = "\n".join(f"line{i}" for i in range(2000))
+    box = runner.start("NoticeShow", "0 " + message)
+    try:
+        window = wait_for(lambda: visible_windows(services.env, "Pingnote"), what="the Pingnote box")[0]
+        shape = dict(line.split("=") for line in xdotool(services.env, "getwindowgeometry", "--shell", window))
+        screen_width, screen_height = map(int, xdotool(services.env, "getdisplaygeometry"))
+        assert 0 <= int(shape["Y"]) and int(shape["Y"]) + int(shape["HEIGHT"]) <= screen_height, shape
+        # The OK button is reachable: Return presses it (Esc would close the
+        # box too). A box just mapped may not take keys yet, so Return is
+        # pressed again until it does.
+        for _ in range(15):
+            xdotool(services.env, "windowactivate", "--sync", window)
+            xdotool(services.env, "key", "--clearmodifiers", "Return")
+            try:
+                out, err = box.communicate(timeout=2)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+        else:
+            pytest.fail("Return never closed the box")
+        assert (out, box.returncode) == (b"", 0), err
+    finally:
+        if box.poll() is None:
+            box.kill()
