@@ -99,13 +99,10 @@ def test_native_exit_status(runner, services, request, status_files, tool, kind,
 # left out) fails here by name, so a new tool cannot slip past a table.
 def per_tool_tables():
     import desktop_session
-    import test_hostile
     import test_win32_calls
     declared = declared_tools()
     return [
         ("status table (STATUS_ROWS in test_table.py)", {row[0] for row in STATUS_ROWS},
-         {tool.name for tool in declared}),
-        ("hostile input (CONSOLE and WINDOWED in test_hostile.py)", set(test_hostile.TOOLS),
          {tool.name for tool in declared}),
         # Their calls are not in the relay's list of checked functions.
         ("Win32 relay (CALLERS in test_win32_calls.py)", set(test_win32_calls.CALLERS),
