@@ -90,7 +90,6 @@ function(qcp_tool NAME)
       set(package ${needs})
     endif()
   endforeach()
-  set_property(GLOBAL PROPERTY QCP_TOOL_${NAME}_PACKAGE ${package})
 
   if(NOT WIN32 AND NOT QCP_SANITIZE AND QCP_STATIC)
     # Console tools that need nothing beyond libc and Xlib link fully static:
